@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs everything the two builds and their tests need on Debian 12, as root.
+# Idempotent: when every package is present it only asks dpkg and returns in well under a second.
+set -euo pipefail
+
+PACKAGES=(
+  cmake make g++ clang-format                # native build
+  googletest libbenchmark-dev                # tests and benchmarks
+  clang libclang-rt-14-dev valgrind          # fuzzing and memory checks
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 # the 32-bit Windows build
+  wine wine32:i386                           # runs the Windows build
+  xvfb xauth                                 # a display for windows under Wine
+  chromium                                   # renders the status page in tests
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+((${#missing[@]} == 0)) && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages (${missing[*]}); run this script as root" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

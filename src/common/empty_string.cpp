@@ -1,0 +1,3 @@
+#include "common/empty_string.h"
+
+const char sharedEmptyString[1] = "";

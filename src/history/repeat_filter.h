@@ -1,0 +1,22 @@
+// Decides whether a newly started track may play, judged against the admitted titles: it is
+// refused when its artist (the start of its title) or its whole title was admitted too recently.
+#pragma once
+
+#include <cstdint>
+
+#include "history/title_history.h"
+
+namespace history {
+
+// True when the first `length` characters of `a` and `b` agree, folding only A-Z to a-z and
+// stopping early where both texts end together. A text that ends sooner matches only a text that
+// ends at the same place.
+bool prefixMatchIgnoringCase(const char* a, const char* b, int32_t length);
+
+// True to admit `title`, false to refuse it. The artist test looks at the newest `artistLimit`
+// entries, the whole-title test reaches back over the newest `titleLimit`. Any limit is accepted:
+// negative ones make the scans start above the newest entry, where indexes read as empty text.
+// Reads nothing outside the history and changes nothing.
+bool admits(const TitleHistory* history, const char* title, int32_t artistLimit, int32_t titleLimit);
+
+} // namespace history

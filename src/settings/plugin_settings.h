@@ -1,0 +1,23 @@
+// The eight values that steer the plug-in, as kept in plugin.ini. The host thread rewrites them
+// (start-up, the configuration dialog) while the worker reads them, so each integer is a 32-bit
+// atomic and the three texts are only touched under the settings lock.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+// Capacities of the text settings, terminator included.
+constexpr int32_t kOutputFilenameCapacity = 260; // MAX_PATH, what the file functions accept
+constexpr int32_t kHTMLTitleCapacity = 1024;
+constexpr int32_t kHTMLHeaderCapacity = 1024;
+
+struct PluginSettings {
+    std::atomic<int32_t> EnableHTMLOutput;         // 32-bit atomic
+    char* OutputFilename;                          // guarded by the settings lock
+    char* HTMLTitle;                               // guarded by the settings lock
+    char* HTMLHeader;                              // guarded by the settings lock
+    std::atomic<int32_t> RecentTitleListLength;    // 32-bit atomic
+    std::atomic<int32_t> EnablePlaylistMonitoring; // 32-bit atomic
+    std::atomic<int32_t> SameArtistCheckLimit;     // 32-bit atomic
+    std::atomic<int32_t> SameTitleCheckLimit;      // 32-bit atomic
+};
