@@ -1,0 +1,7 @@
+#include "page/page_file.h"
+
+namespace page {
+
+void write() {}
+
+} // namespace page

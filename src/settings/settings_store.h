@@ -1,0 +1,40 @@
+// The live text settings and the lock that keeps their readers from seeing half a rewrite. The
+// worker copies them at each use while the host thread may be reloading the file or storing what
+// the configuration dialog holds; the integer settings need no lock (they are 32-bit atomics).
+#pragma once
+
+#include <cstddef>
+
+#include "settings/plugin_settings.h"
+
+namespace settings {
+
+// A consistent copy of the three text settings.
+struct TextSettings {
+    char OutputFilename[kOutputFilenameCapacity];
+    char HTMLTitle[kHTMLTitleCapacity];
+    char HTMLHeader[kHTMLHeaderCapacity];
+};
+
+// The settings lock. Held only while texts are copied in or out: never across a host message or
+// file access, and never nested.
+void lock();
+void unlock();
+
+// Allocates the three text buffers of the live settings, empty, in the order OutputFilename,
+// HTMLHeader, HTMLTitle. Returns false, holding nothing, when an allocation fails.
+bool allocateTextBuffers();
+
+// Releases the three text buffers; safe when they were never allocated.
+void releaseTextBuffers();
+
+// Copies the live texts into `out` under the lock. Missing buffers read as empty text.
+void copyTexts(TextSettings* out);
+
+// Replaces the live texts from `in` under the lock, each cut to its capacity.
+void storeTexts(const TextSettings& in);
+
+// Replaces the live output file name under the lock, cut to its capacity.
+void storeOutputFilename(const char* name);
+
+} // namespace settings

@@ -1,0 +1,1 @@
+# Tests of src/host/ (none yet).

@@ -1,0 +1,1 @@
+# Tests of src/page/ (none yet).
