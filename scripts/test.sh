@@ -11,6 +11,7 @@ JOBS=$(nproc)
 status=0
 B=${SONGBEACON_BUILD_DIR:-build}
 mkdir -p "$B"
+rm -f "$B/native-ctest.log" "$B/win32-ctest.log"
 export WINEPREFIX="$PWD/$B/wineprefix"
 
 cmake -S . -B $B/native -DCMAKE_BUILD_TYPE=Debug -DSONGBEACON_SANITIZE=ON >/dev/null &&
