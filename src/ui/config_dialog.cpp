@@ -1,9 +1,140 @@
+// The configuration dialog's procedure and the copies between its controls and the live settings.
+// It keeps no record of its own: between opening and OK or Apply the edited values live only in
+// the controls.
 #include "ui/config_dialog.h"
+
+#include <commdlg.h>
+
+#include <cstddef>
+
+#include "common/plugin_identity.h"
+#include "common/plugin_state.h"
+#include "settings/settings_file.h"
+#include "settings/settings_store.h"
+#include "ui/dialog_ids.h"
+#include "ui/number_field.h"
+
+namespace {
+
+constexpr int32_t kVersionLineCapacity = 128;
+constexpr int32_t kNumberTextCapacity = 12; // "-2147483648" and its terminator
+constexpr int32_t kLimitMinimum = 0;
+constexpr int32_t kLimitMaximum = 1000; // the title history holds no more
+
+// The record size without the three members added in Windows 2000, which every version of the
+// chooser accepts.
+constexpr DWORD kChooserRecordSize = 76;
+static_assert(offsetof(OPENFILENAMEA, pvReserved) == kChooserRecordSize,
+              "the three trailing members start at 76");
+
+// One filter pair; the literal's own terminator closes the list.
+constexpr char kChooserFilter[] = "HTML files\0*.htm;*.html\0";
+
+void showVersionLine(HWND dialog) {
+    char line[kVersionLineCapacity];
+    wsprintfA(line, "%s %s", kPluginName, kPluginVersion); // our own constants only
+    ui::setItemText(dialog, IDC_VERSION, line);
+}
+
+} // namespace
 
 namespace ui {
 
-void runConfigDialog(HINSTANCE, HWND) {}
+void runConfigDialog(HINSTANCE moduleInstance, HWND owner) {
+    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner, configDialogProc, 0);
+}
 
-INT_PTR CALLBACK configDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        showVersionLine(dialog);
+        fillControls(dialog);
+    } else if (message == WM_COMMAND) {
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            readControls(dialog);
+            fillControls(dialog);
+            settings::save();
+            EndDialog(dialog, 0);
+            break;
+        case IDC_APPLY:
+            readControls(dialog);
+            fillControls(dialog);
+            settings::save();
+            break;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            break;
+        case IDC_SELECT:
+            chooseOutputFile(dialog);
+            break;
+        default:
+            break;
+        }
+    }
+    return FALSE;
+}
+
+void fillControls(HWND dialog) {
+    const PluginSettings& live = pluginState.settings;
+    settings::TextSettings texts;
+    settings::copyTexts(&texts); // a copy, so that the lock is not held while the field is set
+    setItemText(dialog, IDC_OUTPUT_FILENAME, texts.OutputFilename);
+    writeNumberField(dialog, IDC_HISTORY_LENGTH, live.RecentTitleListLength);
+    writeNumberField(dialog, IDC_ARTIST_LIMIT, live.SameArtistCheckLimit);
+    writeNumberField(dialog, IDC_TITLE_LIMIT, live.SameTitleCheckLimit);
+}
+
+void readControls(HWND dialog) {
+    PluginSettings& live = pluginState.settings;
+    // Read into a local buffer first: the worker may be copying the name, and the lock is never
+    // held across a window message.
+    char outputFilename[kOutputFilenameCapacity];
+    getItemText(dialog, IDC_OUTPUT_FILENAME, outputFilename, sizeof outputFilename);
+    settings::storeOutputFilename(outputFilename);
+    live.RecentTitleListLength = readNumberField(dialog, IDC_HISTORY_LENGTH, kLimitMinimum, kLimitMaximum);
+    live.SameArtistCheckLimit = readNumberField(dialog, IDC_ARTIST_LIMIT, kLimitMinimum, kLimitMaximum);
+    live.SameTitleCheckLimit = readNumberField(dialog, IDC_TITLE_LIMIT, kLimitMinimum, kLimitMaximum);
+}
+
+void getItemText(HWND dialog, int id, char* buffer, int32_t capacity) {
+    if (capacity <= 0)
+        return;
+    buffer[0] = '\0'; // a missing control reads as empty
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, static_cast<WPARAM>(capacity),
+                 reinterpret_cast<LPARAM>(buffer));
+}
+
+void setItemText(HWND dialog, int id, const char* text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+int32_t readNumberField(HWND dialog, int id, int32_t minimum, int32_t maximum) {
+    char text[kNumberFieldCapacity];
+    getItemText(dialog, id, text, sizeof text);
+    return numberFieldValue(text, minimum, maximum);
+}
+
+void writeNumberField(HWND dialog, int id, int32_t value) {
+    char text[kNumberTextCapacity];
+    wsprintfA(text, "%d", static_cast<int>(value));
+    setItemText(dialog, id, text);
+}
+
+void chooseOutputFile(HWND dialog) {
+    char fileName[kOutputFilenameCapacity] = ""; // the chooser starts empty, not from the current name
+    OPENFILENAMEA chooser = {};
+    chooser.lStructSize = kChooserRecordSize;
+    chooser.hwndOwner = dialog;
+    chooser.lpstrFilter = kChooserFilter;
+    chooser.nFilterIndex = 0;
+    chooser.lpstrFile = fileName;
+    chooser.nMaxFile = sizeof fileName;
+    chooser.lpstrTitle = nullptr; // the platform's own caption
+    chooser.lpstrInitialDir = nullptr;
+    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    chooser.lpstrDefExt = "htm";
+    if (GetSaveFileNameA(&chooser))
+        setItemText(dialog, IDC_OUTPUT_FILENAME, fileName);
+}
 
 } // namespace ui

@@ -1,0 +1,561 @@
+// The configuration dialog driven as a user would drive it: the test's main thread runs the modal
+// dialog while a second thread finds it by caption, types into its fields and presses its buttons.
+// Every wait has a deadline, and the driving thread always closes what it opened, so a fault
+// fails the test instead of hanging it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "common/bounded_text.h"
+#include "common/memory.h"
+#include "common/plugin_state.h"
+#include "settings/settings_file.h"
+#include "settings/settings_store.h"
+#include "ui/config_dialog.h"
+#include "ui/dialog_ids.h"
+
+namespace {
+
+constexpr DWORD kDeadlineMs = 30000;
+constexpr char kDialogCaption[] = "Songbeacon Plug-In";
+constexpr char kSection[] = "Songbeacon";
+
+// Control ids of the Save As chooser (the platform's dlgs.h values).
+constexpr int kChooserNameEdit = 0x480;  // edt1
+constexpr int kChooserNameCombo = 0x47c; // cmb13
+
+// Polls `ready` every 10 ms until it holds; false when the deadline passes first.
+bool waitFor(const std::function<bool()>& ready) {
+    const DWORD start = GetTickCount();
+    while (!ready()) {
+        if (GetTickCount() - start > kDeadlineMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+std::string windowText(HWND window) {
+    char text[4096] = "";
+    DWORD_PTR length = 0;
+    if (window == nullptr ||
+        !SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                             kDeadlineMs, &length))
+        return "<no answer>";
+    return text;
+}
+
+bool setWindowText(HWND window, const std::string& text) {
+    DWORD_PTR result = 0;
+    return window != nullptr &&
+           SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                               kDeadlineMs, &result) != 0;
+}
+
+std::string className(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<OwnedSearch*>(param);
+    if (GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
+        className(window) == "#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level dialog (a chooser or a message box) owned by `owner`, or null.
+HWND ownedDialog(HWND owner) {
+    OwnedSearch search{owner, nullptr};
+    EnumWindows(findOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Waits for ownedDialog(owner); null when the deadline passes or the owner closes first.
+HWND waitForOwnedDialog(HWND owner) {
+    HWND found = nullptr;
+    waitFor([&] { return (found = ownedDialog(owner)) != nullptr || !IsWindow(owner); });
+    return found;
+}
+
+// What the driving thread does with the open dialog. Helpers return false when the dialog does
+// not answer in time, so a script can stop at the first failure.
+struct DialogDriver {
+    HWND dialog = nullptr;
+
+    std::string field(int id) const { return windowText(GetDlgItem(dialog, id)); }
+    bool type(int id, const std::string& text) const { return setWindowText(GetDlgItem(dialog, id), text); }
+
+    // Presses a button and returns once the dialog has handled it.
+    bool press(int id) const {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_NORMAL, kDeadlineMs,
+                                   &result) != 0;
+    }
+    // Presses a button whose handling blocks (it opens a modal chooser), without waiting for it.
+    bool click(int id) const {
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))) != 0;
+    }
+    bool isOpen() const { return IsWindow(dialog) && IsWindowVisible(dialog); }
+    bool waitClosed() const {
+        return waitFor([&] { return !IsWindow(dialog); });
+    }
+
+    // Ends whatever is still open: choosers and message boxes first, then the dialog itself.
+    void closeEverything() const {
+        const bool closed = waitFor([&] {
+            if (!IsWindow(dialog))
+                return true;
+            HWND top = dialog;
+            for (HWND owned = ownedDialog(top); owned != nullptr; owned = ownedDialog(top))
+                top = owned;
+            if (top == dialog)
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            else // a chooser or a message box, which may have no Cancel button
+                for (int id : {IDCANCEL, IDNO, IDOK})
+                    PostMessageA(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+            Sleep(100);
+            return false;
+        });
+        if (!closed) {
+            std::fprintf(stderr, "the dialog would not close; giving up on the whole run\n");
+            std::fflush(stderr);
+            ExitProcess(3);
+        }
+    }
+};
+
+using Script = std::function<void(DialogDriver&)>;
+
+struct DriveRequest {
+    const Script* script;
+    DWORD dialogThread;
+};
+
+BOOL CALLBACK findThreadDialog(HWND window, LPARAM found) {
+    if (className(window) != "#32770")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+DWORD WINAPI driveDialog(void* param) {
+    const DriveRequest& request = *static_cast<DriveRequest*>(param);
+    DialogDriver driver;
+    const bool shown = waitFor([&] {
+        driver.dialog = FindWindowA("#32770", kDialogCaption);
+        return driver.dialog != nullptr && IsWindowVisible(driver.dialog);
+    });
+    if (!shown) {
+        ADD_FAILURE() << "no dialog captioned \"" << kDialogCaption << "\" showed within the deadline";
+        // Whatever dialog did open must still be ended, or the main thread would never return.
+        driver.dialog = nullptr;
+        EnumThreadWindows(request.dialogThread, findThreadDialog, reinterpret_cast<LPARAM>(&driver.dialog));
+        if (driver.dialog == nullptr)
+            return 1;
+    } else {
+        (*request.script)(driver);
+    }
+    driver.closeEverything();
+    return 0;
+}
+
+// Runs the dialog on this thread, as the host would, while `script` drives it from another one.
+void runDialogDrivenBy(Script script) {
+    DriveRequest request{&script, GetCurrentThreadId()};
+    HANDLE driver = CreateThread(nullptr, 0, driveDialog, &request, 0, nullptr);
+    ASSERT_NE(driver, nullptr);
+    ui::runConfigDialog(GetModuleHandleA(nullptr), nullptr);
+    // The driver may still be checking what the dialog left behind; keep this thread's messages moving.
+    const DWORD start = GetTickCount();
+    bool ended = false;
+    while (!ended && GetTickCount() - start < 2 * kDeadlineMs) {
+        DWORD wait = MsgWaitForMultipleObjects(1, &driver, FALSE, 100, QS_ALLINPUT);
+        ended = wait == WAIT_OBJECT_0;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+    CloseHandle(driver);
+    ASSERT_TRUE(ended) << "the driving thread did not finish";
+}
+
+struct ConfigDialogTest : ::testing::Test {
+    std::string folder;
+    std::string iniFile;
+
+    void SetUp() override {
+        char temp[MAX_PATH];
+        ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
+        folder = std::string(temp) + "songbeacon-ui-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+        iniFile = folder + "\\plugin.ini";
+        DeleteFileA(iniFile.c_str());
+        // As start-up does: the path block, then the text buffers.
+        pluginState.iniPath = static_cast<char*>(memory::allocate(kIniPathCapacity));
+        ASSERT_NE(pluginState.iniPath, nullptr);
+        ASSERT_TRUE(copyBounded(pluginState.iniPath, kIniPathCapacity, iniFile.c_str()));
+        ASSERT_TRUE(settings::allocateTextBuffers());
+    }
+    void TearDown() override {
+        settings::releaseTextBuffers();
+        memory::release(pluginState.iniPath);
+        pluginState.iniPath = nullptr;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                DeleteFileA((folder + "\\" + found.cFileName).c_str());
+            while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    // Writes plugin.ini by hand, as an operator would, and loads it as configure does.
+    void loadSettingsFile(const std::string& lines) {
+        std::string text = std::string("[Songbeacon]\r\n") + lines;
+        FILE* file = std::fopen(iniFile.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+        settings::load();
+    }
+    std::string fileContents() const {
+        std::string text;
+        FILE* file = std::fopen(iniFile.c_str(), "rb");
+        if (file == nullptr)
+            return "<missing>";
+        char block[4096];
+        for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;)
+            text.append(block, n);
+        std::fclose(file);
+        return text;
+    }
+    int fileInteger(const char* key) const {
+        return static_cast<int>(GetPrivateProfileIntA(kSection, key, -12345, iniFile.c_str()));
+    }
+    std::string fileText(const char* key) const {
+        char text[2048];
+        GetPrivateProfileStringA(kSection, key, "<missing>", text, sizeof text, iniFile.c_str());
+        return text;
+    }
+    static std::string liveOutputFilename() {
+        settings::TextSettings texts;
+        settings::copyTexts(&texts);
+        return texts.OutputFilename;
+    }
+};
+
+const char kUsualSettings[] = "OutputFilename=C:\\pages\\now.htm\r\n"
+                              "RecentTitleListLength=5000\r\n"
+                              "SameArtistCheckLimit=-3\r\n"
+                              "SameTitleCheckLimit=12\r\n";
+
+TEST_F(ConfigDialogTest, OpensWithTheVersionLineAndTheSettingsAsHeld) {
+    loadSettingsFile(kUsualSettings);
+    const std::string before = fileContents();
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        EXPECT_EQ(dialog.field(IDC_VERSION), "Songbeacon 0.24b");
+        EXPECT_EQ(dialog.field(IDC_OUTPUT_FILENAME), "C:\\pages\\now.htm");
+        // Shown as held: the clamp applies only when the fields are stored.
+        EXPECT_EQ(dialog.field(IDC_HISTORY_LENGTH), "5000");
+        EXPECT_EQ(dialog.field(IDC_ARTIST_LIMIT), "-3");
+        EXPECT_EQ(dialog.field(IDC_TITLE_LIMIT), "12");
+        // A command the dialog does not know changes nothing and closes nothing.
+        ASSERT_TRUE(dialog.press(IDC_VERSION));
+        EXPECT_TRUE(dialog.isOpen());
+        ASSERT_TRUE(dialog.press(IDCANCEL));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(pluginState.settings.RecentTitleListLength, 5000);
+    EXPECT_EQ(pluginState.settings.SameArtistCheckLimit, -3);
+    EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, 12);
+    EXPECT_EQ(fileContents(), before);
+}
+
+TEST_F(ConfigDialogTest, CancelAfterTypingStoresNothing) {
+    loadSettingsFile(kUsualSettings);
+    const std::string before = fileContents();
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "1"));
+        ASSERT_TRUE(dialog.type(IDC_ARTIST_LIMIT, "2"));
+        ASSERT_TRUE(dialog.type(IDC_TITLE_LIMIT, "3"));
+        ASSERT_TRUE(dialog.type(IDC_OUTPUT_FILENAME, "C:\\elsewhere.htm"));
+        ASSERT_TRUE(dialog.press(IDCANCEL));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(pluginState.settings.RecentTitleListLength, 5000);
+    EXPECT_EQ(pluginState.settings.SameArtistCheckLimit, -3);
+    EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, 12);
+    EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
+    EXPECT_EQ(fileContents(), before);
+}
+
+TEST_F(ConfigDialogTest, ApplyStoresClampedValuesStaysOpenAndOutlivesCancel) {
+    loadSettingsFile(kUsualSettings);
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        // Untouched fields are stored clamped: 5000 from the file becomes 1000, -3 becomes 0.
+        ASSERT_TRUE(dialog.press(IDC_APPLY));
+        EXPECT_TRUE(dialog.isOpen());
+        EXPECT_EQ(dialog.field(IDC_HISTORY_LENGTH), "1000");
+        EXPECT_EQ(dialog.field(IDC_ARTIST_LIMIT), "0");
+        EXPECT_EQ(dialog.field(IDC_TITLE_LIMIT), "12");
+        EXPECT_EQ(pluginState.settings.RecentTitleListLength, 1000);
+        EXPECT_EQ(pluginState.settings.SameArtistCheckLimit, 0);
+        EXPECT_EQ(fileInteger("RecentTitleListLength"), 1000);
+        EXPECT_EQ(fileInteger("SameArtistCheckLimit"), 0);
+        EXPECT_EQ(fileInteger("SameTitleCheckLimit"), 12);
+        EXPECT_EQ(fileText("OutputFilename"), "C:\\pages\\now.htm");
+
+        ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "5000"));
+        ASSERT_TRUE(dialog.type(IDC_ARTIST_LIMIT, "7"));
+        ASSERT_TRUE(dialog.press(IDC_APPLY));
+        EXPECT_TRUE(dialog.isOpen());
+        EXPECT_EQ(dialog.field(IDC_HISTORY_LENGTH), "1000");
+        EXPECT_EQ(pluginState.settings.SameArtistCheckLimit, 7);
+        EXPECT_EQ(fileInteger("SameArtistCheckLimit"), 7);
+
+        // Cancel does not undo what Apply stored.
+        ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "300"));
+        ASSERT_TRUE(dialog.type(IDC_ARTIST_LIMIT, "400"));
+        ASSERT_TRUE(dialog.type(IDC_TITLE_LIMIT, "500"));
+        ASSERT_TRUE(dialog.press(IDCANCEL));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(pluginState.settings.RecentTitleListLength, 1000);
+    EXPECT_EQ(pluginState.settings.SameArtistCheckLimit, 7);
+    EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, 12);
+    EXPECT_EQ(fileInteger("RecentTitleListLength"), 1000);
+    EXPECT_EQ(fileInteger("SameArtistCheckLimit"), 7);
+    EXPECT_EQ(fileInteger("SameTitleCheckLimit"), 12);
+}
+
+struct FieldCase {
+    const char* name;
+    std::string typed;
+    int32_t stored;
+};
+
+// Names the case by its text in test listings.
+void PrintTo(const FieldCase& text, std::ostream* out) {
+    *out << '"' << text.typed << '"';
+}
+
+class ConfigDialogFieldTest : public ConfigDialogTest, public ::testing::WithParamInterface<FieldCase> {};
+
+// Typed or pasted into every number field, then Apply (the refill shows what was stored), then OK.
+TEST_P(ConfigDialogFieldTest, StoresTheConvertedClampedValue) {
+    loadSettingsFile("RecentTitleListLength=10\r\nSameArtistCheckLimit=20\r\nSameTitleCheckLimit=30\r\n");
+    const FieldCase& text = GetParam();
+    const std::string shown = std::to_string(text.stored);
+    const int ids[] = {IDC_HISTORY_LENGTH, IDC_ARTIST_LIMIT, IDC_TITLE_LIMIT};
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        for (int id : ids)
+            ASSERT_TRUE(dialog.type(id, text.typed));
+        ASSERT_TRUE(dialog.press(IDC_APPLY));
+        for (int id : ids)
+            EXPECT_EQ(dialog.field(id), shown) << "field " << id;
+        ASSERT_TRUE(dialog.press(IDOK));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(pluginState.settings.RecentTitleListLength, text.stored);
+    EXPECT_EQ(pluginState.settings.SameArtistCheckLimit, text.stored);
+    EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, text.stored);
+    EXPECT_EQ(fileInteger("RecentTitleListLength"), text.stored);
+    EXPECT_EQ(fileInteger("SameArtistCheckLimit"), text.stored);
+    EXPECT_EQ(fileInteger("SameTitleCheckLimit"), text.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ConfigDialogFieldTest,
+    ::testing::Values(FieldCase{"TooLarge", "5000", 1000}, FieldCase{"Maximum", "1000", 1000},
+                      FieldCase{"LeadingZeros", "007", 7}, FieldCase{"Empty", "", 0},
+                      FieldCase{"Negative", "-5", 0}, FieldCase{"LettersOnly", "abc", 0},
+                      FieldCase{"DigitsThenLetters", "12abc", 12},
+                      FieldCase{"FiftiethCharacterIgnored", std::string(49, '0') + "5", 0},
+                      FieldCase{"Huge", "99999999999999999999", 1000}),
+    [](const ::testing::TestParamInfo<FieldCase>& info) { return info.param.name; });
+
+TEST_F(ConfigDialogTest, OkSavesTheSettingsItDoesNotShowAsLoaded) {
+    loadSettingsFile("EnableHTMLOutput=0\r\n"
+                     "OutputFilename=D:\\web\\status.htm\r\n"
+                     "HTMLTitle=Radio \"Nine\" & friends\r\n"
+                     "HTMLHeader=<B>Radio Nine</B><BR>\r\n"
+                     "RecentTitleListLength=25\r\n"
+                     "EnablePlaylistMonitoring=0\r\n"
+                     "SameArtistCheckLimit=4\r\n"
+                     "SameTitleCheckLimit=9\r\n");
+    settings::TextSettings loaded;
+    settings::copyTexts(&loaded);
+    // Gone from disk: whatever the dialog saves must come from the live settings.
+    ASSERT_TRUE(DeleteFileA(iniFile.c_str()));
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.press(IDOK));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(fileInteger("EnableHTMLOutput"), 0);
+    EXPECT_EQ(fileText("OutputFilename"), "D:\\web\\status.htm");
+    EXPECT_EQ(fileText("HTMLTitle"), loaded.HTMLTitle);
+    EXPECT_EQ(fileText("HTMLHeader"), "<B>Radio Nine</B><BR>");
+    EXPECT_EQ(fileInteger("RecentTitleListLength"), 25);
+    EXPECT_EQ(fileInteger("EnablePlaylistMonitoring"), 0);
+    EXPECT_EQ(fileInteger("SameArtistCheckLimit"), 4);
+    EXPECT_EQ(fileInteger("SameTitleCheckLimit"), 9);
+    settings::TextSettings after;
+    settings::copyTexts(&after);
+    EXPECT_STREQ(after.HTMLTitle, loaded.HTMLTitle);
+    EXPECT_STREQ(after.HTMLHeader, loaded.HTMLHeader);
+    EXPECT_EQ(pluginState.settings.EnableHTMLOutput, 0);
+    EXPECT_EQ(pluginState.settings.EnablePlaylistMonitoring, 0);
+}
+
+TEST_F(ConfigDialogTest, EnterActsAsOkAndEscapeAsCancel) {
+    loadSettingsFile(kUsualSettings);
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.type(IDC_TITLE_LIMIT, "44"));
+        PostMessageA(GetDlgItem(dialog.dialog, IDC_TITLE_LIMIT), WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, 44);
+    EXPECT_EQ(fileInteger("SameTitleCheckLimit"), 44);
+
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.type(IDC_TITLE_LIMIT, "55"));
+        PostMessageA(GetDlgItem(dialog.dialog, IDC_TITLE_LIMIT), WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, 44);
+    EXPECT_EQ(fileInteger("SameTitleCheckLimit"), 44);
+}
+
+BOOL CALLBACK findEdit(HWND window, LPARAM found) {
+    if (className(window) != "Edit")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The file-name box of the Save As chooser: without a hook or template the platform shows the
+// Explorer-style chooser, where it is the edit inside the combo box cmb13; the old style has edt1.
+HWND chooserNameBox(HWND chooser) {
+    HWND edit = GetDlgItem(chooser, kChooserNameEdit);
+    if (edit != nullptr && IsWindowVisible(edit))
+        return edit;
+    HWND combo = GetDlgItem(chooser, kChooserNameCombo);
+    edit = nullptr;
+    if (combo != nullptr)
+        EnumChildWindows(combo, findEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit;
+}
+
+TEST_F(ConfigDialogTest, SelectOpensAnEmptyChooserAndCancellingItChangesNothing) {
+    loadSettingsFile(kUsualSettings);
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.click(IDC_SELECT));
+        HWND chooser = waitForOwnedDialog(dialog.dialog);
+        ASSERT_NE(chooser, nullptr) << "no chooser owned by the dialog";
+        EXPECT_EQ(windowText(chooser), "Save As");
+        HWND nameBox = chooserNameBox(chooser);
+        ASSERT_NE(nameBox, nullptr);
+        EXPECT_EQ(windowText(nameBox), "") << "the chooser starts from the current name";
+        PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(chooser); }));
+        EXPECT_TRUE(dialog.isOpen());
+        EXPECT_EQ(dialog.field(IDC_OUTPUT_FILENAME), "C:\\pages\\now.htm");
+        ASSERT_TRUE(dialog.press(IDOK));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
+    EXPECT_EQ(fileText("OutputFilename"), "C:\\pages\\now.htm");
+}
+
+struct ChooserTest : ConfigDialogTest {
+    // Presses "&Select...", enters `typed` as the file name and confirms it. Returns the chooser
+    // (still open when the platform objected) or null when it never showed.
+    static HWND chooseName(DialogDriver& dialog, const std::string& typed) {
+        if (!dialog.click(IDC_SELECT))
+            return nullptr;
+        HWND chooser = waitForOwnedDialog(dialog.dialog);
+        if (chooser == nullptr || !setWindowText(chooserNameBox(chooser), typed))
+            return nullptr;
+        PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return chooser;
+    }
+};
+
+TEST_F(ChooserTest, AChosenNameReachesTheFieldAndIsStoredOnlyByOk) {
+    loadSettingsFile(kUsualSettings);
+    const std::string chosen = folder + "\\chosen.htm";
+    // A name without extension gets "htm"; then Cancel leaves the setting alone.
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        HWND chooser = chooseName(dialog, folder + "\\chosen");
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(chooser); }));
+        EXPECT_EQ(dialog.field(IDC_OUTPUT_FILENAME), chosen);
+        EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
+        ASSERT_TRUE(dialog.press(IDCANCEL));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
+    EXPECT_EQ(fileText("OutputFilename"), "C:\\pages\\now.htm");
+
+    // The same choice, then OK: stored and saved.
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        HWND chooser = chooseName(dialog, folder + "\\chosen");
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(chooser); }));
+        EXPECT_EQ(dialog.field(IDC_OUTPUT_FILENAME), chosen);
+        ASSERT_TRUE(dialog.press(IDOK));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(liveOutputFilename(), chosen);
+    EXPECT_EQ(fileText("OutputFilename"), chosen);
+}
+
+TEST_F(ChooserTest, AsksBeforeReplacingAFileAndRefusesAMissingFolder) {
+    loadSettingsFile(kUsualSettings);
+    const std::string existing = folder + "\\existing.htm";
+    FILE* file = std::fopen(existing.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        // A folder that does not exist: the platform says so and the chooser stays open.
+        HWND chooser = chooseName(dialog, folder + "\\no such folder\\page.htm");
+        ASSERT_NE(chooser, nullptr);
+        HWND complaint = waitForOwnedDialog(chooser);
+        ASSERT_NE(complaint, nullptr) << "a name in a missing folder was accepted";
+        PostMessageA(complaint, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(complaint); }));
+        EXPECT_TRUE(IsWindow(chooser));
+
+        // An existing file: the platform asks first; yes accepts it.
+        ASSERT_TRUE(setWindowText(chooserNameBox(chooser), existing));
+        PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        HWND question = waitForOwnedDialog(chooser);
+        ASSERT_NE(question, nullptr) << "an existing file was replaced without asking";
+        PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(chooser); }));
+        EXPECT_EQ(dialog.field(IDC_OUTPUT_FILENAME), existing);
+        ASSERT_TRUE(dialog.press(IDCANCEL));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+}
+
+} // namespace
