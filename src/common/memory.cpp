@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 namespace {
-std::atomic<int32_t> liveBlockCount{0};          // 32-bit atomic: both threads allocate
+std::atomic<int32_t> liveBlockCount{0};            // 32-bit atomic: both threads allocate
 std::atomic<int32_t> allocationsBeforeFailure{-1}; // 32-bit atomic: negative means never fail
 } // namespace
 
@@ -31,8 +31,12 @@ void release(void* block) {
     std::free(block);
 }
 
-int32_t liveBlocks() { return liveBlockCount.load(); }
+int32_t liveBlocks() {
+    return liveBlockCount.load();
+}
 
-void failAllocationsAfter(int32_t successes) { allocationsBeforeFailure.store(successes); }
+void failAllocationsAfter(int32_t successes) {
+    allocationsBeforeFailure.store(successes);
+}
 
 } // namespace memory

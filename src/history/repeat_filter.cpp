@@ -11,9 +11,13 @@ namespace {
 constexpr int32_t kArtistPrefixLength = 3;
 constexpr int32_t kTheArtistPrefixLength = 6;
 
-char foldAsciiCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char foldAsciiCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-int64_t clampLow(int64_t value) { return value < 0 ? 0 : value; }
+int64_t clampLow(int64_t value) {
+    return value < 0 ? 0 : value;
+}
 
 // True when `entry` counts as the same artist as `title`.
 bool sameArtist(const char* entry, const char* title) {

@@ -51,7 +51,9 @@ const char* at(const TitleHistory* history, int64_t index) {
     return history->slots[physicalSlot(history, static_cast<int32_t>(index))];
 }
 
-const char* newest(const TitleHistory* history) { return at(history, int64_t{history->count} - 1); }
+const char* newest(const TitleHistory* history) {
+    return at(history, int64_t{history->count} - 1);
+}
 
 void dropOldest(TitleHistory* history) {
     if (history->count == 0)

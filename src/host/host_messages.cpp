@@ -18,11 +18,17 @@ int32_t query(int32_t which, WPARAM wParam = 0) {
 
 namespace host {
 
-int32_t getVersion() { return query(kQueryVersion); }
+int32_t getVersion() {
+    return query(kQueryVersion);
+}
 
-int32_t isPlaying() { return query(kQueryIsPlaying); }
+int32_t isPlaying() {
+    return query(kQueryIsPlaying);
+}
 
-int32_t getPlaylistPosition() { return query(kQueryPlaylistPosition); }
+int32_t getPlaylistPosition() {
+    return query(kQueryPlaylistPosition);
+}
 
 const char* getPlaylistTitle(int32_t index) {
     // The position goes back as it came: the host's own index, whatever it holds.
@@ -30,6 +36,8 @@ const char* getPlaylistTitle(int32_t index) {
         sendToHost(kUserMessage, static_cast<WPARAM>(static_cast<uint32_t>(index)), kQueryPlaylistTitle));
 }
 
-void nextTrack() { sendToHost(kCommandMessage, kCommandNextTrack, 0); }
+void nextTrack() {
+    sendToHost(kCommandMessage, kCommandNextTrack, 0);
+}
 
 } // namespace host

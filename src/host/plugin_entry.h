@@ -13,8 +13,8 @@ struct PluginDescriptor {
     int (*startUp)();
     void (*configure)();
     void (*shutDown)();
-    HWND hostWindow;           // filled in by the host before startUp
-    HINSTANCE moduleInstance;  // filled in by the host before startUp
+    HWND hostWindow;          // filled in by the host before startUp
+    HINSTANCE moduleInstance; // filled in by the host before startUp
 };
 
 extern "C" PluginDescriptor* winampGetGeneralPurposePlugin();

@@ -34,7 +34,8 @@ void handleNewTitle() {
     const PluginSettings& settings = pluginState.settings;
     const char* title = pluginState.currentTitle;
     if (settings.EnablePlaylistMonitoring != 0 &&
-        !history::admits(pluginState.history, title, settings.SameArtistCheckLimit, settings.SameTitleCheckLimit)) {
+        !history::admits(pluginState.history, title, settings.SameArtistCheckLimit,
+                         settings.SameTitleCheckLimit)) {
         host::nextTrack();
         return;
     }

@@ -10,7 +10,8 @@ namespace settings {
 
 bool composeIniPath(const char* modulePath, char* out, size_t capacity) {
     const char* lastBackslash = std::strrchr(modulePath, '\\');
-    const size_t folderLength = lastBackslash != nullptr ? static_cast<size_t>(lastBackslash - modulePath) + 1 : 0;
+    const size_t folderLength =
+        lastBackslash != nullptr ? static_cast<size_t>(lastBackslash - modulePath) + 1 : 0;
     if (folderLength + sizeof kIniFileName > capacity) {
         if (capacity > 0)
             out[0] = '\0';

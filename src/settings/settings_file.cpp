@@ -20,8 +20,9 @@ constexpr int32_t kDefaultEnableHTMLOutput = 1;
 constexpr char kDefaultOutputFilename[] = "c:/status.htm";
 constexpr char kDefaultHTMLTitle[] =
     "Generic Server's Songbeacon Status Page (edit your winamp\\plugin.ini file to change this line!)";
-constexpr char kDefaultHTMLHeader[] = "<CENTER><B><FONT SIZE=+1>Generic Server<BR>(edit your winamp\\plugin.ini "
-                                      "file to change this line!)</FONT></B></CENTER><BR>";
+constexpr char kDefaultHTMLHeader[] =
+    "<CENTER><B><FONT SIZE=+1>Generic Server<BR>(edit your winamp\\plugin.ini "
+    "file to change this line!)</FONT></B></CENTER><BR>";
 constexpr int32_t kDefaultRecentTitleListLength = 10;
 constexpr int32_t kDefaultEnablePlaylistMonitoring = 1;
 constexpr int32_t kDefaultSameArtistCheckLimit = 0;
@@ -35,7 +36,8 @@ const char* usableIniPath() {
 
 void readInteger(std::atomic<int32_t>& field, const char* key, int32_t fallback) {
     const char* path = usableIniPath();
-    field = path != nullptr ? static_cast<int32_t>(GetPrivateProfileIntA(kSection, key, fallback, path)) : fallback;
+    field = path != nullptr ? static_cast<int32_t>(GetPrivateProfileIntA(kSection, key, fallback, path))
+                            : fallback;
 }
 
 void readText(char* out, int32_t capacity, const char* key, const char* fallback) {

@@ -33,7 +33,9 @@ void lock() {
     EnterCriticalSection(&settingsLock);
 }
 
-void unlock() { LeaveCriticalSection(&settingsLock); }
+void unlock() {
+    LeaveCriticalSection(&settingsLock);
+}
 
 bool allocateTextBuffers() {
     auto* outputFilename = static_cast<char*>(memory::allocate(kOutputFilenameCapacity));

@@ -96,8 +96,8 @@ TEST_F(FilterTest, ShortTitlesMatchOnlyWhenTheyEndTogether) {
 TEST_F(FilterTest, WholeTitleRepeatBeyondTheArtistWindow) {
     fillNumbered(20);
     const char* entry12 = history::at(history, 12);
-    EXPECT_FALSE(admits(entry12, 2, 10)); // title scan covers 18 down to 10
-    EXPECT_TRUE(admits(entry12, 2, 7));   // ... or 18 down to 13
+    EXPECT_FALSE(admits(entry12, 2, 10));         // title scan covers 18 down to 10
+    EXPECT_TRUE(admits(entry12, 2, 7));           // ... or 18 down to 13
     EXPECT_TRUE(admits("012 - TRACK 12", 2, 10)); // the title scan is case-sensitive
 
     // Equal windows: the title scan visits only entry 18, so a repeat of entry 5 passes.
@@ -171,8 +171,8 @@ bool modelAdmits(const std::vector<std::string>& entries, const std::string& tit
 TEST(FilterModel, AgreesWithThePlainRulesOnRandomHistories) {
     std::mt19937 random(20261207);
     // Few distinct artists and titles, so that repeats of every kind are common.
-    const char* artists[] = {"The Beatles", "the bee gees", "THE WHO", "ABBA", "abba", "Ab", "AB", "Queen", "",
-                             "Th", "\xC4pfel"};
+    const char* artists[] = {"The Beatles", "the bee gees", "THE WHO", "ABBA", "abba",    "Ab",
+                             "AB",          "Queen",        "",        "Th",   "\xC4pfel"};
     const char* songs[] = {"", " - Help", " - help", " - SOS", " - x"};
     auto randomTitle = [&] {
         return std::string(artists[random() % std::size(artists)]) + songs[random() % std::size(songs)];

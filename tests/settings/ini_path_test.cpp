@@ -33,7 +33,7 @@ TEST(IniPath, ModulePathWithoutBackslashGivesTheBareName) {
 
 TEST(IniPath, FolderTooLongForTheBufferGivesNoPath) {
     const std::string folder = "C:\\" + std::string(245, 'f') + "\\"; // 249 characters
-    EXPECT_EQ(compose(folder + "x.dll"), folder + "plugin.ini");   // 259 characters: fits
+    EXPECT_EQ(compose(folder + "x.dll"), folder + "plugin.ini");      // 259 characters: fits
     const std::string longer = "C:\\" + std::string(246, 'f') + "\\";
     EXPECT_EQ(compose(longer + "x.dll"), ""); // 260 characters would not leave room for the terminator
     EXPECT_EQ(compose("C:\\" + std::string(1000, 'f') + "\\x.dll"), "");

@@ -18,14 +18,16 @@
 
 namespace {
 
-const char* const kKeysInOrder[] = {"EnableHTMLOutput",         "OutputFilename",       "HTMLTitle",
-                                    "HTMLHeader",               "RecentTitleListLength", "EnablePlaylistMonitoring",
-                                    "SameArtistCheckLimit",     "SameTitleCheckLimit"};
+const char* const kKeysInOrder[] = {
+    "EnableHTMLOutput",     "OutputFilename",        "HTMLTitle",
+    "HTMLHeader",           "RecentTitleListLength", "EnablePlaylistMonitoring",
+    "SameArtistCheckLimit", "SameTitleCheckLimit"};
 
 const char kDefaultTitle[] =
     "Generic Server's Songbeacon Status Page (edit your winamp\\plugin.ini file to change this line!)";
-const char kDefaultHeader[] = "<CENTER><B><FONT SIZE=+1>Generic Server<BR>(edit your winamp\\plugin.ini file to "
-                              "change this line!)</FONT></B></CENTER><BR>";
+const char kDefaultHeader[] =
+    "<CENTER><B><FONT SIZE=+1>Generic Server<BR>(edit your winamp\\plugin.ini file to "
+    "change this line!)</FONT></B></CENTER><BR>";
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -187,7 +189,8 @@ TEST_F(SettingsFileTest, NoUsablePathMeansDefaultsAndNoFile) {
     settings::save(); // must not fall back to a file in the Windows folder
     char windowsFolder[MAX_PATH];
     GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
-    EXPECT_EQ(GetFileAttributesA((std::string(windowsFolder) + "\\plugin.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((std::string(windowsFolder) + "\\plugin.ini").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(SettingsFileTest, IniPathIsBesideTheModule) {

@@ -1,0 +1,64 @@
+// A general-purpose plug-in that misbehaves on purpose, chosen by the SB_MISBEHAVE environment
+// variable, to show that the simulated host notices: "refuse-start" (startUp fails),
+// "skip-everything" (asks for the next track every 20 ms, whatever plays), "hang-shutdown"
+// (shutDown never returns).
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+struct PluginHeader {
+    int32_t headerVersion;
+    const char* description;
+    int (*startUp)();
+    void (*configure)();
+    void (*shutDown)();
+    HWND hostWindow;
+    HINSTANCE moduleInstance;
+};
+
+char mode[32];
+HANDLE skipper;
+std::atomic<int32_t> stopSkipping{0};
+
+int startUp();
+void configure() {}
+void shutDown();
+PluginHeader header = {0x10, "Misbehaving test plug-in", startUp, configure, shutDown, nullptr, nullptr};
+
+DWORD WINAPI postNextTrackRepeatedly(LPVOID) {
+    while (stopSkipping == 0) {
+        PostMessageA(header.hostWindow, WM_COMMAND, 40048, 0);
+        Sleep(20);
+    }
+    return 0;
+}
+
+int startUp() {
+    if (GetEnvironmentVariableA("SB_MISBEHAVE", mode, sizeof mode) == 0)
+        mode[0] = '\0';
+    if (std::strcmp(mode, "refuse-start") == 0)
+        return 1;
+    if (std::strcmp(mode, "skip-everything") == 0)
+        skipper = CreateThread(nullptr, 0, postNextTrackRepeatedly, nullptr, 0, nullptr);
+    return 0;
+}
+
+void shutDown() {
+    if (std::strcmp(mode, "hang-shutdown") == 0)
+        Sleep(INFINITE);
+    stopSkipping = 1;
+    if (skipper != nullptr) {
+        WaitForSingleObject(skipper, INFINITE); // it only posts, so it never waits for this thread
+        CloseHandle(skipper);
+    }
+}
+
+} // namespace
+
+extern "C" PluginHeader* winampGetGeneralPurposePlugin() {
+    return &header;
+}

@@ -1,0 +1,18 @@
+# Tests of the simulated host: its playlist reader (both builds), and the whole host running the
+# real plug-in on the example playlist (Windows build, through Wine).
+songbeacon_test(playlist_tests SOURCES simhost/playlist_test.cpp LIBS sb_playlist)
+if(WIN32)
+  add_test(NAME SimulatedHost.PlaysTheExampleThroughThePlugin
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_example_run.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/example-run)
+  set_tests_properties(SimulatedHost.PlaysTheExampleThroughThePlugin PROPERTIES TIMEOUT 300)
+endif()
+if(WIN32)
+  add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)
+  target_link_libraries(gen_misbehaving PRIVATE sb_warnings)
+  set_target_properties(gen_misbehaving PROPERTIES PREFIX "")
+  add_test(NAME SimulatedHost.NoticesAMisbehavingPlugin
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_misbehaving.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_misbehaving> ${CMAKE_CURRENT_BINARY_DIR}/misbehaving-run)
+  set_tests_properties(SimulatedHost.NoticesAMisbehavingPlugin PROPERTIES TIMEOUT 300)
+endif()
