@@ -5,5 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench -j"$(nproc)" --target history_bench >/dev/null
+cmake --build build/bench -j"$(nproc)" --target history_bench page_bench >/dev/null
 build/bench/bench/history_bench "$@"
+build/bench/bench/page_bench "$@"

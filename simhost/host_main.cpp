@@ -182,27 +182,34 @@ PluginHeader* loadPlugin(const char* path, HMODULE* module) {
     return plugin;
 }
 
+void reportEntry(const sim::Player* player, int32_t entry, const char* what) {
+    std::printf("%5ld  %-8s %s\n", static_cast<long>(entry + 1), what,
+                player->titles[static_cast<size_t>(entry)].c_str());
+    std::fflush(stdout);
+}
+
 // Plays the playlist at the plug-in and reports each entry. Returns the number of tracks played.
 int32_t playPlaylist(sim::Player* player, const Options& options) {
     const auto entries = static_cast<int32_t>(player->titles.size());
     const int32_t wanted = options.tracks > 0 ? options.tracks : INT32_MAX;
-    int32_t played = 0, skipped = 0, skippedInARow = 0;
+    int32_t played = 0, skippedInARow = 0;
+    size_t skipsReported = 0;
     player->position = 0;
     player->wrapAtEnd = options.repeat;
     while (played < wanted) {
         const int32_t entry = player->position;
-        const bool wasSkipped = playEntry(player, options, entry + 1);
-        std::printf("%5ld  %-8s %s\n", static_cast<long>(entry + 1), wasSkipped ? "skipped" : "played",
-                    player->titles[static_cast<size_t>(entry)].c_str());
-        std::fflush(stdout);
-        if (wasSkipped) {
-            skipped++;
-            if (++skippedInARow >= entries) {
+        if (playEntry(player, options, entry + 1)) {
+            // The plug-in may have refused several entries in a row before this thread looked:
+            // the player logged each one as it obeyed.
+            for (; skipsReported < player->skippedEntries.size(); skipsReported++, skippedInARow++)
+                reportEntry(player, player->skippedEntries[skipsReported], "skipped");
+            if (skippedInARow >= entries) {
                 std::printf("The plug-in refused every entry of the playlist in a row: with these settings "
                             "the station would play nothing while the player skips round and round.\n");
                 break;
             }
         } else {
+            reportEntry(player, entry, "played");
             played++;
             skippedInARow = 0;
             if (entry + 1 < entries)
@@ -216,7 +223,8 @@ int32_t playPlaylist(sim::Player* player, const Options& options) {
             break;
     }
     player->state = sim::kStopped;
-    std::printf("summary: %ld played, %ld skipped\n", static_cast<long>(played), static_cast<long>(skipped));
+    std::printf("summary: %ld played, %ld skipped\n", static_cast<long>(played),
+                static_cast<long>(player->skippedEntries.size()));
     return played;
 }
 

@@ -34,6 +34,7 @@ LRESULT answerQuery(sim::Player* player, WPARAM wParam, LPARAM which) {
 
 void obeyNextTrack(sim::Player* player) {
     player->nextTrackCommands++;
+    player->skippedEntries.push_back(player->position);
     const auto size = static_cast<int32_t>(player->titles.size());
     if (player->position + 1 < size)
         player->position++;

@@ -8,12 +8,12 @@
 #include "history/title_history.h"
 
 struct PageContent {
-    const char* htmlTitle;         // the operator's own HTML, inserted as held
-    const char* htmlHeader;        // the operator's own HTML, inserted as held
+    const char* htmlTitle;         // the operator's own HTML, inserted as held; null reads as empty
+    const char* htmlHeader;        // the operator's own HTML, inserted as held; null reads as empty
     int32_t recentTitleListLength; // most rows of the recent-track table; 0 or less hides it
     int32_t playing;               // 0: the page says the server is off-line
     const char* currentTitle;      // shown while playing; null reads as empty text
-    const TitleHistory* history;   // the admitted titles, newest = the current track
+    const TitleHistory* history;   // the admitted titles, newest = the current track; null: none
 };
 
 namespace page {

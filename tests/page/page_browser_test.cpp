@@ -1,0 +1,172 @@
+// The page as a listener's browser shows it: rendered pages opened in headless Chromium, whose
+// parsed document is read back as rows of visible text. Catches what byte comparisons cannot: a
+// title that a browser would take for markup.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "history/title_history.h"
+#include "page/page_render.h"
+
+namespace {
+
+const char kChromium[] = "/usr/bin/chromium";
+
+std::string readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Pids of the processes whose command line names `folder`: every Chromium process of one run does,
+// its crash handler included, which leaves the process group.
+std::vector<pid_t> processesNaming(const std::string& folder) {
+    std::vector<pid_t> found;
+    if (DIR* proc = opendir("/proc")) {
+        while (dirent* entry = readdir(proc))
+            if (std::atoi(entry->d_name) > 0 &&
+                readWhole(std::string("/proc/") + entry->d_name + "/cmdline").find(folder) !=
+                    std::string::npos)
+                found.push_back(std::atoi(entry->d_name));
+        closedir(proc);
+    }
+    return found;
+}
+
+// Opens `page` as a file in headless Chromium, in a private folder, and returns the document it
+// parsed, serialized. Chromium can take many seconds to start on a loaded machine; the two-minute
+// limit only ends a hung browser. No process of the run outlives the call.
+std::string parsedByChromium(const std::string& page) {
+    std::string folder = (std::filesystem::temp_directory_path() / "songbeacon-browser-XXXXXX").string();
+    if (mkdtemp(folder.data()) == nullptr)
+        return "";
+    std::ofstream(folder + "/status.htm", std::ios::binary) << page;
+    const std::string command = "cd '" + folder + "' && mkdir profile config && XDG_CONFIG_HOME='" + folder +
+                                "/config' timeout -k 10 120 " + kChromium +
+                                " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
+                                " --disable-background-networking --disable-component-update --disable-sync"
+                                " --user-data-dir='" +
+                                folder + "/profile' --dump-dom 'file://" + folder +
+                                "/status.htm' >dom.html 2>chromium.log </dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(status, 0) << "Chromium failed; its log:\n" << readWhole(folder + "/chromium.log");
+    for (pid_t process : processesNaming(folder))
+        kill(process, SIGKILL);
+    for (int tries = 0; tries < 200 && !processesNaming(folder).empty(); tries++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(processesNaming(folder).empty()) << "Chromium processes left behind";
+    const std::string dom = readWhole(folder + "/dom.html");
+    std::filesystem::remove_all(folder);
+    return dom;
+}
+
+// Text of serialized markup as a reader sees it: tags dropped, the serializer's escapes undone.
+std::string visibleText(const std::string& markup) {
+    std::string text;
+    for (size_t i = 0; i < markup.size(); i++) {
+        if (markup[i] == '<') {
+            i = markup.find('>', i);
+            if (i == std::string::npos)
+                break;
+            continue;
+        }
+        bool decoded = false;
+        for (auto [entity, character] :
+             {std::pair{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}})
+            if (markup.compare(i, std::string(entity).size(), entity) == 0) {
+                text += character;
+                i += std::string(entity).size() - 1;
+                decoded = true;
+                break;
+            }
+        if (!decoded)
+            text += markup[i];
+    }
+    return text;
+}
+
+// Every table row of the document, top to bottom, as the visible text of its cells joined by '|'.
+std::vector<std::string> tableRows(const std::string& dom) {
+    std::vector<std::string> rows;
+    for (size_t row = dom.find("<tr>"); row != std::string::npos; row = dom.find("<tr>", row + 1)) {
+        const std::string markup = dom.substr(row, dom.find("</tr>", row) - row);
+        std::string cells;
+        for (size_t cell = markup.find("<td"); cell != std::string::npos; cell = markup.find("<td", cell + 1))
+            cells += (cells.empty() ? "" : "|") +
+                     visibleText(markup.substr(cell, markup.find("</td>", cell) - cell));
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+struct PageBrowserTest : ::testing::Test {
+    TitleHistory* history = history::create(1000);
+    PageContent content = {
+        "Radio Songbeacon", "<B>Night Shift</B> with <I>DJ Example</I>", 10, 1, nullptr, history};
+    const std::vector<std::string> recentRows = {
+        "Last 3 tracks played:", "1|AC/DC - Back In Black", "2|<script>document.title='owned'</script>Evil",
+        "3|Miles Davis - So What", "This page was created by The Songbeacon Plug-In for WinAmp."};
+
+    void SetUp() override {
+        if (access(kChromium, X_OK) != 0)
+            GTEST_SKIP() << kChromium << " is not installed";
+        ASSERT_NE(history, nullptr);
+        for (const char* title : {"Miles Davis - So What", "<script>document.title='owned'</script>Evil",
+                                  "AC/DC - Back In Black", "Tom & Jerry <Live> \"x\""})
+            history::append(history, title);
+        content.currentTitle = history::newest(history);
+    }
+    void TearDown() override { history::destroy(history); }
+
+    std::string openInBrowser() {
+        std::string page(page::render(content, nullptr, 0), '\0');
+        page::render(content, page.data(), page.size());
+        return parsedByChromium(page);
+    }
+};
+
+TEST_F(PageBrowserTest, ListenerSeesTitlesLiterallyInNumberedRows) {
+    const std::string dom = openInBrowser();
+    std::vector<std::string> rows = {"", "Night Shift with DJ Example",
+                                     "Currently playing track:", "Tom & Jerry <Live> \"x\""};
+    rows.insert(rows.end(), recentRows.begin(), recentRows.end());
+    EXPECT_EQ(tableRows(dom), rows);
+    EXPECT_NE(dom.find("Tom &amp; Jerry &lt;Live&gt; \"x\""), std::string::npos); // one text node
+    const std::string markup = lowered(dom);
+    EXPECT_EQ(markup.find("<live"), std::string::npos);
+    EXPECT_EQ(markup.find("<script"), std::string::npos);
+    EXPECT_NE(markup.find("<title>radio songbeacon</title>"), std::string::npos); // no script renamed it
+    const size_t refresh = markup.find("<meta http-equiv=\"refresh\" content=\"60\">");
+    EXPECT_NE(refresh, std::string::npos);
+    EXPECT_LT(refresh, markup.find("</head>"));
+}
+
+TEST_F(PageBrowserTest, OffLinePageShowsThePreviousTracks) {
+    content.playing = 0;
+    const std::string dom = openInBrowser();
+    std::vector<std::string> rows = {"", "Night Shift with DJ Example", "The server is currently off-line."};
+    rows.insert(rows.end(), recentRows.begin(), recentRows.end());
+    EXPECT_EQ(tableRows(dom), rows);
+    EXPECT_NE(lowered(dom).find("<meta http-equiv=\"refresh\" content=\"60\">"), std::string::npos);
+}
+
+} // namespace
