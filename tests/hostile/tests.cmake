@@ -1,0 +1,1 @@
+# Hostile-input tests of the whole plug-in (none yet).

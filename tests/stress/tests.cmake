@@ -1,0 +1,1 @@
+# Long-running stress tests of the whole plug-in (none yet).
