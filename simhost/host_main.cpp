@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "playlist.h"
+#include "plugin_header.h"
 #include "sim_player.h"
 
 namespace {
@@ -23,17 +24,6 @@ constexpr int kExitCannotLoad = 2;
 constexpr int kExitRefusedToStart = 3;
 constexpr int kExitShutDownHung = 5;
 constexpr DWORD kShutDownLimitMs = 30000;
-
-// The player's plug-in header, as the player sees it.
-struct PluginHeader {
-    int32_t headerVersion;
-    const char* description;
-    int (*startUp)();
-    void (*configure)();
-    void (*shutDown)();
-    HWND hostWindow;
-    HINSTANCE moduleInstance;
-};
 
 struct Options {
     const char* pluginPath = nullptr;
@@ -155,7 +145,7 @@ DWORD WINAPI watchShutDown(LPVOID) {
 }
 
 // Calls shutDown with a watchdog: a plug-in whose shut-down never returns would hang the player.
-void shutDownWatched(PluginHeader* plugin) {
+void shutDownWatched(sim::PluginHeader* plugin) {
     shutDownReturned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE watchdog = CreateThread(nullptr, 0, watchShutDown, nullptr, 0, nullptr);
     const ULONGLONG started = GetTickCount64();
@@ -168,15 +158,15 @@ void shutDownWatched(PluginHeader* plugin) {
     std::printf("shutDown returned after %llu ms\n", took);
 }
 
-PluginHeader* loadPlugin(const char* path, HMODULE* module) {
+sim::PluginHeader* loadPlugin(const char* path, HMODULE* module) {
     *module = LoadLibraryA(path);
     if (*module == nullptr) {
         std::printf("error: cannot load %s (error %lu)\n", path, GetLastError());
         return nullptr;
     }
-    auto entry = reinterpret_cast<PluginHeader* (*)()>(
-        reinterpret_cast<void*>(GetProcAddress(*module, "winampGetGeneralPurposePlugin")));
-    PluginHeader* plugin = entry != nullptr ? entry() : nullptr;
+    auto entry = reinterpret_cast<sim::PluginHeader* (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(*module, sim::kPluginEntryName)));
+    sim::PluginHeader* plugin = entry != nullptr ? entry() : nullptr;
     if (plugin == nullptr)
         std::printf("error: %s is not a general-purpose plug-in (no winampGetGeneralPurposePlugin)\n", path);
     return plugin;
@@ -253,7 +243,7 @@ int main(int argc, char** argv) {
     }
 
     HMODULE module = nullptr;
-    PluginHeader* plugin = loadPlugin(options.pluginPath, &module);
+    sim::PluginHeader* plugin = loadPlugin(options.pluginPath, &module);
     if (plugin == nullptr)
         return kExitCannotLoad;
     plugin->hostWindow = player.window;

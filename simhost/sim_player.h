@@ -41,7 +41,7 @@ struct Player {
     int32_t titleQueries;
     int32_t nextTrackCommands;
     std::vector<int32_t> skippedEntries; // the entry each next-track command left, in order
-    int32_t otherMessages; // queries with an lParam the player does not know
+    int32_t otherMessages;               // queries with an lParam the player does not know
 
     // Called after each message from the plug-in has been answered; may be null.
     void (*afterMessage)(Player* player, UINT message, WPARAM wParam, LPARAM lParam);

@@ -9,23 +9,12 @@
 #include <sstream>
 #include <string>
 
+#include "plugin_header.h"
 #include "sim_player.h"
 
 namespace {
 
 constexpr DWORD kDeadlineMs = 30000; // generous: the machine may be loaded
-
-// The host's view of the plug-in header, field by field.
-struct HostSideDescriptor {
-    int32_t headerVersion;
-    const char* description;
-    int (*startUp)();
-    void (*configure)();
-    void (*shutDown)();
-    HWND hostWindow;
-    HINSTANCE moduleInstance;
-};
-static_assert(sizeof(HostSideDescriptor) == 28, "the 32-bit header is seven 4-byte fields");
 
 std::string windowsPath(const std::string& unixPath) {
     std::string path = "Z:" + unixPath;
@@ -49,7 +38,7 @@ bool fileExists(const std::string& path) {
 struct PluginDllTest : ::testing::Test {
     std::string folder;
     HMODULE module = nullptr;
-    HostSideDescriptor* plugin = nullptr;
+    sim::PluginHeader* plugin = nullptr;
     sim::Player player;
     bool running = false;
 
@@ -84,8 +73,8 @@ struct PluginDllTest : ::testing::Test {
         ASSERT_TRUE(CopyFileA(windowsPath(SB_PLUGIN_DLL).c_str(), path(name).c_str(), FALSE));
         module = LoadLibraryA(path(name).c_str());
         ASSERT_NE(module, nullptr);
-        auto entry = reinterpret_cast<HostSideDescriptor* (*)()>(
-            reinterpret_cast<void*>(GetProcAddress(module, "winampGetGeneralPurposePlugin")));
+        auto entry = reinterpret_cast<sim::PluginHeader* (*)()>(
+            reinterpret_cast<void*>(GetProcAddress(module, sim::kPluginEntryName)));
         ASSERT_NE(entry, nullptr);
         plugin = entry();
         ASSERT_NE(plugin, nullptr);

@@ -8,17 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
+#include "plugin_header.h"
 
-struct PluginHeader {
-    int32_t headerVersion;
-    const char* description;
-    int (*startUp)();
-    void (*configure)();
-    void (*shutDown)();
-    HWND hostWindow;
-    HINSTANCE moduleInstance;
-};
+namespace {
 
 char mode[32];
 HANDLE skipper;
@@ -27,7 +19,7 @@ std::atomic<int32_t> stopSkipping{0};
 int startUp();
 void configure() {}
 void shutDown();
-PluginHeader header = {0x10, "Misbehaving test plug-in", startUp, configure, shutDown, nullptr, nullptr};
+sim::PluginHeader header = {0x10, "Misbehaving test plug-in", startUp, configure, shutDown, nullptr, nullptr};
 
 DWORD WINAPI postNextTrackRepeatedly(LPVOID) {
     while (stopSkipping == 0) {
@@ -59,6 +51,6 @@ void shutDown() {
 
 } // namespace
 
-extern "C" PluginHeader* winampGetGeneralPurposePlugin() {
+extern "C" sim::PluginHeader* winampGetGeneralPurposePlugin() {
     return &header;
 }

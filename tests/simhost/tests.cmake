@@ -10,6 +10,7 @@ endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)
   target_link_libraries(gen_misbehaving PRIVATE sb_warnings)
+  target_include_directories(gen_misbehaving PRIVATE ${PROJECT_SOURCE_DIR}/simhost)
   set_target_properties(gen_misbehaving PROPERTIES PREFIX "")
   add_test(NAME SimulatedHost.NoticesAMisbehavingPlugin
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_misbehaving.sh
