@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "common/memory.h"
 #include "host/plugin_entry.h"
@@ -78,6 +81,43 @@ TEST_F(EntryTest, ShutDownFreesEveryEntryAndBuffer) {
     sim::pumpFor(50);
     plugin->shutDown();
     EXPECT_EQ(memory::liveBlocks(), blocksBefore);
+}
+
+// Reserves every free stretch of the address space that could hold a thread's stack, so that
+// the next CreateThread fails the way it does in a process that has run out of address space.
+// The heap keeps the free space it already has, so small allocations still succeed.
+std::vector<void*> reserveAddressSpace() {
+    std::vector<void*> reserved;
+    for (SIZE_T size = SIZE_T{1} << 30; size >= 64 * 1024;) {
+        void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS);
+        if (block != nullptr)
+            reserved.push_back(block);
+        else
+            size /= 2;
+    }
+    return reserved;
+}
+
+TEST_F(EntryTest, WorkerThatCannotStartIsReportedInTheDescription) {
+    // Warm the heap first: the start-up's own small allocations must not need new address space.
+    std::vector<void*> warm;
+    for (int i = 0; i < 256; i++)
+        warm.push_back(std::malloc(16 * 1024));
+    for (void* block : warm)
+        std::free(block);
+
+    std::vector<void*> reserved = reserveAddressSpace();
+    const int started = plugin->startUp();
+    for (void* block : reserved)
+        VirtualFree(block, 0, MEM_RELEASE);
+
+    ASSERT_EQ(started, 0); // the plug-in stays loaded with its settings
+    EXPECT_STREQ(plugin->descriptionText, "Error initializing Songbeacon!");
+    plugin->shutDown(); // still writes the off-line page
+    std::ifstream page(pagePath, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("The server is currently off-line."), std::string::npos);
+    EXPECT_EQ(player.playingQueries, 0); // no worker ever asked
 }
 
 } // namespace
