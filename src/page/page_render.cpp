@@ -27,10 +27,11 @@ struct PageSink {
 
 void putBytes(PageSink& sink, const char* bytes, size_t count) {
     const size_t room = sink.length < sink.capacity ? sink.capacity - sink.length : 0;
-    if (count <= room)
-        std::memcpy(sink.out + sink.length, bytes, count);
-    else if (room > 0)
-        std::memcpy(sink.out + sink.length, bytes, room);
+    // Only a copy of at least one byte touches `out`: it is null while measuring, and an offset
+    // past its end is undefined even for a copy of nothing.
+    const size_t stored = count < room ? count : room;
+    if (stored > 0)
+        std::memcpy(sink.out + sink.length, bytes, stored);
     sink.length += count;
 }
 

@@ -192,4 +192,21 @@ TEST_F(PageRenderTest, NeverWritesPastTheCapacityGiven) {
     }
 }
 
+// Empty pieces (an empty header, title or current track) while measuring with no buffer, and
+// after a short buffer has filled: no offset may be taken from the null or full buffer. A fault
+// here shows only under clang's UBSan (the fuzz build), as "applying non-zero offset to null pointer".
+TEST_F(PageRenderTest, EmptyPiecesTouchNoBufferWhenMeasuringOrFull) {
+    admit("");
+    admit("");
+    content.htmlTitle = content.htmlHeader = "";
+    const std::string page = rendered();
+    EXPECT_EQ(page, head("", "") + nowPlaying("") + recentTable("Last track played:", {""}) + kFooter);
+    for (size_t capacity : {size_t{0}, size_t{1}, size_t{60}}) {
+        std::string buffer(capacity + 8, 'Z');
+        ASSERT_EQ(page::render(content, buffer.data(), capacity), page.size());
+        EXPECT_EQ(buffer.compare(0, capacity, page, 0, capacity), 0) << "capacity " << capacity;
+        EXPECT_EQ(buffer.find_first_not_of('Z', capacity), std::string::npos) << "capacity " << capacity;
+    }
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "ui/number_field.h"
@@ -13,6 +14,12 @@ struct ParseCase {
     const char* text;
     int32_t expected;
 };
+
+// Without this, gtest prints a case as its raw bytes, padding included, which valgrind reports as
+// reads of uninitialised memory.
+void PrintTo(const ParseCase& c, std::ostream* out) {
+    *out << ::testing::PrintToString(c.text) << " gives " << c.expected;
+}
 
 class ParseNumberTextTest : public ::testing::TestWithParam<ParseCase> {};
 
