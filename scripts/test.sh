@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test of both builds:
-#   build/native  host g++ with AddressSanitizer and UBSan;
-#   build/win32   MinGW-w64 i686, the tests run through Wine under Xvfb.
-# Exits non-zero when either build fails or any test fails. SONGBEACON_BUILD_DIR names another
+#   build/native    host g++ with AddressSanitizer and UBSan;
+#   build/win32     MinGW-w64 i686, the tests run through Wine under Xvfb;
+# and then the native tests again under valgrind memcheck (build/memcheck) and each libFuzzer
+# target for SONGBEACON_FUZZ_SECONDS (default 30) seconds (build/fuzz).
+# Exits non-zero when any build fails, any test fails, valgrind finds an error or a fuzz target fails. SONGBEACON_BUILD_DIR names another
 # folder than build/ (its own Wine prefix included), so that two trees can be tested at once.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +13,7 @@ JOBS=$(nproc)
 status=0
 B=${SONGBEACON_BUILD_DIR:-build}
 mkdir -p "$B"
-rm -f "$B/native-ctest.log" "$B/win32-ctest.log"
+rm -f "$B/native-ctest.log" "$B/win32-ctest.log" "$B/memcheck.log" "$B/fuzz.log"
 export WINEPREFIX="$PWD/$B/wineprefix"
 
 cmake -S . -B $B/native -DCMAKE_BUILD_TYPE=Debug -DSONGBEACON_SANITIZE=ON >/dev/null &&
@@ -26,6 +28,12 @@ cmake -S . -B $B/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUI
   xvfb-run -a -s '-screen 0 1024x768x24' ctest --test-dir $B/win32 --output-on-failure |
   tee $B/win32-ctest.log || status=1
 
+wineserver -k >/dev/null 2>&1 || true
+scripts/memcheck.sh | tee "$B/memcheck.log" || status=1
+scripts/fuzz.sh | tee "$B/fuzz.log" || status=1
+
 echo "== native:  $(grep -E 'tests passed|tests failed' $B/native-ctest.log 2>/dev/null || echo 'not run')"
 echo "== windows: $(grep -E 'tests passed|tests failed' $B/win32-ctest.log 2>/dev/null || echo 'not run')"
+echo "== memcheck: $(grep -E '^== memcheck:' "$B/memcheck.log" 2>/dev/null | sed 's/^== memcheck: //' || echo 'not run')"
+echo "== fuzz:    $(grep -cE '^== fuzz_[a-z_]+: #' "$B/fuzz.log" 2>/dev/null || echo 0) of 3 targets ran clean"
 exit $status
