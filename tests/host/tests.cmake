@@ -3,9 +3,7 @@
 songbeacon_test(description_tests SOURCES host/description_test.cpp LIBS sb_core)
 if(WIN32)
   songbeacon_test(entry_tests SOURCES host/plugin_entry_test.cpp ${SB_DIALOG_RC} LIBS sb_plugin sb_simplayer)
-  songbeacon_test(plugin_dll_tests SOURCES host/plugin_dll_test.cpp LIBS sb_simplayer)
-  target_compile_definitions(plugin_dll_tests PRIVATE SB_PLUGIN_DLL="$<TARGET_FILE:gen_SBeacon>")
-  add_dependencies(plugin_dll_tests gen_SBeacon)
+  songbeacon_test(plugin_dll_tests SOURCES host/plugin_dll_test.cpp LIBS sb_plugin_host)
   add_test(NAME PluginDll.ExportsAndImports
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/host/check_dll_exports.sh $<TARGET_FILE:gen_SBeacon>)
 endif()
