@@ -32,9 +32,16 @@ constexpr DWORD kWorkerEndTimeoutMs = 5000;
 enum Lifecycle : int32_t { kLoaded, kRefused, kRunning, kStopped, kAbandoned };
 Lifecycle lifecycle = kLoaded; // host thread only
 
-// A reference to our own module that the worker holds until its very last instruction, so that a
-// worker outliving a timed-out shutDown is never left running in an unloaded module.
-HMODULE workerModuleReference = nullptr; // host thread sets it before the worker starts
+// What the worker needs to end cleanly; the host thread sets it before the worker starts.
+struct WorkerExit {
+    // A reference to our own module that the worker holds until its very last instruction, so
+    // that a worker outliving a timed-out shutDown never runs in an unloaded module.
+    HMODULE moduleReference;
+    // Set by the worker once it has left the shared state for good. With the reference held,
+    // shutDown need not wait for the thread's own teardown, which is slow on some systems.
+    HANDLE endedEvent;
+};
+WorkerExit workerExit = {}; // host thread only, but for the copy the worker takes as it starts
 
 int startUp();
 void configure();
@@ -43,21 +50,34 @@ void shutDown();
 PluginDescriptor descriptor = {0x10, sharedEmptyString, startUp, configure, shutDown, nullptr, nullptr};
 
 DWORD WINAPI workerThreadMain(LPVOID unused) {
+    const WorkerExit exit = workerExit; // copied first: shutDown may reset it once the event is set
     const DWORD result = monitor::workerMain(unused);
-    if (workerModuleReference != nullptr)
-        FreeLibraryAndExitThread(workerModuleReference, result);
-    return result;
+    if (exit.moduleReference == nullptr)
+        return result; // shutDown waits for the thread itself
+    SetEvent(exit.endedEvent);
+    FreeLibraryAndExitThread(exit.moduleReference, result);
+}
+
+// Forgets the worker's exit arrangements; `workerRan` when the worker has released the module
+// reference itself.
+void releaseWorkerExit(bool workerRan) {
+    if (workerExit.moduleReference != nullptr && !workerRan)
+        FreeLibrary(workerExit.moduleReference);
+    if (workerExit.endedEvent != nullptr)
+        CloseHandle(workerExit.endedEvent);
+    workerExit = {};
 }
 
 void startWorker() {
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&workerThreadMain),
-                       &workerModuleReference);
+    workerExit.endedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (workerExit.endedEvent == nullptr ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCSTR>(&workerThreadMain), &workerExit.moduleReference))
+        workerExit.moduleReference = nullptr; // then shutDown waits for the thread's end instead
     DWORD threadId = 0;
     HANDLE thread = CreateThread(nullptr, 0, workerThreadMain, nullptr, 0, &threadId);
-    if (thread == nullptr && workerModuleReference != nullptr) {
-        FreeLibrary(workerModuleReference);
-        workerModuleReference = nullptr;
-    }
+    if (thread == nullptr)
+        releaseWorkerExit(false);
     pluginState.workerThread = thread;
     pluginState.workerThreadId = threadId;
 }
@@ -66,9 +86,10 @@ void startWorker() {
 // worker may be blocked in a message to the host's window, which only this thread can answer.
 // Returns true once the worker has ended (or there was none), false when the time ran out.
 bool waitForWorkerEnd(DWORD timeoutMs) {
-    HANDLE thread = static_cast<HANDLE>(pluginState.workerThread);
-    if (thread == nullptr)
+    if (pluginState.workerThread == nullptr)
         return true;
+    HANDLE ended = workerExit.moduleReference != nullptr ? workerExit.endedEvent
+                                                         : static_cast<HANDLE>(pluginState.workerThread);
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         // Answer what is already waiting first: the wait below wakes only for messages that
@@ -77,12 +98,11 @@ bool waitForWorkerEnd(DWORD timeoutMs) {
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         const ULONGLONG now = GetTickCount64();
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        const DWORD woken =
-            MsgWaitForMultipleObjectsEx(1, &thread, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        const DWORD woken = MsgWaitForMultipleObjectsEx(1, &ended, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (woken == WAIT_OBJECT_0)
             return true;
         if (woken != WAIT_OBJECT_0 + 1)
-            return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; // timed out (or the wait failed)
+            return WaitForSingleObject(ended, 0) == WAIT_OBJECT_0; // timed out (or the wait failed)
     }
 }
 
@@ -159,7 +179,7 @@ void shutDown() {
         return;
     }
     lifecycle = kStopped;
-    workerModuleReference = nullptr; // released by the worker as it ended
+    releaseWorkerExit(true);
 
     pluginState.playing = 0;
     page::write();
