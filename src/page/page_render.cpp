@@ -28,10 +28,14 @@ struct PageSink {
 void putBytes(PageSink& sink, const char* bytes, size_t count) {
     const size_t room = sink.length < sink.capacity ? sink.capacity - sink.length : 0;
     // Only a copy of at least one byte touches `out`: it is null while measuring, and an offset
-    // past its end is undefined even for a copy of nothing.
-    const size_t stored = count < room ? count : room;
-    if (stored > 0)
-        std::memcpy(sink.out + sink.length, bytes, stored);
+    // past its end is undefined even for a copy of nothing. The whole piece is copied with `count`
+    // as given, so that a literal's constant size lets the compiler inline the copy.
+    if (count <= room) {
+        if (count > 0)
+            std::memcpy(sink.out + sink.length, bytes, count);
+    } else if (room > 0) {
+        std::memcpy(sink.out + sink.length, bytes, room);
+    }
     sink.length += count;
 }
 
