@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "common/bounded_text.h"
@@ -15,23 +13,13 @@
 #include "page/page_file.h"
 #include "page/page_render.h"
 #include "settings/settings_store.h"
+#include "support/test_files.h"
 
 namespace {
 
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return in ? bytes.str() : "<missing>";
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using support::readFile;
+using support::writeFile;
+const auto exists = support::fileExists;
 
 void useOutputFilename(const std::string& path) {
     settings::storeOutputFilename(path.c_str());
@@ -43,10 +31,7 @@ struct PageFileTest : ::testing::Test {
     int32_t blocksBefore = memory::liveBlocks();
 
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-        folder = std::string(temp) + "songbeacon-page-" + std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+        folder = support::makeTestFolder();
         pagePath = folder + "\\status.htm";
 
         ASSERT_TRUE(settings::allocateTextBuffers());

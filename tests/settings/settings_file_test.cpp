@@ -6,7 +6,6 @@
 
 #include <climits>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "common/plugin_state.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -29,16 +29,8 @@ const char kDefaultHeader[] =
     "<CENTER><B><FONT SIZE=+1>Generic Server<BR>(edit your winamp\\plugin.ini file to "
     "change this line!)</FONT></B></CENTER><BR>";
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using support::readFile;
+using support::writeFile;
 
 // "key=value" lines of the file, in order, with the section lines kept as they are.
 std::vector<std::string> lines(const std::string& text) {
@@ -58,13 +50,8 @@ struct SettingsFileTest : ::testing::Test {
     std::string iniPath;
 
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-        folder = std::string(temp) + "sb-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(folder.c_str(), nullptr);
+        folder = support::makeTestFolder();
         iniPath = folder + "\\plugin.ini";
-        DeleteFileA(iniPath.c_str());
         pluginState.iniPath = static_cast<char*>(memory::allocate(kIniPathCapacity));
         ASSERT_NE(pluginState.iniPath, nullptr);
         std::strcpy(pluginState.iniPath, iniPath.c_str());
@@ -74,8 +61,7 @@ struct SettingsFileTest : ::testing::Test {
         settings::releaseTextBuffers();
         memory::release(pluginState.iniPath);
         pluginState.iniPath = nullptr;
-        DeleteFileA(iniPath.c_str());
-        RemoveDirectoryA(folder.c_str());
+        support::removeFolder(folder);
     }
     settings::TextSettings texts() {
         settings::TextSettings copy;

@@ -212,7 +212,7 @@ DWORD WINAPI operateDialog(void* param) {
             }
         }
         if (!answered || !driver.waitClosed()) {
-            driver.closeOrExit();
+            driver.closeEverything();
             fail("the configuration dialog stopped answering");
         }
     }

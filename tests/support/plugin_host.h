@@ -15,19 +15,21 @@
 
 #include "plugin_header.h"
 #include "sim_player.h"
+#include "support/dialog_driver.h"
+#include "support/test_files.h"
 
 namespace dllhost {
 
-constexpr DWORD kDeadlineMs = 60000; // generous: the machine is shared and may be loaded
-constexpr char kDialogCaption[] = "Songbeacon Plug-In";
+using support::DialogDriver;
+using support::fileExists;
+using support::kDeadlineMs;
+using support::listFiles;
+using support::readFile;
+using support::waitFor;
+using support::waitForDialog;
+
 constexpr char kPageStart[] = "<HTML>";
 constexpr char kPageEnd[] = "</BODY></HTML>\r\n";
-
-// The whole file, or "<missing>" when it cannot be read.
-std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
-// Names of the files (not folders) directly in `folder`.
-std::vector<std::string> listFiles(const std::string& folder);
 
 // True when `page` is a whole page: it starts as every page starts and ends with the footer.
 bool isCompletePage(const std::string& page);
@@ -36,33 +38,12 @@ int32_t announcedRows(const std::string& page);
 // The current-track cell as the page holds it for a title already in page form.
 std::string currentCell(const std::string& titleAsOnPage);
 
-// Polls `ready` every millisecond or so until it holds; false when the deadline passes first.
-bool waitFor(const std::function<bool()>& ready, DWORD timeoutMs = kDeadlineMs);
+// Runs the plug-in's configure() on this thread, as the host would, while `script` drives the
+// dialog from a second thread; the dialog is closed afterwards whatever the script did.
+void configureDrivenBy(void (*configure)(), const support::Script& script);
+
 // Pumps this thread's messages until `ready` holds; false when the deadline passes first.
 bool pumpUntil(const std::function<bool()>& ready, DWORD timeoutMs = kDeadlineMs);
-
-// The plug-in's configuration dialog seen from a thread that does not run it.
-struct DialogDriver {
-    HWND dialog = nullptr;
-
-    std::string field(int id) const;
-    // Sets a control's text (WM_SETTEXT works on the read-only file field too).
-    bool type(int id, const std::string& text) const;
-    // Presses a button and returns once the dialog has handled it.
-    bool press(int id) const;
-    bool waitClosed() const;
-    // Ends the dialog if it is still open; ends the whole process when it cannot, so that a
-    // dialog that no longer answers fails the run instead of hanging it.
-    void closeOrExit() const;
-};
-
-// Waits for a visible configuration dialog other than `previous`; null when none shows in time
-// or `giveUp` (when given) becomes true first.
-HWND waitForDialog(HWND previous, const std::function<bool()>& giveUp = nullptr);
-
-// Runs configure() on this thread, as the host would, while `script` drives the dialog from a
-// second thread; the dialog is closed afterwards whatever the script did.
-void configureDrivenBy(void (*configure)(), const std::function<void(DialogDriver&)>& script);
 
 // A private folder with a copy of the DLL, and the simulated player's window on this thread.
 struct PluginHostTest : ::testing::Test {

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <functional>
 #include <ostream>
 #include <string>
 
@@ -16,184 +14,29 @@
 #include "common/plugin_state.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
+#include "support/dialog_driver.h"
 #include "ui/config_dialog.h"
 #include "ui/dialog_ids.h"
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 30000;
-constexpr char kDialogCaption[] = "Songbeacon Plug-In";
 constexpr char kSection[] = "Songbeacon";
 
 // Control ids of the Save As chooser (the platform's dlgs.h values).
 constexpr int kChooserNameEdit = 0x480;  // edt1
 constexpr int kChooserNameCombo = 0x47c; // cmb13
 
-// Polls `ready` every 10 ms until it holds; false when the deadline passes first.
-bool waitFor(const std::function<bool()>& ready) {
-    const DWORD start = GetTickCount();
-    while (!ready()) {
-        if (GetTickCount() - start > kDeadlineMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-std::string windowText(HWND window) {
-    char text[4096] = "";
-    DWORD_PTR length = 0;
-    if (window == nullptr ||
-        !SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                             kDeadlineMs, &length))
-        return "<no answer>";
-    return text;
-}
-
-bool setWindowText(HWND window, const std::string& text) {
-    DWORD_PTR result = 0;
-    return window != nullptr &&
-           SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                               kDeadlineMs, &result) != 0;
-}
-
-std::string className(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK findOwnedDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<OwnedSearch*>(param);
-    if (GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
-        className(window) == "#32770") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible top-level dialog (a chooser or a message box) owned by `owner`, or null.
-HWND ownedDialog(HWND owner) {
-    OwnedSearch search{owner, nullptr};
-    EnumWindows(findOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Waits for ownedDialog(owner); null when the deadline passes or the owner closes first.
-HWND waitForOwnedDialog(HWND owner) {
-    HWND found = nullptr;
-    waitFor([&] { return (found = ownedDialog(owner)) != nullptr || !IsWindow(owner); });
-    return found;
-}
-
-// What the driving thread does with the open dialog. Helpers return false when the dialog does
-// not answer in time, so a script can stop at the first failure.
-struct DialogDriver {
-    HWND dialog = nullptr;
-
-    std::string field(int id) const { return windowText(GetDlgItem(dialog, id)); }
-    bool type(int id, const std::string& text) const { return setWindowText(GetDlgItem(dialog, id), text); }
-
-    // Presses a button and returns once the dialog has handled it.
-    bool press(int id) const {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_NORMAL, kDeadlineMs,
-                                   &result) != 0;
-    }
-    // Presses a button whose handling blocks (it opens a modal chooser), without waiting for it.
-    bool click(int id) const {
-        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))) != 0;
-    }
-    bool isOpen() const { return IsWindow(dialog) && IsWindowVisible(dialog); }
-    bool waitClosed() const {
-        return waitFor([&] { return !IsWindow(dialog); });
-    }
-
-    // Ends whatever is still open: choosers and message boxes first, then the dialog itself.
-    void closeEverything() const {
-        const bool closed = waitFor([&] {
-            if (!IsWindow(dialog))
-                return true;
-            HWND top = dialog;
-            for (HWND owned = ownedDialog(top); owned != nullptr; owned = ownedDialog(top))
-                top = owned;
-            if (top == dialog)
-                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            else // a chooser or a message box, which may have no Cancel button
-                for (int id : {IDCANCEL, IDNO, IDOK})
-                    PostMessageA(top, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-            Sleep(100);
-            return false;
-        });
-        if (!closed) {
-            std::fprintf(stderr, "the dialog would not close; giving up on the whole run\n");
-            std::fflush(stderr);
-            ExitProcess(3);
-        }
-    }
-};
-
-using Script = std::function<void(DialogDriver&)>;
-
-struct DriveRequest {
-    const Script* script;
-    DWORD dialogThread;
-};
-
-BOOL CALLBACK findThreadDialog(HWND window, LPARAM found) {
-    if (className(window) != "#32770")
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-DWORD WINAPI driveDialog(void* param) {
-    const DriveRequest& request = *static_cast<DriveRequest*>(param);
-    DialogDriver driver;
-    const bool shown = waitFor([&] {
-        driver.dialog = FindWindowA("#32770", kDialogCaption);
-        return driver.dialog != nullptr && IsWindowVisible(driver.dialog);
-    });
-    if (!shown) {
-        ADD_FAILURE() << "no dialog captioned \"" << kDialogCaption << "\" showed within the deadline";
-        // Whatever dialog did open must still be ended, or the main thread would never return.
-        driver.dialog = nullptr;
-        EnumThreadWindows(request.dialogThread, findThreadDialog, reinterpret_cast<LPARAM>(&driver.dialog));
-        if (driver.dialog == nullptr)
-            return 1;
-    } else {
-        (*request.script)(driver);
-    }
-    driver.closeEverything();
-    return 0;
-}
+using support::className;
+using support::DialogDriver;
+using support::kDeadlineMs;
+using support::setWindowText;
+using support::waitFor;
+using support::waitForOwnedDialog;
+using support::windowText;
 
 // Runs the dialog on this thread, as the host would, while `script` drives it from another one.
-void runDialogDrivenBy(Script script) {
-    DriveRequest request{&script, GetCurrentThreadId()};
-    HANDLE driver = CreateThread(nullptr, 0, driveDialog, &request, 0, nullptr);
-    ASSERT_NE(driver, nullptr);
-    ui::runConfigDialog(GetModuleHandleA(nullptr), nullptr);
-    // The driver may still be checking what the dialog left behind; keep this thread's messages moving.
-    const DWORD start = GetTickCount();
-    bool ended = false;
-    while (!ended && GetTickCount() - start < 2 * kDeadlineMs) {
-        DWORD wait = MsgWaitForMultipleObjects(1, &driver, FALSE, 100, QS_ALLINPUT);
-        ended = wait == WAIT_OBJECT_0;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-    CloseHandle(driver);
-    ASSERT_TRUE(ended) << "the driving thread did not finish";
+void runDialogDrivenBy(const support::Script& script) {
+    support::runDrivenBy([] { ui::runConfigDialog(GetModuleHandleA(nullptr), nullptr); }, script);
 }
 
 struct ConfigDialogTest : ::testing::Test {
@@ -201,12 +44,8 @@ struct ConfigDialogTest : ::testing::Test {
     std::string iniFile;
 
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
-        folder = std::string(temp) + "songbeacon-ui-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), nullptr);
+        folder = support::makeTestFolder();
         iniFile = folder + "\\plugin.ini";
-        DeleteFileA(iniFile.c_str());
         // As start-up does: the path block, then the text buffers.
         pluginState.iniPath = static_cast<char*>(memory::allocate(kIniPathCapacity));
         ASSERT_NE(pluginState.iniPath, nullptr);
@@ -217,37 +56,15 @@ struct ConfigDialogTest : ::testing::Test {
         settings::releaseTextBuffers();
         memory::release(pluginState.iniPath);
         pluginState.iniPath = nullptr;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileA((folder + "\\" + found.cFileName).c_str());
-            while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
+        support::removeFolder(folder);
     }
 
     // Writes plugin.ini by hand, as an operator would, and loads it as configure does.
     void loadSettingsFile(const std::string& lines) {
-        std::string text = std::string("[Songbeacon]\r\n") + lines;
-        FILE* file = std::fopen(iniFile.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
+        support::writeFile(iniFile, "[Songbeacon]\r\n" + lines);
         settings::load();
     }
-    std::string fileContents() const {
-        std::string text;
-        FILE* file = std::fopen(iniFile.c_str(), "rb");
-        if (file == nullptr)
-            return "<missing>";
-        char block[4096];
-        for (size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;)
-            text.append(block, n);
-        std::fclose(file);
-        return text;
-    }
+    std::string fileContents() const { return support::readFile(iniFile); }
     int fileInteger(const char* key) const {
         return static_cast<int>(GetPrivateProfileIntA(kSection, key, -12345, iniFile.c_str()));
     }
@@ -532,9 +349,7 @@ TEST_F(ChooserTest, AChosenNameReachesTheFieldAndIsStoredOnlyByOk) {
 TEST_F(ChooserTest, AsksBeforeReplacingAFileAndRefusesAMissingFolder) {
     loadSettingsFile(kUsualSettings);
     const std::string existing = folder + "\\existing.htm";
-    FILE* file = std::fopen(existing.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fclose(file);
+    support::writeFile(existing, "");
     runDialogDrivenBy([&](DialogDriver& dialog) {
         // A folder that does not exist: the platform says so and the chooser stays open.
         HWND chooser = chooseName(dialog, folder + "\\no such folder\\page.htm");

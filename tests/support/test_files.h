@@ -1,0 +1,32 @@
+// Files and folders for the Windows tests: each test works in a fresh folder of its own in the
+// temporary folder, and reads back what the plug-in wrote there.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace support {
+
+constexpr DWORD kDeadlineMs = 60000; // generous: the machine is shared and may be loaded
+
+// The whole file, or "<missing>" when it cannot be read.
+std::string readFile(const std::string& path);
+// Replaces the file with `bytes`, written as they are.
+void writeFile(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+// Names of the files (not folders) directly in `folder`.
+std::vector<std::string> listFiles(const std::string& folder);
+// Deletes every file in `folder` (read-only ones too), then the folder.
+void removeFolder(const std::string& folder);
+// A new, empty folder in the temporary folder, named after the running test and kept short, so
+// that a file name near the 259-character limit still fits in it. Whatever an earlier, killed run
+// left there is removed first: Wine reuses process ids.
+std::string makeTestFolder();
+
+// Polls `ready` every millisecond or so until it holds; false when `timeoutMs` passes first.
+bool waitFor(const std::function<bool()>& ready, DWORD timeoutMs = kDeadlineMs);
+
+} // namespace support
