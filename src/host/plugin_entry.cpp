@@ -4,10 +4,8 @@
 
 #include <cstdint>
 
-#include "common/bounded_text.h"
 #include "common/empty_string.h"
 #include "common/memory.h"
-#include "common/plugin_identity.h"
 #include "common/plugin_state.h"
 #include "history/title_history.h"
 #include "host/description.h"

@@ -3,8 +3,6 @@
 // the configuration dialog holds; the integer settings need no lock (they are 32-bit atomics).
 #pragma once
 
-#include <cstddef>
-
 #include "settings/plugin_settings.h"
 
 namespace settings {

@@ -14,6 +14,7 @@
 #include "common/plugin_state.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
+#include "support/settings_folder_test.h"
 #include "support/test_files.h"
 
 namespace {
@@ -45,30 +46,7 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
-struct SettingsFileTest : ::testing::Test {
-    std::string folder;
-    std::string iniPath;
-
-    void SetUp() override {
-        folder = support::makeTestFolder();
-        iniPath = folder + "\\plugin.ini";
-        pluginState.iniPath = static_cast<char*>(memory::allocate(kIniPathCapacity));
-        ASSERT_NE(pluginState.iniPath, nullptr);
-        std::strcpy(pluginState.iniPath, iniPath.c_str());
-        ASSERT_TRUE(settings::allocateTextBuffers());
-    }
-    void TearDown() override {
-        settings::releaseTextBuffers();
-        memory::release(pluginState.iniPath);
-        pluginState.iniPath = nullptr;
-        support::removeFolder(folder);
-    }
-    settings::TextSettings texts() {
-        settings::TextSettings copy;
-        settings::copyTexts(&copy);
-        return copy;
-    }
-};
+using SettingsFileTest = support::SettingsFolderTest;
 
 TEST_F(SettingsFileTest, FirstStartUsesDefaultsAndWritesEveryKeyInOrder) {
     settings::load();

@@ -72,13 +72,11 @@ void PluginHostTest::writeIni(const std::string& outputFilename, const std::stri
 }
 
 std::string PluginHostTest::iniText(const char* key) const {
-    char text[2048];
-    GetPrivateProfileStringA("Songbeacon", key, "<missing>", text, sizeof text, path("plugin.ini").c_str());
-    return text;
+    return support::iniText(path("plugin.ini"), key);
 }
 
 int PluginHostTest::iniInteger(const char* key) const {
-    return static_cast<int>(GetPrivateProfileIntA("Songbeacon", key, -12345, path("plugin.ini").c_str()));
+    return support::iniInteger(path("plugin.ini"), key);
 }
 
 void PluginHostTest::load(const char* name) {

@@ -59,6 +59,16 @@ std::string makeTestFolder() {
     return folder;
 }
 
+std::string iniText(const std::string& iniPath, const char* key) {
+    char text[2048];
+    GetPrivateProfileStringA("Songbeacon", key, "<missing>", text, sizeof text, iniPath.c_str());
+    return text;
+}
+
+int iniInteger(const std::string& iniPath, const char* key) {
+    return static_cast<int>(GetPrivateProfileIntA("Songbeacon", key, -12345, iniPath.c_str()));
+}
+
 bool waitFor(const std::function<bool()>& ready, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!ready()) {

@@ -26,6 +26,10 @@ void removeFolder(const std::string& folder);
 // left there is removed first: Wine reuses process ids.
 std::string makeTestFolder();
 
+// Key `key` of section "Songbeacon" in the settings file `iniPath`: "<missing>" / -12345 when absent.
+std::string iniText(const std::string& iniPath, const char* key);
+int iniInteger(const std::string& iniPath, const char* key);
+
 // Polls `ready` every millisecond or so until it holds; false when `timeoutMs` passes first.
 bool waitFor(const std::function<bool()>& ready, DWORD timeoutMs = kDeadlineMs);
 

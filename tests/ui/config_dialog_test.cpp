@@ -15,12 +15,12 @@
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
 #include "support/dialog_driver.h"
+#include "support/settings_folder_test.h"
 #include "ui/config_dialog.h"
 #include "ui/dialog_ids.h"
 
 namespace {
 
-constexpr char kSection[] = "Songbeacon";
 
 // Control ids of the Save As chooser (the platform's dlgs.h values).
 constexpr int kChooserNameEdit = 0x480;  // edt1
@@ -39,45 +39,16 @@ void runDialogDrivenBy(const support::Script& script) {
     support::runDrivenBy([] { ui::runConfigDialog(GetModuleHandleA(nullptr), nullptr); }, script);
 }
 
-struct ConfigDialogTest : ::testing::Test {
-    std::string folder;
-    std::string iniFile;
-
-    void SetUp() override {
-        folder = support::makeTestFolder();
-        iniFile = folder + "\\plugin.ini";
-        // As start-up does: the path block, then the text buffers.
-        pluginState.iniPath = static_cast<char*>(memory::allocate(kIniPathCapacity));
-        ASSERT_NE(pluginState.iniPath, nullptr);
-        ASSERT_TRUE(copyBounded(pluginState.iniPath, kIniPathCapacity, iniFile.c_str()));
-        ASSERT_TRUE(settings::allocateTextBuffers());
-    }
-    void TearDown() override {
-        settings::releaseTextBuffers();
-        memory::release(pluginState.iniPath);
-        pluginState.iniPath = nullptr;
-        support::removeFolder(folder);
-    }
-
+struct ConfigDialogTest : support::SettingsFolderTest {
     // Writes plugin.ini by hand, as an operator would, and loads it as configure does.
     void loadSettingsFile(const std::string& lines) {
-        support::writeFile(iniFile, "[Songbeacon]\r\n" + lines);
+        support::writeFile(iniPath, "[Songbeacon]\r\n" + lines);
         settings::load();
     }
-    std::string fileContents() const { return support::readFile(iniFile); }
-    int fileInteger(const char* key) const {
-        return static_cast<int>(GetPrivateProfileIntA(kSection, key, -12345, iniFile.c_str()));
-    }
-    std::string fileText(const char* key) const {
-        char text[2048];
-        GetPrivateProfileStringA(kSection, key, "<missing>", text, sizeof text, iniFile.c_str());
-        return text;
-    }
-    static std::string liveOutputFilename() {
-        settings::TextSettings texts;
-        settings::copyTexts(&texts);
-        return texts.OutputFilename;
-    }
+    std::string fileContents() const { return support::readFile(iniPath); }
+    int fileInteger(const char* key) const { return support::iniInteger(iniPath, key); }
+    std::string fileText(const char* key) const { return support::iniText(iniPath, key); }
+    static std::string liveOutputFilename() { return texts().OutputFilename; }
 };
 
 const char kUsualSettings[] = "OutputFilename=C:\\pages\\now.htm\r\n"
@@ -222,7 +193,7 @@ TEST_F(ConfigDialogTest, OkSavesTheSettingsItDoesNotShowAsLoaded) {
     settings::TextSettings loaded;
     settings::copyTexts(&loaded);
     // Gone from disk: whatever the dialog saves must come from the live settings.
-    ASSERT_TRUE(DeleteFileA(iniFile.c_str()));
+    ASSERT_TRUE(DeleteFileA(iniPath.c_str()));
     runDialogDrivenBy([&](DialogDriver& dialog) {
         ASSERT_TRUE(dialog.press(IDOK));
         EXPECT_TRUE(dialog.waitClosed());
