@@ -30,20 +30,87 @@ static_assert(offsetof(OPENFILENAMEA, pvReserved) == kChooserRecordSize,
 // One filter pair; the literal's own terminator closes the list.
 constexpr char kChooserFilter[] = "HTML files\0*.htm;*.html\0";
 
+// Copies control `id`'s text into `buffer`: at most capacity - 1 characters and a terminator.
+void getItemText(HWND dialog, int id, char* buffer, int32_t capacity) {
+    if (capacity <= 0)
+        return;
+    buffer[0] = '\0'; // a missing control reads as empty
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, static_cast<WPARAM>(capacity),
+                 reinterpret_cast<LPARAM>(buffer));
+}
+
+// Sets control `id`'s text to `text`.
+void setItemText(HWND dialog, int id, const char* text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// The value of number field `id` in [minimum, maximum]; any text gives one.
+int32_t readNumberField(HWND dialog, int id, int32_t minimum, int32_t maximum) {
+    char text[ui::kNumberFieldCapacity];
+    getItemText(dialog, id, text, sizeof text);
+    return ui::numberFieldValue(text, minimum, maximum);
+}
+
+// Shows `value` in signed decimal in field `id`.
+void writeNumberField(HWND dialog, int id, int32_t value) {
+    char text[kNumberTextCapacity];
+    wsprintfA(text, "%d", static_cast<int>(value));
+    setItemText(dialog, id, text);
+}
+
+// Shows the plug-in's name and version in place of the template's text.
 void showVersionLine(HWND dialog) {
     char line[kVersionLineCapacity];
     wsprintfA(line, "%s %s", kPluginName, kPluginVersion); // our own constants only
-    ui::setItemText(dialog, IDC_VERSION, line);
+    setItemText(dialog, IDC_VERSION, line);
 }
 
-} // namespace
-
-namespace ui {
-
-void runConfigDialog(HINSTANCE moduleInstance, HWND owner) {
-    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner, configDialogProc, 0);
+// Shows the output file name and the three limits as held, unclamped.
+void fillControls(HWND dialog) {
+    const PluginSettings& live = pluginState.settings;
+    settings::TextSettings texts;
+    settings::copyTexts(&texts); // a copy, so that the lock is not held while the field is set
+    setItemText(dialog, IDC_OUTPUT_FILENAME, texts.OutputFilename);
+    writeNumberField(dialog, IDC_HISTORY_LENGTH, live.RecentTitleListLength);
+    writeNumberField(dialog, IDC_ARTIST_LIMIT, live.SameArtistCheckLimit);
+    writeNumberField(dialog, IDC_TITLE_LIMIT, live.SameTitleCheckLimit);
 }
 
+// Stores the four fields in the live settings: the file name under the settings lock, the limits
+// clamped to 0..1000.
+void readControls(HWND dialog) {
+    PluginSettings& live = pluginState.settings;
+    // Read into a local buffer first: the worker may be copying the name, and the lock is never
+    // held across a window message.
+    char outputFilename[kOutputFilenameCapacity];
+    getItemText(dialog, IDC_OUTPUT_FILENAME, outputFilename, sizeof outputFilename);
+    settings::storeOutputFilename(outputFilename);
+    live.RecentTitleListLength = readNumberField(dialog, IDC_HISTORY_LENGTH, kLimitMinimum, kLimitMaximum);
+    live.SameArtistCheckLimit = readNumberField(dialog, IDC_ARTIST_LIMIT, kLimitMinimum, kLimitMaximum);
+    live.SameTitleCheckLimit = readNumberField(dialog, IDC_TITLE_LIMIT, kLimitMinimum, kLimitMaximum);
+}
+
+// Runs the Save As chooser, starting from an empty name; a confirmed name goes into the output
+// file field (not yet into the settings). A cancelled or failed chooser changes nothing.
+void chooseOutputFile(HWND dialog) {
+    char fileName[kOutputFilenameCapacity] = ""; // the chooser starts empty, not from the current name
+    OPENFILENAMEA chooser = {};
+    chooser.lStructSize = kChooserRecordSize;
+    chooser.hwndOwner = dialog;
+    chooser.lpstrFilter = kChooserFilter;
+    chooser.nFilterIndex = 0;
+    chooser.lpstrFile = fileName;
+    chooser.nMaxFile = sizeof fileName;
+    chooser.lpstrTitle = nullptr; // the platform's own caption
+    chooser.lpstrInitialDir = nullptr;
+    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    chooser.lpstrDefExt = "htm";
+    if (GetSaveFileNameA(&chooser))
+        setItemText(dialog, IDC_OUTPUT_FILENAME, fileName);
+}
+
+// The dialog's procedure: version line and fields on WM_INITDIALOG; OK, Apply, Cancel and
+// "&Select..." on WM_COMMAND. Returns FALSE for every message, so the platform does the rest.
 INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
         showVersionLine(dialog);
@@ -74,67 +141,12 @@ INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     return FALSE;
 }
 
-void fillControls(HWND dialog) {
-    const PluginSettings& live = pluginState.settings;
-    settings::TextSettings texts;
-    settings::copyTexts(&texts); // a copy, so that the lock is not held while the field is set
-    setItemText(dialog, IDC_OUTPUT_FILENAME, texts.OutputFilename);
-    writeNumberField(dialog, IDC_HISTORY_LENGTH, live.RecentTitleListLength);
-    writeNumberField(dialog, IDC_ARTIST_LIMIT, live.SameArtistCheckLimit);
-    writeNumberField(dialog, IDC_TITLE_LIMIT, live.SameTitleCheckLimit);
-}
+} // namespace
 
-void readControls(HWND dialog) {
-    PluginSettings& live = pluginState.settings;
-    // Read into a local buffer first: the worker may be copying the name, and the lock is never
-    // held across a window message.
-    char outputFilename[kOutputFilenameCapacity];
-    getItemText(dialog, IDC_OUTPUT_FILENAME, outputFilename, sizeof outputFilename);
-    settings::storeOutputFilename(outputFilename);
-    live.RecentTitleListLength = readNumberField(dialog, IDC_HISTORY_LENGTH, kLimitMinimum, kLimitMaximum);
-    live.SameArtistCheckLimit = readNumberField(dialog, IDC_ARTIST_LIMIT, kLimitMinimum, kLimitMaximum);
-    live.SameTitleCheckLimit = readNumberField(dialog, IDC_TITLE_LIMIT, kLimitMinimum, kLimitMaximum);
-}
+namespace ui {
 
-void getItemText(HWND dialog, int id, char* buffer, int32_t capacity) {
-    if (capacity <= 0)
-        return;
-    buffer[0] = '\0'; // a missing control reads as empty
-    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, static_cast<WPARAM>(capacity),
-                 reinterpret_cast<LPARAM>(buffer));
-}
-
-void setItemText(HWND dialog, int id, const char* text) {
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-int32_t readNumberField(HWND dialog, int id, int32_t minimum, int32_t maximum) {
-    char text[kNumberFieldCapacity];
-    getItemText(dialog, id, text, sizeof text);
-    return numberFieldValue(text, minimum, maximum);
-}
-
-void writeNumberField(HWND dialog, int id, int32_t value) {
-    char text[kNumberTextCapacity];
-    wsprintfA(text, "%d", static_cast<int>(value));
-    setItemText(dialog, id, text);
-}
-
-void chooseOutputFile(HWND dialog) {
-    char fileName[kOutputFilenameCapacity] = ""; // the chooser starts empty, not from the current name
-    OPENFILENAMEA chooser = {};
-    chooser.lStructSize = kChooserRecordSize;
-    chooser.hwndOwner = dialog;
-    chooser.lpstrFilter = kChooserFilter;
-    chooser.nFilterIndex = 0;
-    chooser.lpstrFile = fileName;
-    chooser.nMaxFile = sizeof fileName;
-    chooser.lpstrTitle = nullptr; // the platform's own caption
-    chooser.lpstrInitialDir = nullptr;
-    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    chooser.lpstrDefExt = "htm";
-    if (GetSaveFileNameA(&chooser))
-        setItemText(dialog, IDC_OUTPUT_FILENAME, fileName);
+void runConfigDialog(HINSTANCE moduleInstance, HWND owner) {
+    DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner, configDialogProc, 0);
 }
 
 } // namespace ui
