@@ -5,8 +5,11 @@
 #include <atomic>
 #include <cstdint>
 
-#include "history/title_history.h"
+// The one header from a room above: the settings are held by value, so their type must be complete
+// here. It includes nothing of the project itself, so no cycle can form through it.
 #include "settings/plugin_settings.h"
+
+struct TitleHistory; // held by pointer only: the history's own room knows its layout
 
 constexpr int32_t kIniPathCapacity = 260;     // MAX_PATH, what the profile functions accept
 constexpr int32_t kDescriptionCapacity = 512; // room for the text around a long module name
