@@ -17,6 +17,9 @@ void release(void* block);
 // Number of blocks allocated and not yet released, process-wide.
 int32_t liveBlocks();
 
+// Number of allocations refused so far, process-wide: how often the plug-in asked in vain.
+int32_t refusedAllocations();
+
 // For tests: the next `successes` allocations succeed and every later one fails, until
 // this is called again. A negative value (the default) never fails.
 void failAllocationsAfter(int32_t successes);

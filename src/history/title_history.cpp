@@ -32,17 +32,21 @@ TitleHistory* create(int32_t capacity) {
     return history;
 }
 
-void append(TitleHistory* history, const char* title) {
+bool append(TitleHistory* history, const char* title) {
     // Copy first, so a refused allocation costs nothing: the oldest entry stays.
-    size_t size = std::strlen(title) + 1;
-    auto* copy = static_cast<char*>(memory::allocate(size));
+    const size_t length = std::strlen(title);
+    auto* copy = static_cast<char*>(memory::allocate(length + 1));
     if (copy == nullptr)
-        return;
-    std::memcpy(copy, title, size);
+        return false;
+    // Terminated here rather than copied: the host may rewrite its text while we read it, and the
+    // copy must still end where it was measured.
+    std::memcpy(copy, title, length);
+    copy[length] = '\0';
     if (history->count == history->capacity)
         dropOldest(history);
     history->slots[physicalSlot(history, history->count)] = copy;
     history->count++;
+    return true;
 }
 
 const char* at(const TitleHistory* history, int64_t index) {

@@ -22,8 +22,9 @@ namespace history {
 TitleHistory* create(int32_t capacity);
 
 // Appends a private copy of `title` as the newest entry, dropping the oldest first when the ring
-// is full. When the copy cannot be allocated the title is not recorded and nothing changes.
-void append(TitleHistory* history, const char* title);
+// is full. Returns false when the copy cannot be allocated: the title is not recorded and nothing
+// changes.
+bool append(TitleHistory* history, const char* title);
 
 // The entry at logical index `index` (0 is the oldest), or the shared empty string for any index
 // outside 0..count-1. Valid until that entry is dropped.

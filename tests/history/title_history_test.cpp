@@ -125,14 +125,14 @@ TEST_F(HistoryTest, SmallerCapacityDropsSooner) {
 TEST_F(HistoryTest, RefusedAllocationDropsOnlyTheNewTitle) {
     appendNumbered(0, 1000);
     memory::failAllocationsAfter(0);
-    history::append(history, "never stored");
+    EXPECT_FALSE(history::append(history, "never stored"));
     memory::failAllocationsAfter(-1);
 
     EXPECT_EQ(history->count, 1000);
     EXPECT_EQ(history::at(history, 0), numberedTitle(0)); // the oldest was not given up for nothing
     EXPECT_EQ(history::newest(history), numberedTitle(999));
 
-    history::append(history, "stored");
+    EXPECT_TRUE(history::append(history, "stored"));
     EXPECT_STREQ(history::newest(history), "stored");
     EXPECT_EQ(history::at(history, 0), numberedTitle(1));
 }
