@@ -24,85 +24,19 @@ constexpr char kInitFailedText[] = "Error initializing Songbeacon!";
 
 // How long shutDown waits for the worker's last pass. A pass takes microseconds; only a host that
 // never answers a message (or a page write that hangs) could keep it longer.
-constexpr DWORD kWorkerEndTimeoutMs = 5000;
+constexpr uint32_t kWorkerEndTimeoutMs = 5000;
 
+// kStopping: shutDown is waiting for the worker and answering sent messages meanwhile; a callback
+// that arrives from one of them finds the plug-in neither running nor stopped, and does nothing.
 // kAbandoned: shutDown gave up waiting for the worker, which still owns the shared state.
-enum Lifecycle : int32_t { kLoaded, kRefused, kRunning, kStopped, kAbandoned };
+enum Lifecycle : int32_t { kLoaded, kRefused, kRunning, kStopping, kStopped, kAbandoned };
 Lifecycle lifecycle = kLoaded; // host thread only
-
-// What the worker needs to end cleanly; the host thread sets it before the worker starts.
-struct WorkerExit {
-    // A reference to our own module that the worker holds until its very last instruction, so
-    // that a worker outliving a timed-out shutDown never runs in an unloaded module.
-    HMODULE moduleReference;
-    // Set by the worker once it has left the shared state for good. With the reference held,
-    // shutDown need not wait for the thread's own teardown, which is slow on some systems.
-    HANDLE endedEvent;
-};
-WorkerExit workerExit = {}; // host thread only, but for the copy the worker takes as it starts
 
 int startUp();
 void configure();
 void shutDown();
 
 PluginDescriptor descriptor = {0x10, sharedEmptyString, startUp, configure, shutDown, nullptr, nullptr};
-
-DWORD WINAPI workerThreadMain(LPVOID unused) {
-    const WorkerExit exit = workerExit; // copied first: shutDown may reset it once the event is set
-    const DWORD result = monitor::workerMain(unused);
-    if (exit.moduleReference == nullptr)
-        return result; // shutDown waits for the thread itself
-    SetEvent(exit.endedEvent);
-    FreeLibraryAndExitThread(exit.moduleReference, result);
-}
-
-// Forgets the worker's exit arrangements; `workerRan` when the worker has released the module
-// reference itself.
-void releaseWorkerExit(bool workerRan) {
-    if (workerExit.moduleReference != nullptr && !workerRan)
-        FreeLibrary(workerExit.moduleReference);
-    if (workerExit.endedEvent != nullptr)
-        CloseHandle(workerExit.endedEvent);
-    workerExit = {};
-}
-
-void startWorker() {
-    workerExit.endedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (workerExit.endedEvent == nullptr ||
-        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCSTR>(&workerThreadMain), &workerExit.moduleReference))
-        workerExit.moduleReference = nullptr; // then shutDown waits for the thread's end instead
-    DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, workerThreadMain, nullptr, 0, &threadId);
-    if (thread == nullptr)
-        releaseWorkerExit(false);
-    pluginState.workerThread = thread;
-    pluginState.workerThreadId = threadId;
-}
-
-// Waits for the worker to end while answering the messages other threads send to this one: the
-// worker may be blocked in a message to the host's window, which only this thread can answer.
-// Returns true once the worker has ended (or there was none), false when the time ran out.
-bool waitForWorkerEnd(DWORD timeoutMs) {
-    if (pluginState.workerThread == nullptr)
-        return true;
-    HANDLE ended = workerExit.moduleReference != nullptr ? workerExit.endedEvent
-                                                         : static_cast<HANDLE>(pluginState.workerThread);
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        // Answer what is already waiting first: the wait below wakes only for messages that
-        // arrive after the queue was last looked at.
-        MSG message;
-        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        const ULONGLONG now = GetTickCount64();
-        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        const DWORD woken = MsgWaitForMultipleObjectsEx(1, &ended, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
-        if (woken == WAIT_OBJECT_0)
-            return true;
-        if (woken != WAIT_OBJECT_0 + 1)
-            return WaitForSingleObject(ended, 0) == WAIT_OBJECT_0; // timed out (or the wait failed)
-    }
-}
 
 void describe() {
     char modulePath[kDescriptionCapacity];
@@ -112,19 +46,21 @@ void describe() {
     descriptor.descriptionText = pluginState.descriptionBuffer;
 }
 
-// Frees what startUp allocated; each piece may be missing.
+// Frees what startUp allocated, each piece of which may be missing, and deletes the settings lock:
+// after this nothing of ours runs until the next startUp, and the player may unload the module.
 void releaseState() {
     memory::release(pluginState.iniPath);
     pluginState.iniPath = nullptr;
     history::destroy(pluginState.history);
     pluginState.history = nullptr;
     settings::releaseTextBuffers();
+    settings::deleteLock();
 }
 
 int startUp() {
     if (lifecycle == kRunning)
         return 0;
-    if (lifecycle == kAbandoned)
+    if (lifecycle == kStopping || lifecycle == kAbandoned)
         return 1;
     pluginState.hostWindow = descriptor.hostWindow;
     if (host::getVersion() < kMinimumHostVersion) {
@@ -148,8 +84,7 @@ int startUp() {
     settings::load();
     settings::save();
 
-    startWorker();
-    if (pluginState.workerThread != nullptr)
+    if (monitor::start())
         describe();
     else
         descriptor.descriptionText = kInitFailedText;
@@ -167,21 +102,15 @@ void configure() {
 void shutDown() {
     if (lifecycle != kRunning)
         return;
-    pluginState.stopRequested = 1;
-    const bool workerEnded = waitForWorkerEnd(kWorkerEndTimeoutMs);
-    if (pluginState.workerThread != nullptr)
-        CloseHandle(static_cast<HANDLE>(pluginState.workerThread));
-    pluginState.workerThread = nullptr;
-    if (!workerEnded) {
+    lifecycle = kStopping;
+    if (monitor::stop(kWorkerEndTimeoutMs) != monitor::kEnded) {
         lifecycle = kAbandoned; // a pass is still running: leave it everything it may use
         return;
     }
-    lifecycle = kStopped;
-    releaseWorkerExit(true);
-
     pluginState.playing = 0;
     page::write();
     releaseState();
+    lifecycle = kStopped;
 }
 
 } // namespace

@@ -1,6 +1,9 @@
-// The track monitor. It never waits on a timer: between passes it only yields its time slice, so
-// a new track is seen within one pass; it blocks only inside the synchronous host messages.
+// The track monitor's loop and the worker thread's lifetime. The loop never waits on a timer:
+// between passes it only yields its time slice, so a new track is seen within one pass; it blocks
+// only inside the synchronous host messages.
 #include "monitor/track_monitor.h"
+
+#include <windows.h>
 
 #include <cstring>
 
@@ -10,19 +13,27 @@
 #include "host/host_messages.h"
 #include "page/page_file.h"
 
-namespace monitor {
+namespace {
 
-DWORD WINAPI workerMain(LPVOID) {
-    while (pluginState.stopRequested == 0) {
-        pluginState.currentTitle = poll();
-        const char* title = pluginState.currentTitle;
-        if (title != nullptr && std::strcmp(title, history::newest(pluginState.history)) != 0)
-            handleNewTitle();
-        Sleep(0);
-    }
-    return 0;
-}
+// After a title could not be recorded (the heap refused its copy), the new-title handling rests for
+// this many passes before it tries again, so that a long shortage of memory does not run the
+// filter and the allocation on every pass. A pass takes well under a millisecond.
+constexpr int32_t kPassesBeforeRetry = 1000;
 
+// What the worker needs to end cleanly. Host thread only, but for the copy the worker takes as it
+// starts: start() fills it in before the thread exists.
+struct WorkerExit {
+    // A reference to our own module that the worker holds until its very last instruction, so
+    // that a worker outliving a timed-out stop() never runs in an unloaded module.
+    HMODULE moduleReference;
+    // Set by the worker once it has left the shared state for good. With the reference held, stop()
+    // need not wait for the thread's own teardown, which is slow on some systems.
+    HANDLE endedEvent;
+};
+WorkerExit workerExit = {};
+
+// One pass of questions to the host: stores the is-playing answer in pluginState.playing and
+// returns the current entry's title, or null when stopped or when the host has none.
 const char* poll() {
     pluginState.playing = host::isPlaying();
     if (pluginState.playing == 0)
@@ -30,17 +41,116 @@ const char* poll() {
     return host::getPlaylistTitle(host::getPlaylistPosition());
 }
 
-void handleNewTitle() {
+// Handles pluginState.currentTitle as a new track: has the host skip it when the repeat filter
+// refuses it (and monitoring is on), else records it and rewrites the page. Returns false when the
+// title was admitted but could not be recorded; the page is then left as it was.
+bool handleNewTitle() {
     const PluginSettings& settings = pluginState.settings;
     const char* title = pluginState.currentTitle;
     if (settings.EnablePlaylistMonitoring != 0 &&
         !history::admits(pluginState.history, title, settings.SameArtistCheckLimit,
                          settings.SameTitleCheckLimit)) {
         host::nextTrack();
-        return;
+        return true;
     }
-    history::append(pluginState.history, title);
+    if (!history::append(pluginState.history, title))
+        return false;
+    // The page reads the current title twice, to measure and then to fill; the history's copy, just
+    // made from the same bytes, holds still where the host's own text may not.
+    pluginState.currentTitle = history::newest(pluginState.history);
     page::write();
+    return true;
+}
+
+// The loop: tests stopRequested before the first pass and after each, and returns 0.
+DWORD workerMain() {
+    int32_t passesBeforeRetry = 0; // worker only: counts down after a title could not be recorded
+    while (pluginState.stopRequested == 0) {
+        pluginState.currentTitle = poll();
+        const char* title = pluginState.currentTitle;
+        if (title != nullptr && std::strcmp(title, history::newest(pluginState.history)) != 0) {
+            if (passesBeforeRetry > 0)
+                passesBeforeRetry--;
+            else if (!handleNewTitle())
+                passesBeforeRetry = kPassesBeforeRetry;
+        }
+        Sleep(0);
+    }
+    return 0;
+}
+
+DWORD WINAPI workerThreadMain(LPVOID) {
+    const WorkerExit exit = workerExit; // copied first: stop() resets it once the event is set
+    const DWORD result = workerMain();
+    if (exit.moduleReference == nullptr)
+        return result; // stop() waits for the thread itself
+    SetEvent(exit.endedEvent);
+    FreeLibraryAndExitThread(exit.moduleReference, result);
+}
+
+// Forgets the worker's exit arrangements; `workerRan` when the worker has released the module
+// reference itself.
+void releaseWorkerExit(bool workerRan) {
+    if (workerExit.moduleReference != nullptr && !workerRan)
+        FreeLibrary(workerExit.moduleReference);
+    if (workerExit.endedEvent != nullptr)
+        CloseHandle(workerExit.endedEvent);
+    workerExit = {};
+}
+
+// Waits until `ended` is signalled, answering only the messages sent to this thread. Returns true
+// once it is, false once `timeoutMs` has passed, however many messages keep arriving: the deadline
+// is tested before every wait and every round of answers.
+bool waitAnsweringSentMessages(HANDLE ended, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return WaitForSingleObject(ended, 0) == WAIT_OBJECT_0;
+        // MWMO_INPUTAVAILABLE: a message already waiting wakes it too, not only a new arrival.
+        const DWORD woken = MsgWaitForMultipleObjectsEx(1, &ended, static_cast<DWORD>(deadline - now),
+                                                        QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0)
+            return true;
+        if (woken != WAIT_OBJECT_0 + 1)
+            return WaitForSingleObject(ended, 0) == WAIT_OBJECT_0; // timed out, or the wait failed
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE); // answers them
+    }
+}
+
+} // namespace
+
+namespace monitor {
+
+bool start() {
+    workerExit.endedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (workerExit.endedEvent == nullptr ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCSTR>(&workerThreadMain), &workerExit.moduleReference))
+        workerExit.moduleReference = nullptr; // then stop() waits for the thread's end instead
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(nullptr, 0, workerThreadMain, nullptr, 0, &threadId);
+    if (thread == nullptr)
+        releaseWorkerExit(false);
+    pluginState.workerThread = thread;
+    pluginState.workerThreadId = thread != nullptr ? threadId : 0;
+    return thread != nullptr;
+}
+
+StopResult stop(uint32_t timeoutMs) {
+    pluginState.stopRequested = 1;
+    HANDLE thread = static_cast<HANDLE>(pluginState.workerThread);
+    if (thread == nullptr)
+        return kEnded;
+    HANDLE ended = workerExit.moduleReference != nullptr ? workerExit.endedEvent : thread;
+    if (!waitAnsweringSentMessages(ended, timeoutMs))
+        return kStillRunning;
+    CloseHandle(thread);
+    pluginState.workerThread = nullptr;
+    pluginState.workerThreadId = 0;
+    releaseWorkerExit(true);
+    return kEnded;
 }
 
 } // namespace monitor

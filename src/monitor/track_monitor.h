@@ -1,21 +1,37 @@
-// The worker's main loop: it keeps asking the host what is playing, and on each new title either
-// has the host skip it (a repeat) or records it and rewrites the status page.
+// The track monitor: a worker thread that keeps asking the host what it is playing and, on each
+// new title, either has the host skip it (a repeat) or records it and rewrites the status page.
+// This room owns the worker's whole lifetime: its start, its exit arrangements and the wait for
+// its end. The plug-in's entry, the tests and the benchmarks all go through these two calls.
 #pragma once
 
-#include <windows.h>
+#include <cstdint>
 
 namespace monitor {
 
-// Thread entry for CreateThread. The parameter is ignored. Loops until pluginState.stopRequested
-// is set, testing it before the first pass and after each, and returns 0.
-DWORD WINAPI workerMain(LPVOID unused);
+// Starts the worker on a thread of its own. Before the call the history, the settings buffers,
+// iniPath and hostWindow are set up and stopRequested is cleared: the worker uses them from its
+// first pass, and tests the flag before it. No worker may be running, nor one left behind by a
+// stop() that ran out of time.
+// Returns true when the thread runs; its handle and id are then in pluginState. Returns false when
+// no thread could be made: nothing is held, and stop() has nothing to wait for.
+bool start();
 
-// One pass of questions to the host: stores the is-playing answer in pluginState.playing and
-// returns the current entry's title, or null when stopped or when the host has none.
-const char* poll();
+enum StopResult : int32_t {
+    kEnded = 0,    // the worker has ended, or none was running
+    kStillRunning, // the time ran out while a pass was still under way
+};
 
-// Handles pluginState.currentTitle as a new track: skip it if the repeat filter refuses it
-// (and monitoring is on), else record it and rewrite the page.
-void handleNewTitle();
+// Sets pluginState.stopRequested and waits up to `timeoutMs` for the worker to end, answering
+// meanwhile the messages that other threads send to this one (the worker may be blocked in a
+// message to the host's window, which only the host's thread answers); nothing else is dispatched,
+// and past the deadline it returns whatever keeps arriving. Call it on the thread that owns the
+// host window. It is not re-entrant: a message answered during the wait must not call it again.
+//
+// kEnded: the worker will never touch pluginState again, its thread handle is closed and
+// pluginState.workerThread is null. The caller may free the shared state, and the module may be
+// unloaded at once: the worker holds its own reference to it until its very last instruction.
+// kStillRunning: the worker may still use every part of the shared state, and the caller must
+// leave all of it alone. A later stop() waits again.
+StopResult stop(uint32_t timeoutMs);
 
 } // namespace monitor

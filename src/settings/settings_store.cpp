@@ -37,6 +37,14 @@ void unlock() {
     LeaveCriticalSection(&settingsLock);
 }
 
+void deleteLock() {
+    BOOL pending = FALSE;
+    if (!InitOnceBeginInitialize(&settingsLockOnce, INIT_ONCE_CHECK_ONLY, &pending, nullptr))
+        return; // never set up
+    DeleteCriticalSection(&settingsLock);
+    InitOnceInitialize(&settingsLockOnce);
+}
+
 bool allocateTextBuffers() {
     auto* outputFilename = static_cast<char*>(memory::allocate(kOutputFilenameCapacity));
     auto* htmlHeader = static_cast<char*>(memory::allocate(kHTMLHeaderCapacity));

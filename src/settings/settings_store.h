@@ -19,6 +19,11 @@ struct TextSettings {
 void lock();
 void unlock();
 
+// Deletes the settings lock, so that no process-wide list of locks keeps pointing into a module the
+// player may unload; the next lock() sets it up again. Only when no other thread can use it:
+// shut-down calls it once the worker has ended and the buffers are gone.
+void deleteLock();
+
 // Allocates the three text buffers of the live settings, empty, in the order OutputFilename,
 // HTMLHeader, HTMLTitle. Returns false, holding nothing, when an allocation fails.
 bool allocateTextBuffers();
