@@ -130,7 +130,7 @@ TEST_F(PluginDllTest, ShutDownWithNoTrackWritesTheOffLinePageWithoutTable) {
     writeIni(path("status.htm"));
     load();
     ASSERT_EQ(startUp(), 0);
-    ASSERT_TRUE(runPasses(100)); // the worker polls a stopped player meanwhile
+    ASSERT_TRUE(pumpPasses(100)); // the worker polls a stopped player meanwhile
     EXPECT_FALSE(fileExists(path("status.htm")));
     shutDown();
     EXPECT_NE(page().find("The server is currently off-line."), std::string::npos);

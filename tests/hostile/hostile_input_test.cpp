@@ -30,7 +30,7 @@ struct HostileTest : PluginHostTest {
     // when it has handled that entry and whatever entry a skip from it moved on to.
     bool moveTo(int32_t position) {
         player.position = position;
-        return runPasses(3);
+        return pumpPasses(3);
     }
     std::string recentRow(int32_t row, const std::string& titleAsOnPage) const {
         return "<FONT FACE=Arial, Helvetica SIZE=2>" + std::to_string(row) +
@@ -116,7 +116,7 @@ TEST_F(HostileTest, HostAnsweringNullTitles) {
     player.answerNullTitle = true;
     play({"Abba - SOS"});
     const int32_t titleQueriesBefore = player.titleQueries;
-    ASSERT_TRUE(runPasses(200));
+    ASSERT_TRUE(pumpPasses(200));
     EXPECT_GE(player.titleQueries - titleQueriesBefore, 199);
     EXPECT_FALSE(fileExists(page));
     player.answerNullTitle = false;
@@ -135,7 +135,7 @@ TEST_F(HostileTest, HostReportingAWildPlaylistPosition) {
     // The player has no entry there and answers 0 for it: nothing is recorded or written.
     for (int32_t wild : {0x7FFFFFFF, -5}) {
         player.reportedPositionOverride = wild;
-        ASSERT_TRUE(runPasses(100));
+        ASSERT_TRUE(pumpPasses(100));
         EXPECT_EQ(askedFor, wild) << "the title was not asked for at the position reported";
         EXPECT_FALSE(fileExists(page));
     }
@@ -223,7 +223,7 @@ INSTANTIATE_TEST_SUITE_P(Ini, HostileListLengthTest, ::testing::Values(-1, INT_M
 TEST_F(HostileTest, OutputFileInAMissingFolderThenAGoodNameApplied) {
     start("", path("no such folder\\status.htm"));
     play({"Abba - SOS", "Queen - Innuendo"});
-    ASSERT_TRUE(runPasses(50));
+    ASSERT_TRUE(pumpPasses(50));
     EXPECT_GT(player.titleQueries, 0);
     EXPECT_FALSE(fileExists(path("no such folder")));
     EXPECT_TRUE(pagesInFolder().empty());
@@ -254,7 +254,7 @@ TEST_F(HostileTest, ReadOnlyOutputFile) {
     }
     start("", readOnly);
     play({"Abba - SOS", "Queen - Innuendo"});
-    ASSERT_TRUE(runPasses(50));
+    ASSERT_TRUE(pumpPasses(50));
     EXPECT_EQ(readFile(readOnly), "read-only page");
     // Still running: once the file may be written, the next track's page reaches it.
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL));

@@ -6,7 +6,6 @@
 
 #include <climits>
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,18 +32,7 @@ const char kDefaultHeader[] =
 using support::readFile;
 using support::writeFile;
 
-// "key=value" lines of the file, in order, with the section lines kept as they are.
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            result.push_back(line);
-    }
-    return result;
-}
+using support::lines;
 
 using SettingsFileTest = support::SettingsFolderTest;
 

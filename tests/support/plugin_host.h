@@ -16,47 +16,36 @@
 #include "plugin_header.h"
 #include "sim_player.h"
 #include "support/dialog_driver.h"
+#include "support/page_text.h"
+#include "support/player_fixture.h"
 #include "support/test_files.h"
 
 namespace dllhost {
 
+using support::announcedRows;
+using support::currentCell;
 using support::DialogDriver;
 using support::fileExists;
+using support::isCompletePage;
 using support::kDeadlineMs;
 using support::listFiles;
+using support::pumpUntil;
 using support::readFile;
 using support::waitFor;
 using support::waitForDialog;
-
-constexpr char kPageStart[] = "<HTML>";
-constexpr char kPageEnd[] = "</BODY></HTML>\r\n";
-
-// True when `page` is a whole page: it starts as every page starts and ends with the footer.
-bool isCompletePage(const std::string& page);
-// Rows announced by the recent-track heading: 0 when the page has no table.
-int32_t announcedRows(const std::string& page);
-// The current-track cell as the page holds it for a title already in page form.
-std::string currentCell(const std::string& titleAsOnPage);
 
 // Runs the plug-in's configure() on this thread, as the host would, while `script` drives the
 // dialog from a second thread; the dialog is closed afterwards whatever the script did.
 void configureDrivenBy(void (*configure)(), const support::Script& script);
 
-// Pumps this thread's messages until `ready` holds; false when the deadline passes first.
-bool pumpUntil(const std::function<bool()>& ready, DWORD timeoutMs = kDeadlineMs);
-
 // A private folder with a copy of the DLL, and the simulated player's window on this thread.
-struct PluginHostTest : ::testing::Test {
-    std::string folder;
+struct PluginHostTest : support::PlayerTest {
     HMODULE module = nullptr;
     sim::PluginHeader* plugin = nullptr;
-    sim::Player player;
     bool running = false;
 
-    void SetUp() override;
     void TearDown() override;
 
-    std::string path(const std::string& name) const { return folder + "\\" + name; }
     // Writes plugin.ini beside the DLL: section, output file name, then `keys` (CR LF lines).
     void writeIni(const std::string& outputFilename, const std::string& keys = "");
     std::string iniText(const char* key) const;
@@ -65,12 +54,6 @@ struct PluginHostTest : ::testing::Test {
     void load(const char* name = "gen_SBeacon.dll");
     int startUp();
     void shutDown();
-
-    // Makes the player play `titles` (set once: the plug-in may hold pointers into them) from
-    // `position`.
-    void play(const std::vector<std::string>& titles, int32_t position = 0);
-    // Pumps until the worker has made `passes` more passes (counted by its is-playing queries).
-    bool runPasses(int32_t passes);
     // Pumps until the page at `page` shows `titleAsOnPage` as the track playing.
     bool waitForCurrentTrack(const std::string& page, const std::string& titleAsOnPage);
 };
