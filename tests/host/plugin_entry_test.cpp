@@ -4,44 +4,40 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/memory.h"
 #include "host/plugin_entry.h"
-#include "sim_player.h"
+#include "support/dialog_driver.h"
+#include "support/player_fixture.h"
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 30000;
+using support::kDeadlineMs;
 
-struct EntryTest : ::testing::Test {
-    sim::Player player;
+struct EntryTest : support::PlayerTest {
     PluginDescriptor* plugin = winampGetGeneralPurposePlugin();
     std::string iniPath, pagePath;
 
     void SetUp() override {
-        sim::initPlayer(&player);
-        ASSERT_TRUE(sim::createPlayerWindow(&player));
+        PlayerTest::SetUp();
         plugin->hostWindow = player.window;
         plugin->moduleInstance = GetModuleHandleA(nullptr);
-        // The settings file sits beside this program; point its page into the temporary folder.
-        char modulePath[MAX_PATH], temp[MAX_PATH];
+        // The settings file sits beside this program; point its page into the test's folder.
+        char modulePath[MAX_PATH];
         GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
         iniPath = modulePath;
         iniPath = iniPath.substr(0, iniPath.rfind('\\') + 1) + "plugin.ini";
-        GetTempPathA(sizeof temp, temp);
-        pagePath = std::string(temp) + "sb-entry-" + std::to_string(GetCurrentProcessId()) + ".htm";
-        std::ofstream(iniPath, std::ios::binary) << "[Songbeacon]\r\nOutputFilename=" << pagePath << "\r\n";
+        pagePath = path("status.htm");
+        support::writeFile(iniPath, "[Songbeacon]\r\nOutputFilename=" + pagePath + "\r\n");
     }
     void TearDown() override {
         memory::failAllocationsAfter(-1);
-        sim::destroyPlayerWindow(&player);
         DeleteFileA(iniPath.c_str());
-        DeleteFileA(pagePath.c_str());
+        PlayerTest::TearDown();
     }
 };
 
@@ -76,8 +72,7 @@ TEST_F(EntryTest, ShutDownFreesEveryEntryAndBuffer) {
         if (message == sim::kUserMessage && which == sim::kQueryPlaylistTitle && p->position < 1004)
             p->position++;
     };
-    ASSERT_TRUE(sim::pumpUntil([](void* p) { return static_cast<sim::Player*>(p)->position == 1004; },
-                               &player, kDeadlineMs));
+    ASSERT_TRUE(support::pumpUntil([&] { return player.position == 1004; }));
     sim::pumpFor(50);
     plugin->shutDown();
     EXPECT_EQ(memory::liveBlocks(), blocksBefore);
@@ -114,10 +109,68 @@ TEST_F(EntryTest, WorkerThatCannotStartIsReportedInTheDescription) {
     ASSERT_EQ(started, 0); // the plug-in stays loaded with its settings
     EXPECT_STREQ(plugin->descriptionText, "Error initializing Songbeacon!");
     plugin->shutDown(); // still writes the off-line page
-    std::ifstream page(pagePath, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("The server is currently off-line."), std::string::npos);
+    EXPECT_NE(support::readFile(pagePath).find("The server is currently off-line."), std::string::npos);
     EXPECT_EQ(player.playingQueries, 0); // no worker ever asked
+}
+
+// Watches for the configuration dialog from a thread of its own and closes it whenever it shows.
+struct DialogWatch {
+    std::atomic<bool> stop;
+    std::atomic<int32_t> seen;
+};
+
+DWORD WINAPI watchForDialog(LPVOID context) {
+    auto* watch = static_cast<DialogWatch*>(context);
+    while (!watch->stop) {
+        HWND dialog = FindWindowA("#32770", support::kDialogCaption);
+        if (dialog != nullptr) {
+            watch->seen++;
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        Sleep(5);
+    }
+    return 0;
+}
+
+TEST_F(EntryTest, CallbacksArrivingDuringTheShutDownWaitDoNothing) {
+    const int32_t blocksBefore = memory::liveBlocks();
+    ASSERT_EQ(plugin->startUp(), 0);
+    play({"Abba - SOS"});
+    ASSERT_TRUE(support::pumpUntil(
+        [&] { return support::readFile(pagePath).find("Abba - SOS") != std::string::npos; }));
+
+    // Stop answering until the worker waits in a message to the player: shutDown's wait answers
+    // it, and the player's handler then calls back into the plug-in.
+    ASSERT_TRUE(
+        support::waitFor([] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; }));
+    struct Reentry {
+        PluginDescriptor* plugin;
+        int32_t calls;
+    } reentry = {plugin, 0};
+    player.context = &reentry;
+    player.afterMessage = [](sim::Player* p, UINT, WPARAM, LPARAM) {
+        auto* reentry = static_cast<Reentry*>(p->context);
+        if (reentry->calls++ > 0)
+            return;
+        reentry->plugin->configure();
+        reentry->plugin->shutDown();
+        EXPECT_EQ(reentry->plugin->startUp(), 1);
+    };
+    DialogWatch watch = {{false}, {0}};
+    HANDLE watcher = CreateThread(nullptr, 0, watchForDialog, &watch, 0, nullptr);
+    plugin->shutDown();
+    watch.stop = true;
+    WaitForSingleObject(watcher, kDeadlineMs);
+    CloseHandle(watcher);
+    player.afterMessage = nullptr;
+
+    EXPECT_GE(reentry.calls, 1);
+    EXPECT_EQ(watch.seen, 0) << "a dialog opened inside the shut-down";
+    EXPECT_NE(support::readFile(pagePath).find("The server is currently off-line."), std::string::npos);
+    EXPECT_EQ(memory::liveBlocks(), blocksBefore);
+    // The stop was clean, not abandoned: the plug-in starts again.
+    ASSERT_EQ(plugin->startUp(), 0);
+    plugin->shutDown();
 }
 
 } // namespace

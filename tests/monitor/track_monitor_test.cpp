@@ -6,39 +6,36 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/memory.h"
 #include "common/plugin_state.h"
 #include "history/title_history.h"
 #include "monitor/track_monitor.h"
 #include "settings/settings_store.h"
-#include "sim_player.h"
+#include "support/page_text.h"
+#include "support/player_fixture.h"
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 60000; // generous: the machine may be loaded
+using support::kDeadlineMs;
+using support::pumpUntil;
 
-struct MonitorTest : ::testing::Test {
-    sim::Player player;
+struct MonitorTest : support::PlayerTest {
     std::string pagePath;
 
     void SetUp() override {
-        sim::initPlayer(&player);
-        ASSERT_TRUE(sim::createPlayerWindow(&player));
+        PlayerTest::SetUp();
         pluginState.hostWindow = player.window;
         pluginState.history = history::create(1000);
         pluginState.currentTitle = nullptr;
         pluginState.playing = 0;
         ASSERT_TRUE(settings::allocateTextBuffers());
 
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        pagePath = std::string(temp) + "sb-monitor-" + std::to_string(GetCurrentProcessId()) + ".htm";
-        DeleteFileA(pagePath.c_str());
+        pagePath = path("status.htm");
         settings::TextSettings texts = {};
         std::strcpy(texts.OutputFilename, pagePath.c_str());
         std::strcpy(texts.HTMLTitle, "Test station");
@@ -52,44 +49,41 @@ struct MonitorTest : ::testing::Test {
         live.SameTitleCheckLimit = 0;
     }
     void TearDown() override {
+        memory::failAllocationsAfter(-1);
         history::destroy(pluginState.history);
         pluginState.history = nullptr;
         settings::releaseTextBuffers();
-        sim::destroyPlayerWindow(&player);
-        DeleteFileA(pagePath.c_str());
+        PlayerTest::TearDown();
     }
 
-    void play(const std::vector<std::string>& titles, int32_t position = 0) {
-        player.titles = titles;
-        player.position = position;
-        player.state = sim::kPlaying;
-    }
-
-    // Runs the worker until it has made `passes` more passes, then stops it and waits for its end.
-    void runPasses(int32_t passes) {
+    // Starts the worker as the plug-in does, keeping a handle of the test's own to its thread.
+    HANDLE startWorker() {
         pluginState.stopRequested = 0;
-        HANDLE worker = CreateThread(nullptr, 0, monitor::workerMain, nullptr, 0, nullptr);
-        ASSERT_NE(worker, nullptr);
-        struct Progress {
-            const sim::Player* player;
-            int32_t target;
-        } progress = {&player, player.playingQueries + passes};
-        const bool reached = sim::pumpUntil(
-            [](void* p) {
-                auto* progress = static_cast<Progress*>(p);
-                return progress->player->playingQueries >= progress->target;
-            },
-            &progress, kDeadlineMs);
-        pluginState.stopRequested = 1;
-        const bool ended = sim::pumpUntil(
-            [](void* thread) { return WaitForSingleObject(static_cast<HANDLE>(thread), 0) == WAIT_OBJECT_0; },
-            worker, kDeadlineMs);
+        EXPECT_TRUE(monitor::start());
+        HANDLE worker = nullptr;
+        DuplicateHandle(GetCurrentProcess(), static_cast<HANDLE>(pluginState.workerThread),
+                        GetCurrentProcess(), &worker, SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE,
+                        0);
+        return worker;
+    }
+    // Stops the worker as the plug-in does; its thread then ends with exit code 0.
+    void stopWorker(HANDLE worker) {
+        EXPECT_EQ(monitor::stop(kDeadlineMs), monitor::kEnded)
+            << "the worker did not end after the stop request";
+        EXPECT_EQ(pluginState.workerThread, nullptr);
         DWORD exitCode = 1;
+        EXPECT_EQ(WaitForSingleObject(worker, kDeadlineMs), WAIT_OBJECT_0);
         GetExitCodeThread(worker, &exitCode);
         CloseHandle(worker);
-        ASSERT_TRUE(reached) << "the worker made too few passes";
-        ASSERT_TRUE(ended) << "the worker did not end after the stop request";
         EXPECT_EQ(exitCode, 0u);
+    }
+    // Runs the worker until it has made `passes` more passes, then stops it and waits for its end.
+    void runPasses(int32_t passes) {
+        HANDLE worker = startWorker();
+        ASSERT_NE(worker, nullptr);
+        const bool reached = pumpPasses(passes);
+        stopWorker(worker);
+        ASSERT_TRUE(reached) << "the worker made too few passes";
     }
 
     std::vector<std::string> historyTitles() {
@@ -98,28 +92,17 @@ struct MonitorTest : ::testing::Test {
             titles.push_back(history::at(pluginState.history, i));
         return titles;
     }
-    bool pageExists() { return GetFileAttributesA(pagePath.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    std::string page() {
-        std::ifstream in(pagePath, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    bool pageExists() { return support::fileExists(pagePath); }
+    std::string page() { return support::readFile(pagePath); }
     // The title shown as the current track, as the page's current-track cell holds it.
-    std::string currentCell(const std::string& title) {
-        return "SIZE=2>" + title + "</FONT></TD></TR></TABLE>\r\n";
-    }
+    std::string currentCell(const std::string& title) { return support::currentCell(title); }
 };
 
 TEST_F(MonitorTest, StopRequestedBeforeStartMeansNoPass) {
     play({"Abba - SOS"});
     pluginState.stopRequested = 1;
-    HANDLE worker = CreateThread(nullptr, 0, monitor::workerMain, nullptr, 0, nullptr);
-    ASSERT_NE(worker, nullptr);
-    ASSERT_TRUE(sim::pumpUntil(
-        [](void* thread) { return WaitForSingleObject(static_cast<HANDLE>(thread), 0) == WAIT_OBJECT_0; },
-        worker, kDeadlineMs));
-    CloseHandle(worker);
+    ASSERT_TRUE(monitor::start());
+    EXPECT_EQ(monitor::stop(kDeadlineMs), monitor::kEnded);
     EXPECT_EQ(player.playingQueries, 0);
     EXPECT_EQ(pluginState.history->count, 0);
 }
@@ -246,6 +229,205 @@ TEST_F(MonitorTest, NoTitleFromThePlayerDoesNothing) {
     EXPECT_EQ(pluginState.history->count, 0);
     EXPECT_FALSE(pageExists());
     EXPECT_EQ(player.nextTrackCommands, 0);
+}
+
+TEST_F(MonitorTest, TitleThatCannotBeRecordedWritesNoPageAndIsTriedAgainLater) {
+    pluginState.settings.EnablePlaylistMonitoring = 0;
+    play({"Abba - SOS", "Queen - Innuendo"});
+    runPasses(20);
+    ASSERT_TRUE(DeleteFileA(pagePath.c_str()));
+
+    HANDLE worker = startWorker();
+    ASSERT_NE(worker, nullptr);
+    const int32_t refusedBefore = memory::refusedAllocations();
+    memory::failAllocationsAfter(0);
+    player.position = 1;
+    const bool passed = pumpPasses(500);
+    const int32_t refused = memory::refusedAllocations() - refusedBefore;
+    const bool written = pageExists();
+    memory::failAllocationsAfter(-1);
+    // Once the heap gives again, the title is recorded and published after a rest.
+    const bool publishedLater =
+        pumpUntil([&] { return page().find(currentCell("Queen - Innuendo")) != std::string::npos; });
+    stopWorker(worker);
+
+    ASSERT_TRUE(passed);
+    EXPECT_FALSE(written) << "a page was written for a title that was not recorded";
+    EXPECT_EQ(refused, 1) << "the worker asked again for memory on every pass";
+    EXPECT_TRUE(publishedLater);
+    EXPECT_EQ(historyTitles(), (std::vector<std::string>{"Abba - SOS", "Queen - Innuendo"}));
+}
+
+// Rewrites the player's title in place, back and forth between a short and a long text, as a
+// host may rewrite its buffer under a reader.
+struct TitleFlipper {
+    char* buffer;
+    std::atomic<bool> stop;
+};
+
+DWORD WINAPI flipTitle(LPVOID context) {
+    auto* flipper = static_cast<TitleFlipper*>(context);
+    static const char kShort[] = "Abba - SOS";
+    static const char kLong[] = "Queen - Bohemian Rhapsody (Live at the Rainbow, 1974)";
+    // Each text holds for a moment, about as long as a page takes to render.
+    auto hold = [] {
+        for (volatile int spin = 0; spin < 200; spin = spin + 1) {
+        }
+    };
+    while (!flipper->stop) {
+        std::memcpy(flipper->buffer, kLong, sizeof kLong);
+        hold();
+        std::memcpy(flipper->buffer, kShort, sizeof kShort);
+        hold();
+    }
+    return 0;
+}
+
+TEST_F(MonitorTest, HostRewritingItsTitleNeverCutsThePageShort) {
+    pluginState.settings.EnablePlaylistMonitoring = 0; // every change is recorded and published
+    play({std::string(80, 'x')});
+    // Read each page while the worker waits in its next is-playing query: no write is under way.
+    struct Pages {
+        const std::string* path;
+        int32_t read, incomplete;
+    } pages = {&pagePath, 0, 0};
+    player.context = &pages;
+    player.afterMessage = [](sim::Player* p, UINT message, WPARAM, LPARAM which) {
+        if (message != sim::kUserMessage || which != sim::kQueryIsPlaying)
+            return;
+        auto* pages = static_cast<Pages*>(p->context);
+        const std::string page = support::readFile(*pages->path);
+        if (page == "<missing>")
+            return;
+        pages->read++;
+        if (!support::isCompletePage(page))
+            pages->incomplete++;
+    };
+    TitleFlipper flipper = {&player.titles[0][0], {false}};
+    HANDLE flipping = CreateThread(nullptr, 0, flipTitle, &flipper, 0, nullptr);
+    ASSERT_NE(flipping, nullptr);
+    runPasses(2000);
+    flipper.stop = true;
+    WaitForSingleObject(flipping, kDeadlineMs);
+    CloseHandle(flipping);
+    player.afterMessage = nullptr;
+
+    EXPECT_GT(pages.read, 100);
+    EXPECT_EQ(pages.incomplete, 0) << "of " << pages.read << " pages read";
+}
+
+// A player on a thread of its own that answers nothing until released: a worker sending to it waits.
+struct FrozenPlayer {
+    sim::Player player;
+    HANDLE ready, release;
+    std::atomic<bool> done;
+};
+
+DWORD WINAPI runFrozenPlayer(LPVOID context) {
+    auto* frozen = static_cast<FrozenPlayer*>(context);
+    sim::initPlayer(&frozen->player);
+    const bool created = sim::createPlayerWindow(&frozen->player);
+    SetEvent(frozen->ready);
+    if (!created)
+        return 1;
+    WaitForSingleObject(frozen->release, kDeadlineMs);
+    sim::pumpUntil([](void* done) { return static_cast<std::atomic<bool>*>(done)->load(); }, &frozen->done,
+                   kDeadlineMs);
+    sim::destroyPlayerWindow(&frozen->player);
+    return 0;
+}
+
+// A window on the test's thread that counts the messages other threads send it.
+constexpr UINT kFloodMessage = WM_APP + 7;
+std::atomic<int32_t> floodAnswered{0};
+
+LRESULT CALLBACK countFlood(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kFloodMessage)
+        return DefWindowProcA(window, message, wParam, lParam);
+    floodAnswered++;
+    return 0;
+}
+
+// Sends message after message to a window until told to stop, or until the deadline has passed.
+struct Flood {
+    HWND window;
+    std::atomic<bool> stop;
+    std::atomic<int32_t> sent;
+    std::atomic<bool> ranOut;
+};
+
+DWORD WINAPI sendFlood(LPVOID context) {
+    auto* flood = static_cast<Flood*>(context);
+    const ULONGLONG deadline = GetTickCount64() + kDeadlineMs;
+    while (!flood->stop) {
+        SendMessageA(flood->window, kFloodMessage, 0, 0);
+        flood->sent++;
+        if (GetTickCount64() > deadline) {
+            flood->ranOut = true;
+            break;
+        }
+    }
+    return 0;
+}
+
+TEST_F(MonitorTest, StopGivesUpAtItsDeadlineWhateverKeepsArriving) {
+    FrozenPlayer frozen;
+    frozen.ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    frozen.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    frozen.done = false;
+    HANDLE frozenThread = CreateThread(nullptr, 0, runFrozenPlayer, &frozen, 0, nullptr);
+    ASSERT_NE(frozenThread, nullptr);
+    WaitForSingleObject(frozen.ready, kDeadlineMs);
+    ASSERT_NE(frozen.player.window, nullptr);
+    pluginState.hostWindow = frozen.player.window;
+    pluginState.stopRequested = 0;
+    ASSERT_TRUE(monitor::start()); // its first question is never answered
+
+    WNDCLASSA floodClass = {};
+    floodClass.lpfnWndProc = countFlood;
+    floodClass.hInstance = GetModuleHandleA(nullptr);
+    floodClass.lpszClassName = "SongbeaconFloodTarget";
+    RegisterClassA(&floodClass);
+    Flood flood;
+    flood.window = CreateWindowA("SongbeaconFloodTarget", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(flood.window, nullptr);
+    flood.stop = false;
+    flood.sent = 0;
+    flood.ranOut = false;
+    HANDLE senders[3]; // several, so that a message is nearly always waiting for this thread
+    for (HANDLE& sender : senders)
+        sender = CreateThread(nullptr, 0, sendFlood, &flood, 0, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return flood.sent > 300; }));
+
+    // With the deadline already past, not one more message is answered.
+    int32_t answeredPastTheDeadline = 0;
+    for (int round = 0; round < 20; round++) {
+        pumpUntil([&] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; });
+        const int32_t before = floodAnswered;
+        EXPECT_EQ(monitor::stop(0), monitor::kStillRunning);
+        answeredPastTheDeadline += floodAnswered - before;
+    }
+    const monitor::StopResult result = monitor::stop(200);
+    flood.stop = true;
+    pumpUntil([&] { return WaitForMultipleObjects(3, senders, TRUE, 0) == WAIT_OBJECT_0; });
+    for (HANDLE sender : senders)
+        CloseHandle(sender);
+    DestroyWindow(flood.window);
+
+    EXPECT_EQ(answeredPastTheDeadline, 0);
+    EXPECT_EQ(result, monitor::kStillRunning);
+    EXPECT_FALSE(flood.ranOut) << "stop() went on waiting while messages kept arriving";
+    EXPECT_NE(pluginState.workerThread, nullptr); // still the worker's: nothing was released
+
+    // Once the player answers, the worker sees the request; a second stop() collects it.
+    SetEvent(frozen.release);
+    EXPECT_EQ(monitor::stop(kDeadlineMs), monitor::kEnded);
+    frozen.done = true;
+    WaitForSingleObject(frozenThread, kDeadlineMs);
+    CloseHandle(frozenThread);
+    CloseHandle(frozen.ready);
+    CloseHandle(frozen.release);
 }
 
 } // namespace
