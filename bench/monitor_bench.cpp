@@ -1,7 +1,8 @@
 // monitor_bench: what the plug-in costs the player and how fast it reacts, timed under Wine against
 // the simulated player. It links the very library the DLL is made of (sb_plugin, same compiler and
-// flags), so it runs the real worker loop and the real entry, and can also time page::write() on
-// exactly the state the worker writes from, which a loaded DLL would keep out of reach.
+// flags), so it starts and stops the real worker through the same two calls the plug-in uses, calls
+// the real entry, and can also time page::write() on exactly the state the worker writes from,
+// which a loaded DLL would keep out of reach.
 //
 // The player's window procedure is subclassed to timestamp every message on arrival; nothing is
 // added to the worker. A new page is complete on disk before the worker's next is-playing query
@@ -19,8 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -33,10 +32,15 @@
 #include "page/page_render.h"
 #include "settings/settings_store.h"
 #include "sim_player.h"
+#include "support/player_fixture.h"
+#include "support/test_files.h"
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 60000;       // generous: the machine may be loaded
+using support::kDeadlineMs;
+using support::pumpUntil;
+using support::readFile;
+
 constexpr UINT kStampMessage = WM_APP + 1; // calibration: lParam = the sender's clock, low 32 bits
 constexpr int32_t kPlaylistSize = 1200;    // more than the ring, so no title repeats within it
 constexpr char kHtmlTitle[] = "Generic Server's Songbeacon Status Page";
@@ -205,22 +209,6 @@ LRESULT CALLBACK timedProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return answer;
 }
 
-// Answers messages as the player's main loop does (it sleeps until one comes) until done() holds.
-bool pumpUntil(bool (*done)(), DWORD timeoutMs = kDeadlineMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() >= deadline)
-            return false;
-        MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    return true;
-}
-
 int64_t wakeAt;
 // Answers messages until the counter reaches `at`.
 void pumpUntilTicks(int64_t at) {
@@ -228,23 +216,21 @@ void pumpUntilTicks(int64_t at) {
     pumpUntil([] { return now() >= wakeAt; });
 }
 
-// ---- the worker, run as startUp runs it -----------------------------------------------------
+// ---- the worker, started and stopped as the plug-in does it -----------------------------------
 
-HANDLE runningWorker;
-
-// Starts the worker loop on a thread of its own, as startUp does.
+// Starts the worker as startUp does; returns its thread, for its CPU time, until stopWorker().
 HANDLE startWorker() {
     pluginState.stopRequested = 0;
-    return CreateThread(nullptr, 0, monitor::workerMain, nullptr, 0, nullptr);
+    if (!monitor::start()) {
+        std::printf("error: the worker did not start\n");
+        std::exit(1);
+    }
+    return static_cast<HANDLE>(pluginState.workerThread);
 }
 
-// Asks the worker to end and answers its messages until it has; false if it never did.
-bool stopWorker(HANDLE worker) {
-    pluginState.stopRequested = 1;
-    runningWorker = worker;
-    const bool ended = pumpUntil([] { return WaitForSingleObject(runningWorker, 0) == WAIT_OBJECT_0; });
-    CloseHandle(worker);
-    return ended;
+// Stops the worker as shutDown does; false if it never ended.
+bool stopWorker() {
+    return monitor::stop(kDeadlineMs) == monitor::kEnded;
 }
 
 // CPU time (kernel + user) `thread` has used so far.
@@ -302,12 +288,6 @@ Shares steadyShares(HANDLE worker, const std::string& label, int windows, DWORD 
 std::string pagePath;
 std::vector<std::string> playlist;
 
-// The whole file, or an empty text when it cannot be read.
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The page the plug-in must have written for the current state, as it would render it now.
 std::string expectedPage(int32_t playing, const char* current) {
     settings::TextSettings texts;
@@ -322,46 +302,38 @@ std::string expectedPage(int32_t playing, const char* current) {
 
 std::vector<double> roundTrips; // the calibration sender's
 
-// Sends stamped messages as the worker sends its queries; with a non-null parameter it yields
-// between them with Sleep(0), as the worker does between passes.
-DWORD WINAPI sendStamps(LPVOID yield) {
+// Sends stamped messages as the worker sends its queries, yielding between them with Sleep(0) as the
+// worker does between passes.
+DWORD WINAPI sendStamps(LPVOID) {
     for (int i = 0; i < 2000; i++) {
         const int64_t sent = now();
         SendMessageA(probe.player.window, kStampMessage, 0, static_cast<LPARAM>(static_cast<uint32_t>(sent)));
         roundTrips.push_back(micros(now() - sent));
-        if (yield != nullptr)
-            Sleep(0);
+        Sleep(0);
     }
     return 0;
 }
 
 // One-way time of a message from another thread to the player's window, as the worker's are sent:
-// the slack of the "page on disk" bound, which is stamped at such an arrival. Without the yield
-// too, to show what Sleep(0) adds.
+// the slack of the "page on disk" bound, which is stamped at such an arrival.
 void calibrateMessages() {
     std::printf("Message from another thread to the player's window (SendMessageA under Wine):\n");
-    for (int yield = 1; yield >= 0; yield--) {
-        probe.oneWay.clear();
-        probe.oneWay.reserve(2000);
-        roundTrips.clear();
-        roundTrips.reserve(2000);
-        const int64_t start = now();
-        HANDLE sender = CreateThread(nullptr, 0, sendStamps, yield != 0 ? &roundTrips : nullptr, 0, nullptr);
-        runningWorker = sender;
-        pumpUntil([] { return WaitForSingleObject(runningWorker, 0) == WAIT_OBJECT_0; });
-        const double perMessage = micros(now() - start) / 2000.0;
-        CloseHandle(sender);
-        const Summary oneWay = summarize(probe.oneWay), roundTrip = summarize(roundTrips);
-        const std::string name = yield != 0 ? "message" : "message.no_yield";
-        std::printf(" %s\n", yield != 0 ? "each followed by Sleep(0), as the worker's passes are:"
-                                        : "sent back to back, without Sleep(0):");
-        describe("one way (sender's clock to arrival)", oneWay);
-        describe("round trip (as the sender sees it)", roundTrip);
-        std::printf("  %.0f messages/s\n", 1e6 / perMessage);
-        figure(name + ".one_way.median", oneWay.median, "us");
-        figure(name + ".round_trip.median", roundTrip.median, "us");
-        figure(name + ".per_second", 1e6 / perMessage, "1/s");
-    }
+    probe.oneWay.clear();
+    probe.oneWay.reserve(2000);
+    roundTrips.clear();
+    roundTrips.reserve(2000);
+    const int64_t start = now();
+    HANDLE sender = CreateThread(nullptr, 0, sendStamps, nullptr, 0, nullptr);
+    pumpUntil([&] { return WaitForSingleObject(sender, 0) == WAIT_OBJECT_0; });
+    const double perMessage = micros(now() - start) / 2000.0;
+    CloseHandle(sender);
+    const Summary oneWay = summarize(probe.oneWay), roundTrip = summarize(roundTrips);
+    describe("one way (sender's clock to arrival)", oneWay);
+    describe("round trip (as the sender sees it)", roundTrip);
+    std::printf("  %.0f messages/s\n", 1e6 / perMessage);
+    figure("message.one_way.median", oneWay.median, "us");
+    figure("message.round_trip.median", roundTrip.median, "us");
+    figure("message.per_second", 1e6 / perMessage, "1/s");
 }
 
 // Live state as startUp leaves it, with the ring already full of earlier titles.
@@ -412,33 +384,6 @@ void changeTitle() {
     probe.change = kChanged;
     probe.changedAt = now();
     probe.player.position = next;
-}
-
-// The three file calls of a page write, as page::write() makes them, each timed: where Wine
-// spends the write's time.
-void timeFileSteps(const std::string& label, const std::vector<char>& page) {
-    std::vector<double> creates, writes, closes;
-    for (int i = 0; i < 200; i++) {
-        const int64_t start = now();
-        HANDLE file = CreateFileA(pagePath.c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        const int64_t created = now();
-        DWORD written = 0;
-        WriteFile(file, page.data(), static_cast<DWORD>(page.size()), &written, nullptr);
-        const int64_t wrote = now();
-        CloseHandle(file);
-        const int64_t closed = now();
-        creates.push_back(micros(created - start));
-        writes.push_back(micros(wrote - created));
-        closes.push_back(micros(closed - wrote));
-    }
-    std::printf(
-        "  the file calls alone: CreateFileA %.1f us, WriteFile %.1f us, CloseHandle %.1f us (medians)\n",
-        medianOf(creates), medianOf(writes), medianOf(closes));
-    figure(label + ".file.create.median", medianOf(creates), "us");
-    figure(label + ".file.write.median", medianOf(writes), "us");
-    figure(label + ".file.close.median", medianOf(closes), "us");
 }
 
 // One pass and one page write, medians.
@@ -496,7 +441,7 @@ StepCosts runPageSetting(int32_t rows, int changes, int windows, DWORD windowMs)
         else
             wrong++;
     }
-    if (!stopWorker(worker)) {
+    if (!stopWorker()) {
         std::printf("error: the worker did not end\n");
         std::exit(1);
     }
@@ -512,11 +457,10 @@ StepCosts runPageSetting(int32_t rows, int changes, int windows, DWORD windowMs)
     figure(label + ".latency.p99", total.p99, "us");
     figure(label + ".pages_wrong", wrong, "pages");
 
-    // The write alone, on the state the worker left: same settings, same history, same title. Then
-    // its in-memory steps one by one, as write() makes them: measure the page, allocate a block,
-    // render into it, release it; and, for comparison, render into a block that was used before.
-    std::vector<double> writes, measures, allocates, fills, releases, reusedFills;
-    std::vector<char> buffer;
+    // The write alone, on the state the worker left: same settings, same history, same title; and
+    // of it the first of its two renders, which only measures the page (the cost of rendering twice).
+    std::vector<double> writes, measures;
+    size_t pageBytes = 0;
     for (int i = 0; i < 1000 + 20; i++) {
         const int64_t start = now();
         page::write();
@@ -525,42 +469,21 @@ StepCosts runPageSetting(int32_t rows, int changes, int windows, DWORD windowMs)
         settings::copyTexts(&texts);
         const PageContent content = {texts.HTMLTitle,          texts.HTMLHeader,   rows, 1,
                                      pluginState.currentTitle, pluginState.history};
-        const int64_t t0 = now();
-        const size_t length = page::render(content, nullptr, 0);
-        const int64_t t1 = now();
-        auto* fresh = static_cast<char*>(memory::allocate(length));
-        const int64_t t2 = now();
-        page::render(content, fresh, length);
-        const int64_t t3 = now();
-        memory::release(fresh);
-        const int64_t t4 = now();
-        buffer.resize(length);
-        page::render(content, buffer.data(), length);
-        const int64_t t5 = now();
+        const int64_t measureStart = now();
+        pageBytes = page::render(content, nullptr, 0);
+        const int64_t measured = now();
         if (i >= 20) {
             writes.push_back(micros(written - start));
-            measures.push_back(micros(t1 - t0));
-            allocates.push_back(micros(t2 - t1));
-            fills.push_back(micros(t3 - t2));
-            releases.push_back(micros(t4 - t3));
-            reusedFills.push_back(micros(t5 - t4));
+            measures.push_back(micros(measured - measureStart));
         }
     }
     const Summary write = summarize(writes);
     describe("page::write() alone", write);
-    std::printf(
-        "  of it, in memory (medians): measuring the page %.1f us, allocating %.1f us, rendering into the "
-        "new block %.1f us, releasing %.1f us; rendering into a block used before: %.1f us\n",
-        medianOf(measures), medianOf(allocates), medianOf(fills), medianOf(releases), medianOf(reusedFills));
+    std::printf("  of it, measuring the page before rendering it: %.1f us (median)\n", medianOf(measures));
     figure(label + ".write.median", write.median, "us");
     figure(label + ".write.p99", write.p99, "us");
     figure(label + ".render.measure.median", medianOf(measures), "us");
-    figure(label + ".render.allocate.median", medianOf(allocates), "us");
-    figure(label + ".render.fill_new_block.median", medianOf(fills), "us");
-    figure(label + ".render.release.median", medianOf(releases), "us");
-    figure(label + ".render.fill_used_block.median", medianOf(reusedFills), "us");
-    figure(label + ".page_bytes", static_cast<double>(buffer.size()), "bytes");
-    timeFileSteps(label, buffer);
+    figure(label + ".page_bytes", static_cast<double>(pageBytes), "bytes");
 
     const double floor = pass.median + write.median;
     std::printf("  floor = one pass + one write = %.1f us; latency median %.2fx floor (goal 1.5x), "
@@ -581,72 +504,11 @@ void runStopped(int windows, DWORD windowMs) {
     probe.player.state = sim::kStopped;
     HANDLE worker = startWorker();
     steadyShares(worker, "stopped", windows, windowMs);
-    stopWorker(worker);
+    stopWorker();
     tearDownState();
 }
 
 // ---- start and shut down through the entry --------------------------------------------------
-
-// The system clock in 100 ns units, read as precisely as the system allows: it is the clock in
-// which a thread's exit time is recorded.
-int64_t systemTimeNow() {
-    using PreciseTime = void(WINAPI*)(FILETIME*);
-    static const auto precise = reinterpret_cast<PreciseTime>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
-    FILETIME time;
-    if (precise != nullptr)
-        precise(&time);
-    else
-        GetSystemTimeAsFileTime(&time);
-    return static_cast<int64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
-}
-
-// When `thread` ended, in systemTimeNow()'s clock; 0 while it runs.
-int64_t threadExitTime(HANDLE thread) {
-    FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user))
-        return 0;
-    return static_cast<int64_t>(exited.dwHighDateTime) << 32 | exited.dwLowDateTime;
-}
-
-int64_t lastInstructionAt, lastInstructionSystemTime;
-
-// Ends at once; with a non-null parameter it first sends one message to the player, as the worker
-// does, so that Wine has a message queue to tear down when it ends.
-DWORD WINAPI stampAndEnd(LPVOID sendFirst) {
-    if (sendFirst != nullptr)
-        SendMessageA(probe.player.window, kStampMessage, 0,
-                     static_cast<LPARAM>(static_cast<uint32_t>(now())));
-    lastInstructionSystemTime = systemTimeNow();
-    lastInstructionAt = now();
-    return 0;
-}
-
-// How long Wine takes from a thread's last instruction to its handle being signalled, waited on
-// as shutDown waits (answering sent messages meanwhile): the least any wait for the worker's end
-// can cost.
-double calibrateThreadEnd(bool withQueue) {
-    std::vector<double> ends, exits;
-    for (int i = 0; i < 200; i++) {
-        HANDLE thread = CreateThread(nullptr, 0, stampAndEnd, withQueue ? &ends : nullptr, 0, nullptr);
-        for (;;) {
-            MSG message;
-            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-            if (MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
-                WAIT_OBJECT_0)
-                break;
-        }
-        ends.push_back(micros(now() - lastInstructionAt));
-        exits.push_back(static_cast<double>(threadExitTime(thread) - lastInstructionSystemTime) / 10.0);
-        CloseHandle(thread);
-    }
-    const Summary end = summarize(ends);
-    describe(withQueue ? "thread end to handle signalled, after a message" : "thread end to handle signalled",
-             end);
-    describe("  thread end to its recorded exit time", summarize(exits));
-    figure(withQueue ? "thread_end.with_queue.median" : "thread_end.median", end.median, "us");
-    return end.median;
-}
 
 // shutDown's last steps done by hand right after a worker ended, as shutDown does them: the
 // off-line page write, then the release of the full ring.
@@ -655,9 +517,9 @@ void timeTailAfterWorkerEnd(int samples) {
     for (int i = 0; i < samples; i++) {
         setUpState(10);
         playFromStart();
-        HANDLE worker = startWorker();
+        startWorker();
         pumpUntilTicks(now() + ticksFromMicros(5000));
-        stopWorker(worker);
+        stopWorker();
         pluginState.playing = 0;
         const int64_t start = now();
         page::write();
@@ -674,45 +536,24 @@ void timeTailAfterWorkerEnd(int samples) {
     figure("tail.write.median", medianOf(writes), "us");
 }
 
-// What shutDown frees: a full ring of 100-character titles.
-double timeRingRelease() {
-    std::vector<double> releases;
-    for (int i = 0; i < 100; i++) {
-        TitleHistory* ring = history::create(kHistoryRingSize);
-        for (int t = 0; t < kHistoryRingSize; t++)
-            history::append(ring, benchTitle(t, "Earlier").c_str());
-        const int64_t start = now();
-        history::destroy(ring);
-        releases.push_back(micros(now() - start));
-    }
-    const Summary release = summarize(releases);
-    describe("history::destroy() of a full ring", release);
-    figure("ring_release.median", release.median, "us");
-    return release.median;
-}
-
 // shutDown through the entry, normally and with the worker blocked in a message, and its steps.
 void runShutDowns(int cycles, const StepCosts& r10) {
     std::printf("\nshutDown through the entry, ring full, playing, RecentTitleListLength 10:\n");
-    calibrateThreadEnd(false);
-    calibrateThreadEnd(true);
-    const double ringRelease = timeRingRelease();
     timeTailAfterWorkerEnd(cycles);
 
     char modulePath[MAX_PATH];
     GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
     std::string iniPath = modulePath;
     iniPath = iniPath.substr(0, iniPath.rfind('\\') + 1) + "plugin.ini";
-    std::ofstream(iniPath, std::ios::binary)
-        << "[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=" << pagePath
-        << "\r\nHTMLTitle=" << kHtmlTitle << "\r\nHTMLHeader=" << kHtmlHeader
-        << "\r\nRecentTitleListLength=10\r\nEnablePlaylistMonitoring=1\r\n"
-           "SameArtistCheckLimit=0\r\nSameTitleCheckLimit=0\r\n";
+    support::writeFile(iniPath, "[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=" + pagePath +
+                                    "\r\nHTMLTitle=" + kHtmlTitle + "\r\nHTMLHeader=" + kHtmlHeader +
+                                    "\r\nRecentTitleListLength=10\r\nEnablePlaylistMonitoring=1\r\n"
+                                    "SameArtistCheckLimit=0\r\nSameTitleCheckLimit=0\r\n");
     PluginDescriptor* plugin = winampGetGeneralPurposePlugin();
     plugin->hostWindow = probe.player.window;
     plugin->moduleInstance = GetModuleHandleA(nullptr);
 
-    std::vector<double> totals[2], lastMessages[2], ends[2], answered[2];
+    std::vector<double> totals[2], lastMessages[2], answered[2];
     int32_t offLinePages = 0;
     for (int c = 0; c < 2 * cycles; c++) {
         const int blocked = c % 2;
@@ -738,23 +579,13 @@ void runShutDowns(int cycles, const StepCosts& r10) {
                 Sleep(0);
             Sleep(1);
         }
-        HANDLE worker = nullptr;
-        DuplicateHandle(GetCurrentProcess(), static_cast<HANDLE>(pluginState.workerThread),
-                        GetCurrentProcess(), &worker, THREAD_QUERY_LIMITED_INFORMATION, FALSE, 0);
         const int64_t messagesBefore = probe.messages;
-        const int64_t systemStart = systemTimeNow();
         const int64_t start = now();
         plugin->shutDown();
         const int64_t returned = now();
-        // shutDown returns once the worker has signalled its end; its thread may still be
-        // tearing down, so wait for that before reading when it ended.
-        WaitForSingleObject(worker, 10000);
-        const int64_t exited = threadExitTime(worker);
-        CloseHandle(worker);
         const bool answeredAny = probe.messages != messagesBefore;
         totals[blocked].push_back(micros(returned - start));
         lastMessages[blocked].push_back(answeredAny ? micros(probe.lastMessageAt - start) : 0.0);
-        ends[blocked].push_back(static_cast<double>(exited - systemStart) / 10.0);
         answered[blocked].push_back(static_cast<double>(probe.messages - messagesBefore));
         if (readFile(pagePath).find("The server is currently off-line.") != std::string::npos)
             offLinePages++;
@@ -764,10 +595,8 @@ void runShutDowns(int cycles, const StepCosts& r10) {
 
     std::printf("  %d shutDowns of each kind; the off-line page was on disk after %d of %d\n", cycles,
                 offLinePages, 2 * cycles);
-    std::printf(
-        "  after the worker's end shutDown writes the off-line page (write median above: %.1f us) and "
-        "frees the ring (%.1f us): %.1f us\n",
-        r10.writeUs, ringRelease, r10.writeUs + ringRelease);
+    std::printf("  after the worker's end shutDown writes the off-line page (write median above: %.1f us)\n",
+                r10.writeUs);
     const char* names[2] = {"shutdown.normal", "shutdown.blocked"};
     const char* labels[2] = {"normal: called from the pumping loop, between messages",
                              "blocked: host stopped pumping, worker waiting in a message"};
@@ -777,15 +606,13 @@ void runShutDowns(int cycles, const StepCosts& r10) {
                     medianOf(answered[b]), summarize(answered[b]).max);
         describe("shutDown call to return", total);
         describe("  call to the last message answered", summarize(lastMessages[b]));
-        describe("  call to the worker's recorded exit time", summarize(ends[b]));
         std::printf("  median %.2fx one pass, p99 %.2fx (goal: within 2x one pass = %.1f us); without the "
-                    "write and release costs above: median %.1f us\n",
+                    "page write: median %.1f us\n",
                     total.median / r10.passUs, total.p99 / r10.passUs, 2 * r10.passUs,
-                    total.median - r10.writeUs - ringRelease);
+                    total.median - r10.writeUs);
         figure(std::string(names[b]) + ".median", total.median, "us");
         figure(std::string(names[b]) + ".p99", total.p99, "us");
         figure(std::string(names[b]) + ".last_message.median", medianOf(lastMessages[b]), "us");
-        figure(std::string(names[b]) + ".worker_exit.median", medianOf(ends[b]), "us");
         figure(std::string(names[b]) + ".median_over_pass", total.median / r10.passUs, "x");
         figure(std::string(names[b]) + ".p99_over_pass", total.p99 / r10.passUs, "x");
     }
@@ -820,11 +647,10 @@ int main(int argc, char** argv) {
     QueryPerformanceFrequency(&frequency);
     ticksPerSecond = frequency.QuadPart;
 
-    // The page goes to Windows' temporary folder unless --page-folder names another (for instance
-    // Z:\dev\shm, a RAM disk, to take the disk's own cost out of the figures).
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = textArgument(argc, argv, "--page-folder", temp);
+    // The page goes to a fresh folder in Windows' temporary folder unless --page-folder names another
+    // (for instance Z:\dev\shm, a RAM disk, to take the disk's own cost out of the figures).
+    const std::string ownFolder = support::makeTestFolder();
+    std::string folder = textArgument(argc, argv, "--page-folder", ownFolder.c_str());
     if (!folder.empty() && folder.back() != '\\')
         folder += '\\';
     pagePath = folder + "sb-bench-" + std::to_string(GetCurrentProcessId()) + ".htm";
@@ -849,5 +675,6 @@ int main(int argc, char** argv) {
     runShutDowns(cycles, r10);
 
     sim::destroyPlayerWindow(&probe.player);
+    support::removeFolder(ownFolder);
     return 0;
 }
