@@ -14,8 +14,6 @@
 // scripts/bench.sh to gather over several runs.
 #include <windows.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +29,7 @@
 #include "page/page_file.h"
 #include "page/page_render.h"
 #include "settings/settings_store.h"
+#include "bench_figures.h"
 #include "sim_player.h"
 #include "support/player_fixture.h"
 #include "support/test_files.h"
@@ -65,48 +64,6 @@ double micros(int64_t ticks) {
 // Microseconds as counter ticks.
 int64_t ticksFromMicros(double us) {
     return static_cast<int64_t>(us * static_cast<double>(ticksPerSecond) / 1e6);
-}
-
-struct Summary {
-    size_t count;
-    double mean, median, p90, p99, max;
-};
-
-// Nearest-rank percentiles.
-Summary summarize(std::vector<double> values) {
-    Summary summary = {values.size(), 0, 0, 0, 0, 0};
-    if (values.empty())
-        return summary;
-    std::sort(values.begin(), values.end());
-    double sum = 0;
-    for (double value : values)
-        sum += value;
-    summary.mean = sum / static_cast<double>(values.size());
-    auto rank = [&](double p) {
-        size_t index = static_cast<size_t>(std::ceil(p * static_cast<double>(values.size())));
-        return values[index == 0 ? 0 : index - 1];
-    };
-    summary.median = rank(0.5);
-    summary.p90 = rank(0.9);
-    summary.p99 = rank(0.99);
-    summary.max = values.back();
-    return summary;
-}
-
-// The median alone.
-double medianOf(const std::vector<double>& values) {
-    return summarize(values).median;
-}
-
-// One machine-readable line: "figure <name> <value> <unit>".
-void figure(const std::string& name, double value, const char* unit) {
-    std::printf("figure %-44s %12.3f %s\n", name.c_str(), value, unit);
-}
-
-// One readable line of a distribution, in microseconds.
-void describe(const char* what, const Summary& s) {
-    std::printf("  %-46s median %8.1f  p90 %8.1f  p99 %8.1f  max %8.1f  mean %8.1f us  (n=%zu)\n", what,
-                s.median, s.p90, s.p99, s.max, s.mean, s.count);
 }
 
 // Small, fixed-seed generator: every run makes the same sequence of waits.

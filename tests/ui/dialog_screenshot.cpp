@@ -10,11 +10,12 @@
 #include "common/plugin_state.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
+#include "support/test_files.h"
 #include "ui/config_dialog.h"
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 30000;
+using support::kDeadlineMs;
 const char* outputPath = nullptr;
 int exitCode = 1;
 

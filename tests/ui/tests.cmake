@@ -12,5 +12,5 @@ if(WIN32)
 
   # Not a test: the picture of the dialog in docs/, remade by scripts/screenshot-dialog.sh.
   add_executable(dialog_screenshot EXCLUDE_FROM_ALL ui/dialog_screenshot.cpp ${SB_DIALOG_RC})
-  target_link_libraries(dialog_screenshot PRIVATE sb_plugin)
+  target_link_libraries(dialog_screenshot PRIVATE sb_plugin sb_test_support)
 endif()
