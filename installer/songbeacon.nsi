@@ -132,43 +132,42 @@ Function CheckPlayerFolder
   ${EndIf}
 FunctionEnd
 
-; Puts the new DLL in place of the old one, in $OUTDIR. A DLL the player has loaded cannot be
-; opened for writing, so that open is the test for "in use"; only when it succeeds is the new
-; DLL written beside the old one and swapped in by renames, the old one coming back if the swap
-; fails. While the DLL is in use the user is asked to close the player and retry; a silent
-; install (or Cancel) stops with error level 2, leaving the old DLL as it was.
-Function ReplaceDll
-  retry:
-  ClearErrors
+; Sets $R0 to 1 when the DLL in $OUTDIR is in use, else to 0, after clearing away what an
+; interrupted run may have left. A DLL the player has loaded can still be renamed, but it cannot
+; be opened for writing: that open is the test.
+Function CheckDllFree
+  StrCpy $R0 0
   Delete "$OUTDIR\${DLL}.new"
   Delete "$OUTDIR\${DLL}.old"
   ${If} ${FileExists} "$OUTDIR\${DLL}"
+    ClearErrors
     FileOpen $0 "$OUTDIR\${DLL}" a
-    IfErrors in_use
-    FileClose $0
+    ${If} ${Errors}
+      StrCpy $R0 1
+    ${Else}
+      FileClose $0
+    ${EndIf}
   ${EndIf}
-  File "/oname=${DLL}.new" "${DLL_FILE}"
-  IfErrors in_use_cleanup
+FunctionEnd
+
+; Swaps the new DLL, written beside the old one as ${DLL}.new, into place by renames. Sets $R0 to 0
+; when done; to 1 when it could not be, with the old DLL back in place and the new one removed.
+Function SwapInNewDll
+  StrCpy $R0 1
+  ClearErrors
   ${If} ${FileExists} "$OUTDIR\${DLL}"
     Rename "$OUTDIR\${DLL}" "$OUTDIR\${DLL}.old"
-    IfErrors in_use_cleanup
   ${EndIf}
-  Rename "$OUTDIR\${DLL}.new" "$OUTDIR\${DLL}"
-  ${If} ${Errors}
-    Rename "$OUTDIR\${DLL}.old" "$OUTDIR\${DLL}"
-    Goto in_use_cleanup
+  ${IfNot} ${Errors}
+    Rename "$OUTDIR\${DLL}.new" "$OUTDIR\${DLL}"
+    ${If} ${Errors}
+      Rename "$OUTDIR\${DLL}.old" "$OUTDIR\${DLL}"
+    ${Else}
+      StrCpy $R0 0
+      Delete "$OUTDIR\${DLL}.old"
+    ${EndIf}
   ${EndIf}
-  Delete "$OUTDIR\${DLL}.old"
-  DetailPrint "Installed $OUTDIR\${DLL}"
-  Return
-
-  in_use_cleanup:
   Delete "$OUTDIR\${DLL}.new"
-  in_use:
-  DetailPrint "$OUTDIR\${DLL} is in use: the player is running"
-  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$OUTDIR\${DLL} is in use, so it cannot be replaced.$\r$\n$\r$\nClose the player, then click Retry." /SD IDCANCEL IDRETRY retry
-  SetErrorLevel 2
-  Abort "Nothing was changed: close the player and run Setup again."
 FunctionEnd
 
 Section "${PRODUCT_NAME}" SectionPlugin
@@ -176,8 +175,24 @@ Section "${PRODUCT_NAME}" SectionPlugin
   ${IfNot} ${FileExists} "$INSTDIR\${PLAYER_EXE}"
     DetailPrint "Note: there is no ${PLAYER_EXE} in $INSTDIR"
   ${EndIf}
+
+  ; The DLL is never half replaced: the new one is written beside the old one and swapped in
+  ; only when the old one is not in use. While it is, the user is asked to close the player and
+  ; retry; a silent install (or Cancel) stops with error level 2, the old DLL as it was.
   SetOutPath "$INSTDIR\Plugins"
-  Call ReplaceDll
+  retry:
+  Call CheckDllFree
+  ${If} $R0 == 0
+    File "/oname=${DLL}.new" "${DLL_FILE}"
+    Call SwapInNewDll
+  ${EndIf}
+  ${If} $R0 != 0
+    DetailPrint "$OUTDIR\${DLL} is in use: the player is running"
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$OUTDIR\${DLL} is in use, so it cannot be replaced.$\r$\n$\r$\nClose the player, then click Retry." /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Abort "Nothing was changed: close the player and run Setup again."
+  ${EndIf}
+  DetailPrint "Installed $OUTDIR\${DLL}"
 
   SetOutPath "$INSTDIR\Plugins\${PRODUCT_NAME}"
   File "/oname=readme.txt" "${README_FILE}"
