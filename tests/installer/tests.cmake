@@ -1,5 +1,5 @@
 # Tests of the release files (installer/): the setup program run under Wine, each case on a fresh
-# Wine prefix (10-20 seconds each to make), and the contents of the zip.
+# Wine prefix (10-20 seconds each to make); the contents of the zip; the name and version in each.
 if(WIN32)
   # Holds the installed DLL loaded, as a running player does.
   add_executable(hold_dll installer/hold_dll.cpp)
@@ -27,4 +27,8 @@ if(WIN32)
   add_test(NAME ReleaseZip.HoldsExactlyTheReleaseFiles
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_zip.sh ${SONGBEACON_ZIP} $<TARGET_FILE:gen_SBeacon>
                    ${PROJECT_SOURCE_DIR}/examples)
+
+  add_test(NAME ReleaseFiles.CarryTheNameAndVersion
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_versions.sh ${SONGBEACON_NAME} ${SONGBEACON_VERSION}
+                   ${SONGBEACON_VERSION_QUAD} $<TARGET_FILE:gen_SBeacon> ${SONGBEACON_SETUP} ${SONGBEACON_ZIP})
 endif()
