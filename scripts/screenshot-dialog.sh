@@ -13,10 +13,7 @@ for p in imagemagick fonts-wine; do
 done
 mkdir -p "$B"
 export WINEPREFIX="$PWD/$B/wineprefix-screenshot"
-source scripts/wine-prefix.sh
-# Wine's own "MS Sans Serif" has the metrics the dialog was laid out for. Debian's Wine does not
-# find fonts-wine's files by itself, and without them it draws a wider font that cuts labels short.
-cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+source scripts/wine-prefix.sh # with Wine's own fonts, as every script that runs the plug-in
 work=$(mktemp -d)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 cmake -S . -B "$B/win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -26,14 +26,8 @@ shoot() { # <output.png> <width,height> <page.htm>
     "file://$3" >/dev/null 2>&1
 }
 
-# A stand-in for the station's own sc-logo.jpg, which lives beside the page on a real server
-# (Chromium goes by the image's content, so a PNG under that name shows). Drawn at twice the size
-# the page shows it: Chromium leaves text out of very short windows.
-cat >"$work/logo.htm" <<'HTML'
-<html><body style="margin:0;background:#003355;color:#ffff00;font:bold 88px sans-serif;text-align:center;
-line-height:242px">station logo</body></html>
-HTML
-shoot "$work/sc-logo.jpg" 880,242 "$work/logo.htm"
+# The placeholder logo that the demo and the release package put beside the page.
+cp examples/sc-logo.jpg "$work/sc-logo.jpg"
 
 "$B/page-sample/page-sample" "$work/status.htm"
 mkdir -p docs

@@ -8,9 +8,10 @@ PACKAGES=(
   googletest libbenchmark-dev                # tests and benchmarks
   clang libclang-rt-14-dev valgrind          # fuzzing and memory checks
   g++-mingw-w64-i686 binutils-mingw-w64-i686 # the 32-bit Windows build
-  wine wine32:i386                           # runs the Windows build
+  wine wine32:i386 fonts-wine                # runs the Windows build (Wine's own dialog fonts)
   xvfb xauth                                 # a display for windows under Wine
   chromium                                   # renders the status page in tests
+  nsis zip unzip                             # the setup program and the release zip
 )
 
 missing=()

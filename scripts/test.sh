@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test of both builds:
 #   build/native    host g++ with AddressSanitizer and UBSan;
-#   build/win32     MinGW-w64 i686, the tests run through Wine under Xvfb;
+#   build/win32     MinGW-w64 i686, the tests run through Wine under Xvfb (the setup program's
+#                   cases each on a fresh Wine prefix of their own);
 # and then the native tests again under valgrind memcheck (build/memcheck) and each libFuzzer
 # target for SONGBEACON_FUZZ_SECONDS (default 30) seconds (build/fuzz).
 # Exits non-zero when any build fails, any test fails, valgrind finds an error or a fuzz target fails. SONGBEACON_BUILD_DIR names another

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -167,6 +168,60 @@ TEST_F(PageBrowserTest, OffLinePageShowsThePreviousTracks) {
     rows.insert(rows.end(), recentRows.begin(), recentRows.end());
     EXPECT_EQ(tableRows(dom), rows);
     EXPECT_NE(lowered(dom).find("<meta http-equiv=\"refresh\" content=\"60\">"), std::string::npos);
+}
+
+// A station whose titles are in another code page declares it at the very start of HTMLHeader, as
+// the README tells operators to (the page declares no character set itself, and a browser left to
+// guess may guess wrong). Titles in windows-1250 then read right, and the same bytes declared as
+// windows-1252 read as that: the line in the header is what decides. A declaration counts only
+// within the page's first 1024 bytes, and the header starts 410 bytes plus the page title's length
+// in: the README's limit of 500 bytes of title keeps the line within them.
+TEST(PageCharsetTest, DeclarationAtTheStartOfTheHeaderReadsAnotherCodePage) {
+    if (access(kChromium, X_OK) != 0)
+        GTEST_SKIP() << kChromium << " is not installed";
+    const std::string declaration =
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1250\">";
+    const std::string declaredHeader = declaration + "<B>Nocna zmiana</B>";
+    const std::unique_ptr<TitleHistory, void (*)(TitleHistory*)> history(history::create(10),
+                                                                         history::destroy);
+    ASSERT_NE(history, nullptr);
+    history::append(history.get(), "\xa3\xf3\x64\x9f - Miasto");     // "Łódź - Miasto" in windows-1250
+    history::append(history.get(), "\x8c\x6c\xb9zak - Pie\x9c\xf1"); // "Ślązak - Pieśń"
+    const std::string title = "Radio \xa3\xf3\x64\x9f";              // "Radio Łódź"
+    PageContent content = {title.c_str(), declaredHeader.c_str(), 10, 1, history::newest(history.get()),
+                           history.get()};
+    auto render = [&content] {
+        std::string page(page::render(content, nullptr, 0), '\0');
+        page::render(content, page.data(), page.size());
+        return page;
+    };
+
+    const std::string declared = render();
+    EXPECT_EQ(declared.find(declaration), 410 + title.size());
+    const std::string dom = parsedByChromium(declared);
+    EXPECT_NE(dom.find("<title>Radio Łódź</title>"), std::string::npos) << dom;
+    const std::vector<std::string> rows = {"",
+                                           "Nocna zmiana",
+                                           "Currently playing track:",
+                                           "Ślązak - Pieśń",
+                                           "Last track played:",
+                                           "1|Łódź - Miasto",
+                                           "This page was created by The Songbeacon Plug-In for WinAmp."};
+    EXPECT_EQ(tableRows(dom), rows);
+
+    // The same bytes under another declaration read as that code page: the line decides.
+    const std::string westernHeader =
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\"><B>Nocna zmiana</B>";
+    content.htmlHeader = westernHeader.c_str();
+    const std::vector<std::string> western = tableRows(parsedByChromium(render()));
+    ASSERT_EQ(western.size(), rows.size());
+    EXPECT_EQ(western[3], "Œl¹zak - Pieœñ");
+    EXPECT_EQ(western[5], "1|£ódŸ - Miasto");
+
+    const std::string longestTitle(500, 'x');
+    content.htmlTitle = longestTitle.c_str();
+    content.htmlHeader = declaredHeader.c_str();
+    EXPECT_LE(render().find(declaration) + declaration.size(), 1024u);
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The release zip holds exactly the files of a manual install: the DLL as built, the operator's
+# read-me and the example settings (CR LF line ends, as Windows editors expect), the placeholder
+# logo and the licence.
+#   check_zip.sh <songbeacon-...-win32.zip> <gen_SBeacon.dll> <examples folder>
+set -uo pipefail
+zip=$1 dll=$2 examples=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail=0
+check() { # <description> <command...>
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" && fail=1; fi
+}
+crlf_only() { # <file>: every line, the last included, ends in CR LF
+  [ -s "$1" ] && [ "$(tail -c 2 "$1" | od -An -c | tr -d ' ')" = '\r\n' ] && ! grep -q $'[^\r]$\|^$' "$1"
+}
+
+names=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
+check "entries are exactly the five release files (got: $names)" \
+  test "$names" = "LICENSE.txt gen_SBeacon.dll plugin-example.ini readme.txt sc-logo.jpg "
+unzip -q "$zip" -d "$work"
+check "the DLL is the built one" cmp "$dll" "$work/gen_SBeacon.dll"
+check "the logo is the placeholder" cmp "$examples/sc-logo.jpg" "$work/sc-logo.jpg"
+for text in readme.txt plugin-example.ini LICENSE.txt; do
+  check "$text has CR LF line ends" crlf_only "$work/$text"
+done
+check "LICENSE.txt is the MIT licence of the Songbeacon authors" \
+  grep -q 'Copyright (c) .*the Songbeacon authors' "$work/LICENSE.txt"
+check "the read-me names the version" grep -q '^Songbeacon 0\.24b' "$work/readme.txt"
+for key in EnableHTMLOutput OutputFilename HTMLTitle HTMLHeader RecentTitleListLength EnablePlaylistMonitoring \
+  SameArtistCheckLimit SameTitleCheckLimit; do
+  check "the read-me and the example cover $key" \
+    eval "grep -q '^  $key ' '$work/readme.txt' && grep -q '^$key=' '$work/plugin-example.ini'"
+done
+exit $fail
