@@ -146,7 +146,9 @@ bool reportPage(const sim::PageWatch& page, int32_t rewritesWhilePlaying, bool o
 sim::ReportContext reportContext(const sim::Options& options, int32_t entries, bool limitsKnown,
                                  sim::RuleLimits limits, const std::vector<std::string>& warnings) {
     sim::ReportContext context;
-    context.playlistName = options.playlistPath;
+    const size_t folderEnd = options.playlistPath.find_last_of("/\\");
+    context.playlistName =
+        folderEnd == std::string::npos ? options.playlistPath : options.playlistPath.substr(folderEnd + 1);
     context.entries = entries;
     context.shuffled = options.shuffle;
     context.seed = options.seed;

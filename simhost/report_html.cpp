@@ -114,7 +114,9 @@ void appendHistogram(std::string* out, const std::vector<sim::GapBucket>& bucket
                   kChartWidth - kChartRight, baseline);
     *out += piece;
     for (size_t i = 0; i < buckets.size(); i++) {
-        const int height = static_cast<int>(static_cast<int64_t>(buckets[i].count) * plotHeight / most);
+        int height = static_cast<int>(static_cast<int64_t>(buckets[i].count) * plotHeight / most);
+        if (buckets[i].count > 0 && height < 3)
+            height = 3; // a count of one stays visible beside a tall bar
         const int x = kChartLeft + static_cast<int>(i) * slot;
         std::snprintf(piece, sizeof piece,
                       "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\"/>"

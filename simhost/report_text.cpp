@@ -41,10 +41,12 @@ void appendHistogram(std::string* out, const std::vector<sim::GapBucket>& bucket
     for (const sim::GapBucket& bucket : buckets) {
         const int bar =
             static_cast<int>((static_cast<int64_t>(bucket.count) * kHistogramWidth + most - 1) / most);
-        std::snprintf(line, sizeof line, "    %14s %7d  %s\n", sim::gapLabel(bucket).c_str(),
-                      static_cast<int>(bucket.count),
-                      std::string(static_cast<size_t>(bar), bucket.withinWindow ? '!' : '#').c_str());
+        std::snprintf(line, sizeof line, "    %14s %7d", sim::gapLabel(bucket).c_str(),
+                      static_cast<int>(bucket.count));
         *out += line;
+        if (bar > 0)
+            *out += "  " + std::string(static_cast<size_t>(bar), bucket.withinWindow ? '!' : '#');
+        *out += "\n";
     }
 }
 

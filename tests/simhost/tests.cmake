@@ -13,6 +13,14 @@ if(WIN32)
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_example_run.sh
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/example-run)
   set_tests_properties(SimulatedHost.PlaysTheExampleThroughThePlugin PROPERTIES TIMEOUT 300)
+  add_test(NAME SimulatedHost.TuningReport
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_tuning_report.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/tuning-run)
+  add_test(NAME SimulatedHost.ErrorsAndWarningsAnOperatorMeets
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_host_errors.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/errors-run)
+  set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
+                       PROPERTIES TIMEOUT 300)
 endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)
