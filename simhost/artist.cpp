@@ -5,14 +5,17 @@
 
 namespace {
 
+// True for the characters words are made of: ASCII letters and digits, and every byte from 0x80.
 bool isWordCharacter(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c >= 0x80;
 }
 
+// `c` with A-Z taken to a-z.
 char foldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// `text` without blanks (spaces, tabs) at either end.
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)

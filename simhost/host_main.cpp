@@ -17,59 +17,13 @@
 #include "options.h"
 #include "page_watch.h"
 #include "playlist.h"
-#include "plugin_header.h"
+#include "plugin_loader.h"
 #include "report.h"
 #include "run_driver.h"
 #include "run_stats.h"
 #include "sim_player.h"
 
 namespace {
-
-constexpr DWORD kShutDownLimitMs = 30000;
-
-HANDLE shutDownReturned;
-
-DWORD WINAPI watchShutDown(LPVOID) {
-    if (WaitForSingleObject(shutDownReturned, kShutDownLimitMs) != WAIT_OBJECT_0) {
-        std::printf("error: the plug-in's shutDown did not return within %lu s\n",
-                    static_cast<unsigned long>(kShutDownLimitMs / 1000));
-        std::fflush(stdout);
-        ExitProcess(sim::kExitShutDownHung);
-    }
-    return 0;
-}
-
-// Calls shutDown with a watchdog: a plug-in whose shut-down never returns would hang the player.
-void shutDownWatched(sim::PluginHeader* plugin) {
-    shutDownReturned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE watchdog = CreateThread(nullptr, 0, watchShutDown, nullptr, 0, nullptr);
-    const ULONGLONG started = GetTickCount64();
-    plugin->shutDown();
-    const ULONGLONG took = GetTickCount64() - started;
-    SetEvent(shutDownReturned);
-    WaitForSingleObject(watchdog, INFINITE);
-    CloseHandle(watchdog);
-    CloseHandle(shutDownReturned);
-    std::printf("shutDown returned after %llu ms\n", took);
-}
-
-sim::PluginHeader* loadPlugin(const char* path, HMODULE* module) {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-        std::printf("error: cannot load the plug-in %s: no such file\n", path);
-        return nullptr;
-    }
-    *module = LoadLibraryA(path);
-    if (*module == nullptr) {
-        std::printf("error: cannot load %s (error %lu)\n", path, GetLastError());
-        return nullptr;
-    }
-    auto entry = reinterpret_cast<sim::PluginHeader* (*)()>(
-        reinterpret_cast<void*>(GetProcAddress(*module, sim::kPluginEntryName)));
-    sim::PluginHeader* plugin = entry != nullptr ? entry() : nullptr;
-    if (plugin == nullptr)
-        std::printf("error: %s is not a general-purpose plug-in (no winampGetGeneralPurposePlugin)\n", path);
-    return plugin;
-}
 
 // The playlist's entries; false with a one-line error when the file cannot be read or is empty.
 bool readPlaylist(const std::string& path, std::vector<sim::PlaylistEntry>* entries) {
@@ -123,26 +77,6 @@ std::vector<std::string> checkIniBeforeStart(const std::string& iniPath) {
     return warnings;
 }
 
-// Says where the page went; false when it is switched on but was never written.
-bool reportPage(const sim::PageWatch& page, int32_t rewritesWhilePlaying, bool offlinePageWritten,
-                const std::string& iniPath) {
-    if (!page.enabled) {
-        std::printf("The status page is switched off (EnableHTMLOutput=0 in %s).\n", iniPath.c_str());
-        return true;
-    }
-    if (rewritesWhilePlaying == 0 && !offlinePageWritten) {
-        std::printf("error: the status page is switched on but was never written: nothing appeared at %s "
-                    "(OutputFilename in %s)\n",
-                    page.path.c_str(), iniPath.c_str());
-        return false;
-    }
-    std::printf("The status page %s was rewritten %ld times while playing%s.\n", page.path.c_str(),
-                static_cast<long>(rewritesWhilePlaying),
-                offlinePageWritten ? ", and once more at shut-down (off-line)"
-                                   : "; the off-line page was not seen");
-    return true;
-}
-
 sim::ReportContext reportContext(const sim::Options& options, int32_t entries, bool limitsKnown,
                                  sim::RuleLimits limits, const std::vector<std::string>& warnings) {
     sim::ReportContext context;
@@ -160,6 +94,8 @@ sim::ReportContext reportContext(const sim::Options& options, int32_t entries, b
     return context;
 }
 
+// The whole run: playlist, plug-in, plugin.ini, the play, the report, the shut-down and the page.
+// Returns the exit status.
 int run(sim::Options& options) {
     std::vector<sim::PlaylistEntry> playlist;
     std::string error;
@@ -185,7 +121,7 @@ int run(sim::Options& options) {
         return sim::kExitCannotLoad;
     }
     HMODULE module = nullptr;
-    sim::PluginHeader* plugin = loadPlugin(options.pluginPath.c_str(), &module);
+    sim::PluginHeader* plugin = sim::loadPlugin(options.pluginPath.c_str(), &module);
     if (plugin == nullptr)
         return sim::kExitCannotLoad;
     const std::string iniPath = sim::iniPathBeside(module);
@@ -252,9 +188,9 @@ int run(sim::Options& options) {
     std::fflush(stdout);
 
     const int32_t rewritesWhilePlaying = page.rewrites;
-    shutDownWatched(plugin);
+    sim::shutDownWatched(plugin);
     const bool offlinePageWritten = page.enabled && sim::notePageChange(&page);
-    if (held.fileFound && !reportPage(page, rewritesWhilePlaying, offlinePageWritten, iniPath) &&
+    if (held.fileFound && !sim::reportPage(page, rewritesWhilePlaying, offlinePageWritten, iniPath) &&
         status == sim::kExitDone)
         status = sim::kExitPageNeverWritten;
     FreeLibrary(module);

@@ -24,6 +24,7 @@ bool wholeNumber(const char* text, int64_t low, int64_t high, int64_t* value) {
     return true;
 }
 
+// `text` as a decimal number that fits in 64 unsigned bits, or false.
 bool unsignedNumber(const char* text, uint64_t* value) {
     if (*text == '\0' || std::strlen(text) > 20)
         return false;
@@ -60,6 +61,7 @@ bool hoursValue(const char* text, int64_t* seconds) {
     return *seconds > 0 && *seconds <= 8760 * 3600;
 }
 
+// `text` as at most eight hexadecimal digits, with or without 0x, or false.
 bool hexVersion(const char* text, int32_t* version) {
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
         text += 2;
@@ -80,6 +82,7 @@ bool hexVersion(const char* text, int32_t* version) {
     return true;
 }
 
+// True when `text` can be a shuffle seed: the word after --shuffle is its seed only then.
 bool isSeed(const char* text) {
     uint64_t ignored = 0;
     return unsignedNumber(text, &ignored);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -60,6 +61,25 @@ bool copyPage(const PageWatch& watch, const std::string& destination, std::strin
         *error = "cannot copy the page to " + destination + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
+    return true;
+}
+
+bool reportPage(const PageWatch& page, int32_t rewritesWhilePlaying, bool offlinePageWritten,
+                const std::string& iniPath) {
+    if (!page.enabled) {
+        std::printf("The status page is switched off (EnableHTMLOutput=0 in %s).\n", iniPath.c_str());
+        return true;
+    }
+    if (rewritesWhilePlaying == 0 && !offlinePageWritten) {
+        std::printf("error: the status page is switched on but was never written: nothing appeared at %s "
+                    "(OutputFilename in %s)\n",
+                    page.path.c_str(), iniPath.c_str());
+        return false;
+    }
+    std::printf("The status page %s was rewritten %ld times while playing%s.\n", page.path.c_str(),
+                static_cast<long>(rewritesWhilePlaying),
+                offlinePageWritten ? ", and once more at shut-down (off-line)"
+                                   : "; the off-line page was not seen");
     return true;
 }
 

@@ -25,4 +25,10 @@ bool notePageChange(PageWatch* watch);
 // Copies the page as it stands to `destination`; false with `error` set when it cannot.
 bool copyPage(const PageWatch& watch, const std::string& destination, std::string* error);
 
+// Says where the page went: switched off, or its path and the rewrites seen while playing
+// (`rewritesWhilePlaying`) and at shut-down. False, after an error line, when it is switched on
+// but was never written.
+bool reportPage(const PageWatch& page, int32_t rewritesWhilePlaying, bool offlinePageWritten,
+                const std::string& iniPath);
+
 } // namespace sim

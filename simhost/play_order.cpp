@@ -5,6 +5,7 @@
 
 namespace {
 
+// Begins the next round: the entries in order, or shuffled from the order's own generator.
 void dealRound(sim::PlayOrder* order) {
     const auto entries = static_cast<int32_t>(order->round.size());
     const int32_t lastOfPrevious = order->rounds > 0 && entries > 0 ? order->round.back() : -1;

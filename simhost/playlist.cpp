@@ -39,6 +39,7 @@ int32_t extinfSeconds(const std::string& value) {
     return digits == 0 ? 0 : static_cast<int32_t>(std::strtol(value.substr(0, digits).c_str(), nullptr, 10));
 }
 
+// The entries of an extended M3U playlist's lines.
 std::vector<sim::PlaylistEntry> parseM3u(const std::vector<std::string>& lines) {
     std::vector<sim::PlaylistEntry> entries;
     sim::PlaylistEntry pending = {}; // from the latest #EXTINF line, for the entry that follows it

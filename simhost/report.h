@@ -35,11 +35,11 @@ std::string renderHtmlReport(const ReportContext& context, const RunStats& stats
 
 // Phrases both renderings share (report_text.cpp).
 std::string countOf(int64_t count, const char* singular, const char* plural); // "1 track", "7 tracks"
-std::string runDescription(const ReportContext& context); // playlist, order and length of the run
-std::string limitsDescription(const ReportContext& context);
-std::string artistWindowText(const ReportContext& context); // "artist window 12"
-std::string skipRateText(const RunStats& stats);            // "23.3 % of the 519 tracks started"
-std::string gapLabel(const GapBucket& bucket);              // "0", "3-4", "200+"
-std::string medianText(double median);                      // "61" or "61.5"
+std::string runDescription(const ReportContext& context);    // playlist, order and length of the run
+std::string limitsDescription(const ReportContext& context); // the two limits, or why they are not known
+std::string artistWindowText(const ReportContext& context);  // "artist window 12"
+std::string skipRateText(const RunStats& stats);             // "23.3 % of the 519 tracks started"
+std::string gapLabel(const GapBucket& bucket);               // "0", "3-4", "200+"
+std::string medianText(double median);                       // "61" or "61.5"
 
 } // namespace sim

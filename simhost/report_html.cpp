@@ -48,6 +48,7 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
+// `value` in decimal.
 std::string number(int64_t value) {
     return std::to_string(value);
 }
@@ -72,10 +73,12 @@ bool isUtf8(const std::string& text) {
     return true;
 }
 
+// One row of a two-column table: a heading and its value, both escaped.
 void appendRow(std::string* out, const std::string& name, const std::string& value) {
     *out += "<tr><th>" + escaped(name) + "</th><td>" + escaped(value) + "</td></tr>\n";
 }
 
+// A table of artist pairs with their counts; nothing when there are none.
 void appendPairs(std::string* out, const std::vector<sim::CountedPair>& pairs, const char* countHeading) {
     if (pairs.empty())
         return;
@@ -86,6 +89,7 @@ void appendPairs(std::string* out, const std::vector<sim::CountedPair>& pairs, c
     *out += "</table>\n";
 }
 
+// A table of titles with their counts; nothing when there are none.
 void appendTitles(std::string* out, const std::vector<sim::CountedText>& titles, const char* countHeading) {
     if (titles.empty())
         return;
@@ -137,6 +141,7 @@ void appendHistogram(std::string* out, const std::vector<sim::GapBucket>& bucket
     *out += piece;
 }
 
+// The section on the rule's two kinds of mistake, each list with a sentence on how to read it.
 void appendRuleMistakes(std::string* out, const sim::ReportContext& context, const sim::RunStats& stats) {
     *out +=
         "<h2>What the rule got wrong</h2>\n<p>The plug-in takes the first three characters of a title for "

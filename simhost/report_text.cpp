@@ -9,28 +9,33 @@ namespace {
 
 constexpr int kHistogramWidth = 40; // characters of the longest bar
 
+// `value` formatted by `pattern`, one of this file's own literal patterns.
 std::string format(const char* pattern, double value) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, value);
     return text;
 }
 
+// `value` in decimal.
 std::string number(int64_t value) {
     return std::to_string(value);
 }
 
+// One line per artist pair: its count right-aligned, then the two artists.
 void appendCountedPairs(std::string* out, const std::vector<sim::CountedPair>& pairs) {
     for (const sim::CountedPair& pair : pairs)
         *out += "    " + std::string(6 - std::min<size_t>(6, number(pair.count).size()), ' ') +
                 number(pair.count) + "  " + pair.first + " / " + pair.second + "\n";
 }
 
+// One line per title: its count right-aligned, then the title.
 void appendCountedTexts(std::string* out, const std::vector<sim::CountedText>& texts) {
     for (const sim::CountedText& text : texts)
         *out += "    " + std::string(6 - std::min<size_t>(6, number(text.count).size()), ' ') +
                 number(text.count) + "  " + text.text + "\n";
 }
 
+// The separation histogram as bars of characters, the longest 40 wide; ! for buckets within the window.
 void appendHistogram(std::string* out, const std::vector<sim::GapBucket>& buckets) {
     int32_t most = 1;
     for (const sim::GapBucket& bucket : buckets)

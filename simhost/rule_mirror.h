@@ -35,6 +35,7 @@ struct SkipReason {
 
 // Starts an empty copy with `limits`; false when the heap refuses.
 bool startMirror(RuleMirror* mirror, RuleLimits limits);
+// Frees the copy.
 void endMirror(RuleMirror* mirror);
 
 // Records `title` as the plug-in does with a track it has read while playing: unless it equals

@@ -12,6 +12,7 @@ namespace {
 constexpr int32_t kMostWholePlaylistRefusalsInARow = 3;
 constexpr DWORD kDecisionGraceMs = 5000; // a decision under way when the pace ends may finish
 
+// The console line of an event (unless quiet), with the reason for a skip on a line of its own.
 void printEvent(const sim::HostRun& run, const sim::TrackEvent& event) {
     if (run.options->quiet)
         return;
@@ -31,17 +32,21 @@ void printEvent(const sim::HostRun& run, const sim::TrackEvent& event) {
     std::fflush(stdout);
 }
 
+// The CSV row of an event, when there is a log.
 void logEvent(const sim::HostRun& run, const sim::TrackEvent& event) {
     if (run.log != nullptr)
         std::fputs(sim::eventLogRow(run.record, event).c_str(), run.log);
 }
 
+// A new entry is playing: the plug-in has yet to deal with it.
 void beginEntry(sim::HostRun* run) {
     run->titleRead = false;
     run->dealtWith = false;
     run->lastEvent = GetTickCount64();
 }
 
+// The player has obeyed a next-track command that left `entry`: record it, and end the run at
+// the end of the playlist or when the plug-in refuses everything lap after lap.
 void handleSkip(sim::HostRun* run, int32_t entry) {
     const bool wholePlaylist = sim::recordSkip(&run->record, run->mirror, entry);
     printEvent(*run, run->record.events.back());
@@ -80,6 +85,7 @@ void finishEntry(sim::HostRun* run) {
         run->finished = true;
 }
 
+// The player's hook: follows the plug-in's dealings with the current entry, message by message.
 void onPlayerMessage(sim::Player* player, UINT message, WPARAM wParam, LPARAM which) {
     auto* run = static_cast<sim::HostRun*>(player->context);
     if (run->finished)
@@ -100,6 +106,7 @@ void onPlayerMessage(sim::Player* player, UINT message, WPARAM wParam, LPARAM wh
     }
 }
 
+// What a wait on the current entry began with.
 struct Wait {
     const sim::HostRun* run;
     size_t eventsBefore;
@@ -117,6 +124,7 @@ bool playFor(sim::HostRun* run, DWORD ms) {
     return movedOn(wait);
 }
 
+// A line about the player's state (paused, stopped, playing again), unless quiet.
 void printState(const sim::HostRun& run, const char* text) {
     if (!run.options->quiet) {
         std::printf("      %s\n", text);
@@ -124,6 +132,7 @@ void printState(const sim::HostRun& run, const char* text) {
     }
 }
 
+// True when `value` is in `list`.
 bool contains(const std::vector<int32_t>& list, int32_t value) {
     for (int32_t item : list)
         if (item == value)

@@ -49,6 +49,7 @@ bool startRun(HostRun* run, Player* player, const Options& options,
 // and no longer reports to the run.
 int playRun(HostRun* run);
 
+// Frees what the run holds, once its record is no longer needed.
 void endRun(HostRun* run);
 
 } // namespace sim

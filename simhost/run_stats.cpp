@@ -16,6 +16,7 @@ constexpr size_t kMostRefusedShown = 10;
 // bucket holding the artist window's edge is split there.
 constexpr int32_t kGapBucketHighs[] = {0, 1, 2, 4, 9, 19, 49, 99, 199};
 
+// The counted texts, most first; ties stay in the map's alphabetical order.
 std::vector<sim::CountedText> sortedCounts(const std::map<std::string, int32_t>& counts) {
     std::vector<sim::CountedText> list;
     for (const auto& [text, count] : counts)
@@ -47,6 +48,7 @@ void countPair(PairCounts* counts, const std::string& titleA, const std::string&
     found->second.count++;
 }
 
+// The counted pairs, most first; ties stay in the order of their keys.
 std::vector<sim::CountedPair> sortedPairs(const PairCounts& counts) {
     std::vector<sim::CountedPair> list;
     for (const auto& [keys, pair] : counts)
@@ -66,6 +68,7 @@ std::vector<int32_t> bucketHighs(int32_t artistLimit) {
     return highs;
 }
 
+// The tracks between successive plays of each artist: smallest, median and histogram.
 void measureSeparation(const sim::RunRecord& record, int32_t artistLimit, sim::RunStats* stats) {
     std::map<std::string, int32_t> lastPlay; // artist key -> index among played tracks
     std::vector<int32_t> gaps;

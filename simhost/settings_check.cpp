@@ -37,6 +37,7 @@ bool isPlainNumber(const std::string& text) {
     return value <= 2147483647LL || text[digitsStart - 1] == '-';
 }
 
+// Warnings about number key `key`: words, or a limit out of the range the plug-in works with.
 void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::string>* warnings) {
     const sim::IniValue& value = ini.values[key];
     const std::string name = kKeys[key].name;
@@ -55,6 +56,7 @@ void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::stri
                             (key == sim::kSameArtistCheckLimit ? "artist" : "whole-title") + " check at all");
 }
 
+// A warning when text key `key` is longer than the plug-in keeps.
 void checkText(const sim::IniSnapshot& ini, int32_t key, std::vector<std::string>* warnings) {
     const sim::IniValue& value = ini.values[key];
     const size_t kept = static_cast<size_t>(kKeys[key].capacity - 1);
