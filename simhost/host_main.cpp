@@ -77,6 +77,7 @@ std::vector<std::string> checkIniBeforeStart(const std::string& iniPath) {
     return warnings;
 }
 
+// The report's heading: what the run was asked to do, and with which settings.
 sim::ReportContext reportContext(const sim::Options& options, int32_t entries, bool limitsKnown,
                                  sim::RuleLimits limits, const std::vector<std::string>& warnings) {
     sim::ReportContext context;
@@ -92,6 +93,18 @@ sim::ReportContext reportContext(const sim::Options& options, int32_t entries, b
     context.limits = limits;
     context.warnings = warnings;
     return context;
+}
+
+// The report on the console, a line on how long the run took, and the HTML page when asked for.
+void printReports(const sim::Options& options, const sim::ReportContext& context, const sim::RunStats& stats,
+                  ULONGLONG tookMs, FILE* report) {
+    std::fputs(sim::renderTextReport(context, stats).c_str(), stdout);
+    std::printf("(%s in %.1f s of real time)\n", options.fast ? "fast run" : "run", tookMs / 1000.0);
+    if (report != nullptr) {
+        std::fputs(sim::renderHtmlReport(context, stats).c_str(), report);
+        std::fclose(report);
+        std::printf("The report is also in %s.\n", options.reportPath.c_str());
+    }
 }
 
 // The whole run: playlist, plug-in, plugin.ini, the play, the report, the shut-down and the page.
@@ -167,16 +180,10 @@ int run(sim::Options& options) {
     if (log != nullptr)
         std::fclose(log);
 
-    const sim::RunStats stats = sim::computeStats(hostRun.record, limits.artistLimit);
-    const sim::ReportContext context =
-        reportContext(options, static_cast<int32_t>(playlist.size()), held.fileFound, limits, warnings);
-    std::fputs(sim::renderTextReport(context, stats).c_str(), stdout);
-    std::printf("(%s in %.1f s of real time)\n", options.fast ? "fast run" : "run", took / 1000.0);
-    if (report != nullptr) {
-        std::fputs(sim::renderHtmlReport(context, stats).c_str(), report);
-        std::fclose(report);
-        std::printf("The report is also in %s.\n", options.reportPath.c_str());
-    }
+    printReports(
+        options,
+        reportContext(options, static_cast<int32_t>(playlist.size()), held.fileFound, limits, warnings),
+        sim::computeStats(hostRun.record, limits.artistLimit), took, report);
     sim::endRun(&hostRun);
     if (!options.lastPagePath.empty()) {
         if (sim::copyPage(page, options.lastPagePath, &error))
@@ -209,8 +216,6 @@ int main(int argc, char** argv) {
         return sim::kExitDone;
     case sim::kBadOptions:
         std::printf("error: %s\n", error.c_str());
-        std::printf(
-            "usage: songbeacon-host <plugin.dll> <playlist.m3u|.txt> [options]; --help lists the options\n");
         return sim::kExitUsage;
     default:
         return run(options);

@@ -13,7 +13,7 @@ namespace sim {
 
 // What the run was asked to do, for the report's heading.
 struct ReportContext {
-    std::string playlistName; // as given on the command line
+    std::string playlistName; // the playlist's file name, without its folder
     int32_t entries;
     bool shuffled;
     uint64_t seed;
