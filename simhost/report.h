@@ -27,6 +27,9 @@ struct ReportContext {
 // How artists are compared in the report, in a sentence.
 extern const char kArtistComparison[];
 
+// Why one title can play twice in a row, in a sentence.
+extern const char kBackToBack[];
+
 // The report as console text, ending with a line feed.
 std::string renderTextReport(const ReportContext& context, const RunStats& stats);
 

@@ -182,6 +182,8 @@ std::string renderHtmlReport(const ReportContext& context, const RunStats& stats
         appendRow(&body, "Refusals the host cannot explain", number(stats.unknownReasons));
     body += "</table>\n";
     appendTitles(&body, stats.backToBack, "twice in a row");
+    if (stats.playedTwiceInARow > 0)
+        body += "<p class=\"note\">" + escaped(kBackToBack) + "</p>\n";
 
     body += "<h2>Artist separation</h2>\n";
     if (stats.artistReturns == 0) {

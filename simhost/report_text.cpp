@@ -63,6 +63,10 @@ const char kArtistComparison[] = "Artists are the playlist's own: the text befor
                                  "case, a leading \"The\" or a trailing \", The\", \"&\" against \"and\", "
                                  "and all punctuation and spaces.";
 
+const char kBackToBack[] =
+    "The plug-in judges a title only when it differs from the one it admitted last: when "
+    "every other entry is refused, that one plays again.";
+
 std::string countOf(int64_t count, const char* singular, const char* plural) {
     return number(count) + " " + (count == 1 ? singular : plural);
 }
@@ -122,6 +126,8 @@ std::string renderTextReport(const ReportContext& context, const RunStats& stats
     out += "every entry refused in a row: " + countOf(stats.wholePlaylistRefusals, "time", "times") + "\n";
     out += "played twice in a row: " + countOf(stats.playedTwiceInARow, "time", "times") + "\n";
     appendCountedTexts(&out, stats.backToBack);
+    if (stats.playedTwiceInARow > 0)
+        out += "    (" + std::string(kBackToBack) + ")\n";
     if (stats.unseen > 0)
         out += "tracks the plug-in never looked at: " + number(stats.unseen) + "\n";
     if (stats.unknownReasons > 0)
