@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int32_t kMostWholePlaylistRefusalsInARow = 3;
-constexpr DWORD kDecisionGraceMs = 5000; // a decision under way when the pace ends may finish
+constexpr DWORD kDecisionGraceMs = 5000; // a decision under way when the pace ends may finish in this
 
 // The console line of an event (unless quiet), with the reason for a skip on a line of its own.
 void printEvent(const sim::HostRun& run, const sim::TrackEvent& event) {
@@ -43,6 +43,7 @@ void beginEntry(sim::HostRun* run) {
     run->titleRead = false;
     run->dealtWith = false;
     run->lastEvent = GetTickCount64();
+    run->pollsBefore = run->player->playingQueries;
 }
 
 // The player has obeyed a next-track command that left `entry`: record it, and end the run at
@@ -163,7 +164,10 @@ void playPaced(sim::HostRun* run) {
         } else if (playFor(run, pace)) {
             continue;
         }
-        if (run->titleRead && !run->dealtWith) {
+        // A plug-in that polls but has not finished with the track (a loaded machine can hold up
+        // its thread) gets more time, so that its decision is not taken for the next entry's.
+        const bool polling = run->player->playingQueries != run->pollsBefore;
+        if (polling && !run->dealtWith) {
             Wait wait = {run, run->record.events.size()};
             sim::pumpUntil(
                 [](void* w) {
