@@ -2,24 +2,28 @@
 # Builds every benchmark in Release, without sanitizers, and runs it:
 #   $B/bench-native  history_bench and page_bench (Google Benchmark): the platform-free core;
 #   $B/bench-win32   monitor_bench: the plug-in against the simulated player, under Wine inside
-#                    Xvfb (the player is a window, and Wine needs a display to make one).
+#                    Xvfb (the player is a window, and Wine needs a display to make one);
+#                    and songbeacon-host --fast playing 24 hours of station time from a generated
+#                    2,000-entry playlist at the real plug-in (wall time of the whole program).
 # B is SONGBEACON_BUILD_DIR (default build), as for scripts/test.sh; Wine runs in $B/wineprefix.
 # Machines here are shared and noisy, so each program runs several times: the native ones report
 # their aggregates over the repetitions, and monitor_bench's figures are gathered as the median and
 # the range over its runs. Figures and their meaning: docs/performance.md.
 #
-# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only] [-- monitor_bench arguments]
-#   --runs N   repetitions of each native benchmark and runs of monitor_bench (default 5)
+# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only] [-- monitor_bench arguments]
+#   --runs N   repetitions of each native benchmark, runs of monitor_bench and of the fast host (default 5)
+#   --host-only  only the fast simulated host
 #   after --    passed to every monitor_bench run, e.g. -- --changes 5000 --page-folder 'Z:\dev\shm'
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=5 native=1 windows=1
+runs=5 native=1 windows=1 fasthost=1
 while (($#)); do
   case "$1" in
   --runs) runs=$2 && shift 2 ;;
-  --native-only) windows=0 && shift ;;
+  --native-only) windows=0 fasthost=0 && shift ;;
   --windows-only) native=0 && shift ;;
+  --host-only) native=0 windows=0 && shift ;;
   --) shift && break ;;
   *) sed -n '/^# usage:/,/^[^#]/s/^# \{0,1\}//p' "$0" >&2 && exit 2 ;;
   esac
@@ -66,4 +70,48 @@ if ((windows)); then
     $2 != name { flush(); name = $2; unit = $4; n = 0 }
     { v[++n] = $3 }
     END { flush() }'
+fi
+
+if ((fasthost)); then
+  source scripts/wine-prefix.sh
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT # this prefix's server only
+  cmake -S . -B "$B/bench-win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$B/bench-win32" -j"$JOBS" --target gen_SBeacon songbeacon-host >/dev/null
+  root=$PWD
+  folder="$root/$B/bench-win32/fast-host"
+  mkdir -p "$folder"
+  cp "$B/bench-win32/src/gen_SBeacon.dll" "$folder/"
+  printf '[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=status.htm\r\nRecentTitleListLength=10\r\n'\
+'EnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=20\r\nSameTitleCheckLimit=200\r\n' >"$folder/plugin.ini"
+  # 2,000 entries by 400 artists whose names are made of syllables, so that their first three
+  # letters collide now and then as real names do; lengths from 2:30 to 7:00.
+  awk 'BEGIN {
+    split("Ka Lo Me Ri Sa Tu Va Ne Bo Da Fi Gu Ha Jo Mi No Pe Ro Si Ze", a, " ")
+    split("ran lin mor ves tal dun ker pix sol bry", b, " ")
+    split("Blue Night Gold River Fire Stone Rain Glass Heart Road", w, " ")
+    seed = 12345; print "#EXTM3U"
+    for (i = 0; i < 2000; i++) {
+      artist = a[int(i / 5) % 20 + 1] b[int(i / 100) % 10 + 1] (i % 3 == 0 ? " Band" : "")
+      seed = (seed * 1103515245 + 12345) % 2147483648
+      printf "#EXTINF:%d,%s - %s %s %d\n%s.mp3\n", 150 + seed % 271, artist, w[i % 10 + 1], w[int(i / 10) % 10 + 1], i, i
+    }
+  }' >"$folder/2000.m3u"
+  times=()
+  for ((run = 1; run <= runs; run++)); do
+    log="$folder/run-$run.log"
+    echo "== songbeacon-host --fast --hours 24, 2,000 entries, run $run of $runs (load average $(load))"
+    start=$(date +%s.%N)
+    (cd "$folder" && xvfb-run -a -s '-screen 0 1024x768x24' "$root/cmake/wine-run.sh" \
+      "$root/$B/bench-win32/simhost/songbeacon-host.exe" gen_SBeacon.dll 2000.m3u --fast --hours 24 \
+      --shuffle "$run" --quiet 2>&1 | tr -d '\r' | grep -v '^X connection to' >"$log") || true
+    end=$(date +%s.%N)
+    grep -q '^summary: ' "$log" || { echo "songbeacon-host failed: see $log" >&2 && exit 1; }
+    wall=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }')
+    echo "$(grep -E '^(summary|skip rate|\(fast run)' "$log" | tr '\n' ' ')wall ${wall} s"
+    times+=("$wall")
+  done
+  printf '%s\n' "${times[@]}" | LC_ALL=C sort -g | awk '{ v[++n] = $1 } END {
+    median = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    printf "== songbeacon-host --fast, 24 h of station time, 2,000 entries: median %.2f s [%.2f .. %.2f] over %d runs\n", median, v[1], v[n], n
+  }'
 fi

@@ -1,267 +1,223 @@
 // songbeacon-host: a stand-in for the media player, for trying a general-purpose plug-in without
 // one. It loads the plug-in through its export, plays a playlist at it track after track, obeys
-// its next-track commands, and reports what happened to each track. Station operators can use it
-// to try their playlist and repeat limits before going on air.
+// its next-track commands, and reports what happened to each track and, at the end, what the
+// repeat filter did to the playlist. Station operators use it to try their playlist and limits
+// before going on air.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "event_log.h"
+#include "ini_reader.h"
+#include "options.h"
+#include "page_watch.h"
 #include "playlist.h"
-#include "plugin_header.h"
+#include "plugin_loader.h"
+#include "report.h"
+#include "run_driver.h"
+#include "run_stats.h"
 #include "sim_player.h"
 
 namespace {
 
-constexpr int kExitUsage = 1;
-constexpr int kExitCannotLoad = 2;
-constexpr int kExitRefusedToStart = 3;
-constexpr int kExitShutDownHung = 5;
-constexpr DWORD kShutDownLimitMs = 30000;
-
-struct Options {
-    const char* pluginPath = nullptr;
-    const char* playlistPath = nullptr;
-    DWORD paceMs = 2000;                  // how long each admitted track plays
-    int32_t version = 0x5666;             // what the player answers to the version query
-    bool repeat = false;                  // go round the playlist until `tracks` have played
-    int32_t tracks = 0;                   // stop after this many played tracks; 0: once through the playlist
-    bool configure = false;               // open the plug-in's configuration before playing
-    std::vector<int32_t> pauseAt, stopAt; // 1-based entry numbers paused / stopped halfway
-};
-
-void usage() {
-    std::printf(
-        "usage: songbeacon-host <plugin.dll> <playlist.m3u|.txt> [options]\n"
-        "  --pace MS        play each admitted track for MS milliseconds (default 2000)\n"
-        "  --tracks N       go round the playlist until N tracks have played\n"
-        "  --repeat         go round the playlist, for ever unless --tracks is given (default: once "
-        "through)\n"
-        "  --pause K        pause entry K halfway through, for one pace, then resume\n"
-        "  --stop K         stop the player halfway through entry K, for one pace, then play it again\n"
-        "  --configure      open the plug-in's configuration dialog before playing\n"
-        "  --version HEX    the player version to report (default 5666)\n"
-        "exit status: 0 done, 1 usage, 2 plug-in cannot be loaded, 3 plug-in refused to start,\n"
-        "             5 the plug-in's shut-down did not return within 30 seconds\n");
+// The playlist's entries; false with a one-line error when the file cannot be read or is empty.
+bool readPlaylist(const std::string& path, std::vector<sim::PlaylistEntry>* entries) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::printf("error: cannot read the playlist %s: no such file, or not readable\n", path.c_str());
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    *entries = sim::parsePlaylistEntries(path, text.str());
+    if (entries->empty()) {
+        std::printf("error: the playlist %s holds no titles\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
-bool parseOptions(int argc, char** argv, Options* options) {
-    int positional = 0;
-    for (int i = 1; i < argc; i++) {
-        const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--repeat") {
-            options->repeat = true;
-        } else if (arg == "--configure") {
-            options->configure = true;
-        } else if (arg.compare(0, 2, "--") == 0) {
-            if (value == nullptr)
-                return false;
-            i++;
-            if (arg == "--pace")
-                options->paceMs = static_cast<DWORD>(std::strtoul(value, nullptr, 10));
-            else if (arg == "--tracks")
-                options->tracks = std::atoi(value);
-            else if (arg == "--pause")
-                options->pauseAt.push_back(std::atoi(value));
-            else if (arg == "--stop")
-                options->stopAt.push_back(std::atoi(value));
-            else if (arg == "--version")
-                options->version = static_cast<int32_t>(std::strtol(value, nullptr, 16));
-            else
-                return false;
-        } else if (positional == 0) {
-            options->pluginPath = argv[i];
-            positional++;
-        } else if (positional == 1) {
-            options->playlistPath = argv[i];
-            positional++;
-        } else {
+// Opens the files the run writes, now, so that a bad name fails before anything plays.
+bool openOutputs(const sim::Options& options, FILE** log, FILE** report) {
+    for (const auto& [path, file] :
+         {std::make_pair(&options.logPath, log), std::make_pair(&options.reportPath, report)}) {
+        if (path->empty())
+            continue;
+        *file = std::fopen(path->c_str(), "wb");
+        if (*file == nullptr) {
+            std::printf("error: cannot write %s\n", path->c_str());
             return false;
         }
     }
-    if (options->tracks > 0)
-        options->repeat = true;
-    return positional == 2;
-}
-
-bool contains(const std::vector<int32_t>& list, int32_t value) {
-    for (int32_t item : list)
-        if (item == value)
-            return true;
-    return false;
-}
-
-struct SkipWatch {
-    const sim::Player* player;
-    int32_t commandsBefore;
-};
-
-// Plays for `ms` while answering the plug-in; true when the plug-in asked to skip meanwhile.
-bool playFor(sim::Player* player, DWORD ms) {
-    SkipWatch watch = {player, player->nextTrackCommands};
-    return sim::pumpUntil(
-        [](void* w) {
-            auto* watch = static_cast<SkipWatch*>(w);
-            return watch->player->nextTrackCommands != watch->commandsBefore;
-        },
-        &watch, ms);
-}
-
-// Plays the current entry; returns true when the plug-in had it skipped.
-bool playEntry(sim::Player* player, const Options& options, int32_t entryNumber) {
-    player->state = sim::kPlaying;
-    const bool pause = contains(options.pauseAt, entryNumber), stop = contains(options.stopAt, entryNumber);
-    if (!pause && !stop)
-        return playFor(player, options.paceMs);
-    if (playFor(player, options.paceMs / 2))
-        return true;
-    player->state = pause ? sim::kPaused : sim::kStopped;
-    std::printf("      %s for %lu ms\n", pause ? "paused" : "stopped",
-                static_cast<unsigned long>(options.paceMs));
-    if (playFor(player, options.paceMs))
-        return true;
-    player->state = sim::kPlaying;
-    std::printf("      playing again\n");
-    return playFor(player, options.paceMs - options.paceMs / 2);
-}
-
-HANDLE shutDownReturned;
-
-DWORD WINAPI watchShutDown(LPVOID) {
-    if (WaitForSingleObject(shutDownReturned, kShutDownLimitMs) != WAIT_OBJECT_0) {
-        std::printf("error: the plug-in's shutDown did not return within %lu s\n",
-                    static_cast<unsigned long>(kShutDownLimitMs / 1000));
-        std::fflush(stdout);
-        ExitProcess(kExitShutDownHung);
+    const std::string lastPageFolder = sim::folderOf(options.lastPagePath);
+    if (!options.lastPagePath.empty() && !sim::folderExists(lastPageFolder)) {
+        std::printf("error: --last-page %s: the folder %s does not exist\n", options.lastPagePath.c_str(),
+                    lastPageFolder.c_str());
+        return false;
     }
-    return 0;
+    return true;
 }
 
-// Calls shutDown with a watchdog: a plug-in whose shut-down never returns would hang the player.
-void shutDownWatched(sim::PluginHeader* plugin) {
-    shutDownReturned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE watchdog = CreateThread(nullptr, 0, watchShutDown, nullptr, 0, nullptr);
-    const ULONGLONG started = GetTickCount64();
-    plugin->shutDown();
-    const ULONGLONG took = GetTickCount64() - started;
-    SetEvent(shutDownReturned);
-    WaitForSingleObject(watchdog, INFINITE);
-    CloseHandle(watchdog);
-    CloseHandle(shutDownReturned);
-    std::printf("shutDown returned after %llu ms\n", took);
+// The operator's plugin.ini, checked before the plug-in reads it; the warnings are printed now.
+std::vector<std::string> checkIniBeforeStart(const std::string& iniPath) {
+    const sim::IniSnapshot ini = sim::readIni(iniPath);
+    std::vector<std::string> warnings = sim::checkSettings(ini);
+    const std::string page = sim::outputFilenameKept(ini);
+    if (ini.values[sim::kEnableHTMLOutput].number != 0 && ini.values[sim::kOutputFilename].present &&
+        !sim::folderExists(sim::folderOf(page)))
+        warnings.push_back("the page's folder " + sim::folderOf(page) +
+                           " does not exist: the plug-in cannot write " + page);
+    for (const std::string& warning : warnings)
+        std::printf("warning: %s\n", warning.c_str());
+    return warnings;
 }
 
-sim::PluginHeader* loadPlugin(const char* path, HMODULE* module) {
-    *module = LoadLibraryA(path);
-    if (*module == nullptr) {
-        std::printf("error: cannot load %s (error %lu)\n", path, GetLastError());
-        return nullptr;
+// The report's heading: what the run was asked to do, and with which settings.
+sim::ReportContext reportContext(const sim::Options& options, int32_t entries, bool limitsKnown,
+                                 sim::RuleLimits limits, const std::vector<std::string>& warnings) {
+    sim::ReportContext context;
+    const size_t folderEnd = options.playlistPath.find_last_of("/\\");
+    context.playlistName =
+        folderEnd == std::string::npos ? options.playlistPath : options.playlistPath.substr(folderEnd + 1);
+    context.entries = entries;
+    context.shuffled = options.shuffle;
+    context.seed = options.seed;
+    context.secondsAsked = options.stationSeconds;
+    context.tracksAsked = options.tracks;
+    context.limitsKnown = limitsKnown;
+    context.limits = limits;
+    context.warnings = warnings;
+    return context;
+}
+
+// The report on the console, a line on how long the run took, and the HTML page when asked for.
+void printReports(const sim::Options& options, const sim::ReportContext& context, const sim::RunStats& stats,
+                  ULONGLONG tookMs, FILE* report) {
+    std::fputs(sim::renderTextReport(context, stats).c_str(), stdout);
+    std::printf("(%s in %.1f s of real time)\n", options.fast ? "fast run" : "run", tookMs / 1000.0);
+    if (report != nullptr) {
+        std::fputs(sim::renderHtmlReport(context, stats).c_str(), report);
+        std::fclose(report);
+        std::printf("The report is also in %s.\n", options.reportPath.c_str());
     }
-    auto entry = reinterpret_cast<sim::PluginHeader* (*)()>(
-        reinterpret_cast<void*>(GetProcAddress(*module, sim::kPluginEntryName)));
-    sim::PluginHeader* plugin = entry != nullptr ? entry() : nullptr;
+}
+
+// The whole run: playlist, plug-in, plugin.ini, the play, the report, the shut-down and the page.
+// Returns the exit status.
+int run(sim::Options& options) {
+    std::vector<sim::PlaylistEntry> playlist;
+    std::string error;
+    if (!readPlaylist(options.playlistPath, &playlist))
+        return sim::kExitUsage;
+    if (!sim::checkAgainstPlaylist(options, static_cast<int32_t>(playlist.size()), &error)) {
+        std::printf("error: %s\n", error.c_str());
+        return sim::kExitUsage;
+    }
+    FILE *log = nullptr, *report = nullptr;
+    if (!openOutputs(options, &log, &report))
+        return sim::kExitUsage;
+    if (options.shuffle && !options.seedGiven)
+        options.seed = GetTickCount64() ^ (static_cast<uint64_t>(GetCurrentProcessId()) << 32);
+
+    sim::Player player;
+    sim::initPlayer(&player);
+    for (const sim::PlaylistEntry& entry : playlist)
+        player.titles.push_back(entry.title);
+    player.version = options.version;
+    if (!sim::createPlayerWindow(&player)) {
+        std::printf("error: cannot create the player window\n");
+        return sim::kExitCannotLoad;
+    }
+    HMODULE module = nullptr;
+    sim::PluginHeader* plugin = sim::loadPlugin(options.pluginPath.c_str(), &module);
     if (plugin == nullptr)
-        std::printf("error: %s is not a general-purpose plug-in (no winampGetGeneralPurposePlugin)\n", path);
-    return plugin;
-}
+        return sim::kExitCannotLoad;
+    const std::string iniPath = sim::iniPathBeside(module);
+    const std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
 
-void reportEntry(const sim::Player* player, int32_t entry, const char* what) {
-    std::printf("%5ld  %-8s %s\n", static_cast<long>(entry + 1), what,
-                player->titles[static_cast<size_t>(entry)].c_str());
-    std::fflush(stdout);
-}
-
-// Plays the playlist at the plug-in and reports each entry. Returns the number of tracks played.
-int32_t playPlaylist(sim::Player* player, const Options& options) {
-    const auto entries = static_cast<int32_t>(player->titles.size());
-    const int32_t wanted = options.tracks > 0 ? options.tracks : INT32_MAX;
-    int32_t played = 0, skippedInARow = 0;
-    size_t skipsReported = 0;
-    player->position = 0;
-    player->wrapAtEnd = options.repeat;
-    while (played < wanted) {
-        const int32_t entry = player->position;
-        if (playEntry(player, options, entry + 1)) {
-            // The plug-in may have refused several entries in a row before this thread looked:
-            // the player logged each one as it obeyed.
-            for (; skipsReported < player->skippedEntries.size(); skipsReported++, skippedInARow++)
-                reportEntry(player, player->skippedEntries[skipsReported], "skipped");
-            if (skippedInARow >= entries) {
-                std::printf("The plug-in refused every entry of the playlist in a row: with these settings "
-                            "the station would play nothing while the player skips round and round.\n");
-                break;
-            }
-        } else {
-            reportEntry(player, entry, "played");
-            played++;
-            skippedInARow = 0;
-            if (entry + 1 < entries)
-                player->position = entry + 1;
-            else if (options.repeat)
-                player->position = 0;
-            else
-                player->state = sim::kStopped;
-        }
-        if (player->state == sim::kStopped) // the end of the playlist
-            break;
+    plugin->hostWindow = player.window;
+    plugin->moduleInstance = module;
+    if (plugin->startUp() != 0) {
+        std::printf("error: the plug-in refused to start (startUp returned non-zero)\n");
+        return sim::kExitRefusedToStart;
     }
-    player->state = sim::kStopped;
-    std::printf("summary: %ld played, %ld skipped\n", static_cast<long>(played),
-                static_cast<long>(player->skippedEntries.size()));
-    return played;
+    std::printf("plug-in: %s\nplaylist: %s, %ld entries, %s\n", plugin->description,
+                options.playlistPath.c_str(), static_cast<long>(playlist.size()),
+                options.fast ? "fast" : (std::to_string(options.paceMs) + " ms a track").c_str());
+    if (options.shuffle)
+        std::printf("shuffled with seed %llu (--shuffle %llu repeats this run)\n",
+                    static_cast<unsigned long long>(options.seed),
+                    static_cast<unsigned long long>(options.seed));
+    std::fflush(stdout);
+    if (options.configure)
+        plugin->configure();
+
+    // What the plug-in holds now: it saved its settings back at start-up (and the dialog saves them).
+    const sim::IniSnapshot held = sim::readIni(iniPath);
+    const sim::RuleLimits limits =
+        held.fileFound ? sim::limitsOf(held) : sim::RuleLimits{0, 0, false}; // unknown: every reason unknown
+    if (!held.fileFound)
+        std::printf(
+            "note: no plugin.ini beside the plug-in after its start: the host cannot tell its limits or "
+            "its page\n");
+    sim::PageWatch page;
+    sim::startPageWatch(&page, sim::outputFilenameKept(held),
+                        held.fileFound && held.values[sim::kEnableHTMLOutput].number != 0);
+
+    sim::HostRun hostRun;
+    if (!sim::startRun(&hostRun, &player, options, playlist, limits, &page, log)) {
+        std::printf("error: out of memory\n");
+        return sim::kExitCannotLoad;
+    }
+    const ULONGLONG started = GetTickCount64();
+    int status = sim::playRun(&hostRun);
+    const ULONGLONG took = GetTickCount64() - started;
+    if (log != nullptr)
+        std::fclose(log);
+
+    printReports(
+        options,
+        reportContext(options, static_cast<int32_t>(playlist.size()), held.fileFound, limits, warnings),
+        sim::computeStats(hostRun.record, limits.artistLimit), took, report);
+    sim::endRun(&hostRun);
+    if (!options.lastPagePath.empty()) {
+        if (sim::copyPage(page, options.lastPagePath, &error))
+            std::printf("The page as it stood before shut-down is copied to %s.\n",
+                        options.lastPagePath.c_str());
+        else
+            std::printf("warning: %s\n", error.c_str());
+    }
+    std::fflush(stdout);
+
+    const int32_t rewritesWhilePlaying = page.rewrites;
+    sim::shutDownWatched(plugin);
+    const bool offlinePageWritten = page.enabled && sim::notePageChange(&page);
+    if (held.fileFound && !sim::reportPage(page, rewritesWhilePlaying, offlinePageWritten, iniPath) &&
+        status == sim::kExitDone)
+        status = sim::kExitPageNeverWritten;
+    FreeLibrary(module);
+    sim::destroyPlayerWindow(&player);
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parseOptions(argc, argv, &options)) {
-        usage();
-        return kExitUsage;
+    sim::Options options;
+    std::string error;
+    switch (sim::parseOptions(argc, argv, &options, &error)) {
+    case sim::kHelpAsked:
+        std::fputs(sim::usageText(), stdout);
+        return sim::kExitDone;
+    case sim::kBadOptions:
+        std::printf("error: %s\n", error.c_str());
+        return sim::kExitUsage;
+    default:
+        return run(options);
     }
-    std::ifstream file(options.playlistPath, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    sim::Player player;
-    sim::initPlayer(&player);
-    player.titles = sim::parsePlaylist(options.playlistPath, text.str());
-    if (!file || player.titles.empty()) {
-        std::printf("error: no titles in playlist %s\n", options.playlistPath);
-        return kExitUsage;
-    }
-    player.version = options.version;
-    if (!sim::createPlayerWindow(&player)) {
-        std::printf("error: cannot create the player window\n");
-        return kExitCannotLoad;
-    }
-
-    HMODULE module = nullptr;
-    sim::PluginHeader* plugin = loadPlugin(options.pluginPath, &module);
-    if (plugin == nullptr)
-        return kExitCannotLoad;
-    plugin->hostWindow = player.window;
-    plugin->moduleInstance = module;
-    if (plugin->startUp() != 0) {
-        std::printf("error: the plug-in refused to start (startUp returned non-zero)\n");
-        return kExitRefusedToStart;
-    }
-    std::printf("plug-in: %s\nplaylist: %s, %ld entries, %lu ms a track\n", plugin->description,
-                options.playlistPath, static_cast<long>(player.titles.size()),
-                static_cast<unsigned long>(options.paceMs));
-    std::fflush(stdout);
-    if (options.configure)
-        plugin->configure();
-
-    playPlaylist(&player, options);
-    shutDownWatched(plugin);
-    FreeLibrary(module);
-    sim::destroyPlayerWindow(&player);
-    return 0;
 }

@@ -1,6 +1,9 @@
+// Reads the two playlist forms; an #EXTINF line's length is kept when it is a whole positive
+// number of seconds (a fraction is dropped).
 #include "playlist.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <sstream>
 
 namespace {
@@ -28,19 +31,31 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
-std::vector<std::string> parseM3u(const std::vector<std::string>& lines) {
-    std::vector<std::string> titles;
-    std::string pendingTitle; // from the latest #EXTINF line, for the entry that follows it
+// The length at the start of an #EXTINF line's value ("231,Title" or "231.5 tvg-x=1,Title"), or 0.
+int32_t extinfSeconds(const std::string& value) {
+    size_t digits = 0;
+    while (digits < value.size() && digits < 9 && std::isdigit(static_cast<unsigned char>(value[digits])))
+        digits++;
+    return digits == 0 ? 0 : static_cast<int32_t>(std::strtol(value.substr(0, digits).c_str(), nullptr, 10));
+}
+
+// The entries of an extended M3U playlist's lines.
+std::vector<sim::PlaylistEntry> parseM3u(const std::vector<std::string>& lines) {
+    std::vector<sim::PlaylistEntry> entries;
+    sim::PlaylistEntry pending = {}; // from the latest #EXTINF line, for the entry that follows it
     for (const std::string& line : lines) {
         if (line.compare(0, 8, "#EXTINF:") == 0) {
             const size_t comma = line.find(',');
-            pendingTitle = comma != std::string::npos ? line.substr(comma + 1) : std::string();
+            pending.title = comma != std::string::npos ? line.substr(comma + 1) : std::string();
+            pending.seconds = extinfSeconds(line.substr(8));
         } else if (line[0] != '#') {
-            titles.push_back(!pendingTitle.empty() ? pendingTitle : sim::titleFromPath(line));
-            pendingTitle.clear();
+            if (pending.title.empty())
+                pending.title = sim::titleFromPath(line);
+            entries.push_back(pending);
+            pending = {};
         }
     }
-    return titles;
+    return entries;
 }
 
 } // namespace
@@ -56,11 +71,23 @@ std::string titleFromPath(const std::string& path) {
     return name;
 }
 
-std::vector<std::string> parsePlaylist(const std::string& fileName, const std::string& text) {
+std::vector<PlaylistEntry> parsePlaylistEntries(const std::string& fileName, const std::string& text) {
     const std::vector<std::string> lines = splitLines(text);
     const bool m3u = endsWithIgnoringCase(fileName, ".m3u") || endsWithIgnoringCase(fileName, ".m3u8") ||
                      (!lines.empty() && lines[0].compare(0, 7, "#EXTM3U") == 0);
-    return m3u ? parseM3u(lines) : lines;
+    if (m3u)
+        return parseM3u(lines);
+    std::vector<PlaylistEntry> entries;
+    for (const std::string& line : lines)
+        entries.push_back({line, 0});
+    return entries;
+}
+
+std::vector<std::string> parsePlaylist(const std::string& fileName, const std::string& text) {
+    std::vector<std::string> titles;
+    for (const PlaylistEntry& entry : parsePlaylistEntries(fileName, text))
+        titles.push_back(entry.title);
+    return titles;
 }
 
 } // namespace sim

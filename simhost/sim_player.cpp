@@ -35,13 +35,7 @@ LRESULT answerQuery(sim::Player* player, WPARAM wParam, LPARAM which) {
 void obeyNextTrack(sim::Player* player) {
     player->nextTrackCommands++;
     player->skippedEntries.push_back(player->position);
-    const auto size = static_cast<int32_t>(player->titles.size());
-    if (player->position + 1 < size)
-        player->position++;
-    else if (player->wrapAtEnd && size > 0)
-        player->position = 0;
-    else
-        player->state = sim::kStopped;
+    sim::moveToNextEntry(player);
 }
 
 LRESULT CALLBACK playerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -96,6 +90,24 @@ void destroyPlayerWindow(Player* player) {
     if (player->window != nullptr)
         DestroyWindow(player->window);
     player->window = nullptr;
+}
+
+bool moveToNextEntry(Player* player) {
+    const auto size = static_cast<int32_t>(player->titles.size());
+    if (player->order != nullptr) {
+        if (advance(player->order, player->wrapAtEnd)) {
+            player->position = currentEntry(*player->order);
+            return true;
+        }
+    } else if (player->position + 1 < size) {
+        player->position++;
+        return true;
+    } else if (player->wrapAtEnd && size > 0) {
+        player->position = 0;
+        return true;
+    }
+    player->state = kStopped;
+    return false;
 }
 
 const char* currentTitle(const Player* player) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "play_order.h"
+
 namespace sim {
 
 // Message numbers and arguments the player answers, from the player's plug-in interface.
@@ -43,6 +45,11 @@ struct Player {
     std::vector<int32_t> skippedEntries; // the entry each next-track command left, in order
     int32_t otherMessages;               // queries with an lParam the player does not know
 
+    // When set, the next-track command (and moveToNextEntry) follows this order, shuffled or not,
+    // with `wrapAtEnd` deciding whether a new round begins; null: the following entry. The order's
+    // current entry should be `position`.
+    PlayOrder* order;
+
     // Called after each message from the plug-in has been answered; may be null.
     void (*afterMessage)(Player* player, UINT message, WPARAM wParam, LPARAM lParam);
     void* context; // for afterMessage
@@ -54,6 +61,10 @@ void initPlayer(Player* player);
 // Creates the player's main window on the calling thread. Returns false on failure.
 bool createPlayerWindow(Player* player);
 void destroyPlayerWindow(Player* player);
+
+// Moves to the next entry of the play order, as the next-track command does. At the end of the
+// playlist without `wrapAtEnd` the player stops instead and false is returned.
+bool moveToNextEntry(Player* player);
 
 // The title of the current entry, or null when there is none.
 const char* currentTitle(const Player* player);

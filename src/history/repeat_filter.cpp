@@ -42,29 +42,34 @@ bool prefixMatchIgnoringCase(const char* a, const char* b, int32_t length) {
     return true;
 }
 
-bool admits(const TitleHistory* history, const char* title, int32_t artistLimit, int32_t titleLimit) {
+Refusal findRefusal(const TitleHistory* history, const char* title, int32_t artistLimit, int32_t titleLimit) {
     const int64_t count = history->count;
     const int64_t artistLow = clampLow(count - artistLimit);
 
     for (int64_t i = count - 1; i >= artistLow; i--) {
         if (sameArtist(at(history, i), title))
-            return false;
+            return {kArtistScan, i};
     }
+    // When the artist scan saw every entry, it is done: a whole-title repeat is an artist repeat.
     if (artistLow <= 0)
-        return true; // the artist scan saw every entry, and a whole-title repeat is an artist repeat
+        return {kNotRefused, 0};
 
     // The title scan runs from artistLow down to titleLow. Every index at or past the newest
     // entry reads as the empty string, so that stretch costs one comparison, however long it is.
     const int64_t titleLow = clampLow(count - titleLimit);
     if (titleLow > artistLow)
-        return true;
+        return {kNotRefused, 0};
     if (artistLow >= count && title[0] == '\0')
-        return false;
+        return {kTitleScan, count};
     for (int64_t i = std::min(artistLow, count - 1); i >= titleLow; i--) {
         if (std::strcmp(at(history, i), title) == 0)
-            return false;
+            return {kTitleScan, i};
     }
-    return true;
+    return {kNotRefused, 0};
+}
+
+bool admits(const TitleHistory* history, const char* title, int32_t artistLimit, int32_t titleLimit) {
+    return findRefusal(history, title, artistLimit, titleLimit).scan == kNotRefused;
 }
 
 } // namespace history

@@ -13,6 +13,19 @@ namespace history {
 // ends at the same place.
 bool prefixMatchIgnoringCase(const char* a, const char* b, int32_t length);
 
+// Which scan refused a title, and where: `index` is the logical index of the history entry that
+// matched. Only the title scan can match at `count` or beyond, where every index reads as the
+// empty text (so only an empty title is refused there).
+enum RefusalScan : int32_t { kNotRefused = 0, kArtistScan = 1, kTitleScan = 2 };
+struct Refusal {
+    int32_t scan;  // a RefusalScan
+    int64_t index; // meaningful when scan is not kNotRefused
+};
+
+// The reasoning of `admits`: which scan refuses `title` and the entry it matched, or kNotRefused.
+// Same arguments, same decisions; the scans stop at the first match, newest first.
+Refusal findRefusal(const TitleHistory* history, const char* title, int32_t artistLimit, int32_t titleLimit);
+
 // True to admit `title`, false to refuse it. The artist test looks at the newest `artistLimit`
 // entries, the whole-title test reaches back over the newest `titleLimit`. Any limit is accepted:
 // negative ones make the scans start above the newest entry, where indexes read as empty text.

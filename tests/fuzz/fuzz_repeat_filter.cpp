@@ -186,6 +186,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         reportMismatch(entries, title, artistLimit, titleLimit, admitted);
         fuzz::fail("history::admits disagrees with the model");
     }
+    // The reasoning behind the decision names an entry that really matches under its scan's rule.
+    const history::Refusal refusal = history::findRefusal(history, title.c_str(), artistLimit, titleLimit);
+    FUZZ_CHECK((refusal.scan == history::kNotRefused) == admitted);
+    if (refusal.scan == history::kArtistScan) {
+        FUZZ_CHECK(refusal.index >= 0 && refusal.index < static_cast<int64_t>(entries.size()));
+        const std::string& matched = entries[static_cast<size_t>(refusal.index)];
+        FUZZ_CHECK(modelPrefixMatch(matched, title, 3) &&
+                   (!modelPrefixMatch(matched, "the", 3) || modelPrefixMatch(matched, title, 6)));
+    }
+    if (refusal.scan == history::kTitleScan)
+        FUZZ_CHECK(refusal.index >= 0 && entryAt(entries, refusal.index) == title);
 
     history::destroy(history);
     FUZZ_CHECK(memory::liveBlocks() == blocksBefore);

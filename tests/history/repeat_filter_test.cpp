@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "history/repeat_filter.h"
@@ -134,6 +135,22 @@ TEST_F(FilterTest, ExtremeLimitsDecideWithoutScanningPastTheHistory) {
     EXPECT_TRUE(admits(repeat, -1, 0));
     EXPECT_TRUE(admits(repeat, 0, INT_MIN));
     EXPECT_FALSE(admits(repeat, 0, INT_MAX));
+}
+
+TEST_F(FilterTest, RefusalNamesTheScanAndTheNewestEntryThatMatched) {
+    fill({"Queen - Innuendo", "Abba - SOS", "Queen - Bohemian Rhapsody", "Radiohead - Creep",
+          "Blur - Song 2"});
+    auto refusal = [&](const char* title, int32_t artistLimit, int32_t titleLimit) {
+        const history::Refusal found = history::findRefusal(history, title, artistLimit, titleLimit);
+        EXPECT_EQ(found.scan == history::kNotRefused, admits(title, artistLimit, titleLimit)) << title;
+        return std::pair<int32_t, int64_t>(found.scan, found.scan == history::kNotRefused ? -1 : found.index);
+    };
+    using Found = std::pair<int32_t, int64_t>;
+    EXPECT_EQ(refusal("Queensryche - Silent Lucidity", 5, 0), Found(history::kArtistScan, 2)); // newest Queen
+    EXPECT_EQ(refusal("Queensryche - Silent Lucidity", 2, 0), Found(history::kNotRefused, -1));
+    EXPECT_EQ(refusal("Abba - SOS", 2, 5), Found(history::kTitleScan, 1));
+    EXPECT_EQ(refusal("Abba - SOS", 4, 5), Found(history::kArtistScan, 1));
+    EXPECT_EQ(refusal("", 0, 0), Found(history::kTitleScan, 5)); // past the newest entry: the empty text
 }
 
 // The rules written out as plainly as possible: every index of both ranges is visited, and any

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The simulated host notices a plug-in that misbehaves: one that refuses to start, one that has
-# every entry skipped, one whose shut-down never returns.
+# every entry skipped, one whose shut-down never returns, one that never polls the player (which
+# the fast mode gives up on, after its deadline, instead of hanging).
 #   check_misbehaving.sh <songbeacon-host.exe> <gen_misbehaving.dll> <folder>
 set -uo pipefail
 host=$1 dll=$2 folder=$3
@@ -20,4 +21,5 @@ run() { # mode, expected exit status, expected text, host options...
 run refuse-start 3 "the plug-in refused to start"
 run skip-everything 0 "The plug-in refused every entry of the playlist in a row" --pace 2000 --repeat
 run hang-shutdown 5 "shutDown did not return" --pace 50
+run idle 4 "error: --fast: the plug-in has not dealt with entry 1 within 2 s" --fast --fast-timeout 2
 exit $fail

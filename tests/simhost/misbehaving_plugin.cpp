@@ -1,7 +1,7 @@
 // A general-purpose plug-in that misbehaves on purpose, chosen by the SB_MISBEHAVE environment
 // variable, to show that the simulated host notices: "refuse-start" (startUp fails),
 // "skip-everything" (asks for the next track every 20 ms, whatever plays), "hang-shutdown"
-// (shutDown never returns).
+// (shutDown never returns); any other mode, e.g. "idle", starts and never polls the player.
 #include <windows.h>
 
 #include <atomic>

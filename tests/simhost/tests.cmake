@@ -1,11 +1,26 @@
-# Tests of the simulated host: its playlist reader (both builds), and the whole host running the
-# real plug-in on the example playlist (Windows build, through Wine).
+# Tests of the simulated host: its platform-free parts (both builds; the HTML report in a real
+# browser natively), and the whole host running the real plug-in (Windows build, through Wine).
 songbeacon_test(playlist_tests SOURCES simhost/playlist_test.cpp LIBS sb_playlist)
+songbeacon_test(host_core_tests
+  SOURCES simhost/options_test.cpp simhost/play_order_test.cpp simhost/artist_test.cpp
+          simhost/settings_check_test.cpp simhost/run_report_test.cpp
+  LIBS sb_hostcore)
+if(NOT WIN32)
+  songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore)
+endif()
 if(WIN32)
   add_test(NAME SimulatedHost.PlaysTheExampleThroughThePlugin
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_example_run.sh
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/example-run)
   set_tests_properties(SimulatedHost.PlaysTheExampleThroughThePlugin PROPERTIES TIMEOUT 300)
+  add_test(NAME SimulatedHost.TuningReport
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_tuning_report.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/tuning-run)
+  add_test(NAME SimulatedHost.ErrorsAndWarningsAnOperatorMeets
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_host_errors.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/errors-run)
+  set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
+                       PROPERTIES TIMEOUT 300)
 endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)

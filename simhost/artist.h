@@ -1,0 +1,25 @@
+// The playlist's own idea of the artist, as an operator reads a title, to judge what the
+// plug-in's crude artist rule (the first three characters) gets wrong.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+// The artist of an "Artist - Title" title: the text before the first " - ", without surrounding
+// blanks. Empty when the title has no " - " or nothing before it.
+std::string artistOf(const std::string& title);
+
+// The artist as compared between spellings, so that "The Beatles", "Beatles, The" and "BEATLES"
+// agree, as do "AC/DC" and "AC-DC", and "Simon & Garfunkel" and "Simon and Garfunkel":
+//   - letters A-Z count as a-z;
+//   - "&" counts as the word "and";
+//   - the artist is cut into words at every character that is not a letter or digit (bytes from
+//     0x80 up count as letters: the playlist's encoding is unknown, so accents stay as written);
+//   - a leading word "the", or a last word "the" after a comma, is left out (not when it is the
+//     only word);
+//   - the remaining words are joined without spaces.
+// An artist with no letters or digits at all ("!!!") is compared as written, case folded.
+std::string artistKey(const std::string& artist);
+
+} // namespace sim

@@ -1,0 +1,19 @@
+// The plug-in as the player meets it: loaded through its one export, and shut down under a
+// watchdog, since a plug-in whose shut-down never returns would hang the player.
+#pragma once
+
+#include <windows.h>
+
+#include "plugin_header.h"
+
+namespace sim {
+
+// Loads the DLL at `path` and fetches its header; null (after a one-line error) when the file is
+// missing, is no DLL, or has no general-purpose plug-in export.
+PluginHeader* loadPlugin(const char* path, HMODULE* module);
+
+// Calls the plug-in's shutDown and says how long it took; ends the process with
+// kExitShutDownHung when it has not returned within 30 seconds.
+void shutDownWatched(PluginHeader* plugin);
+
+} // namespace sim

@@ -1,0 +1,48 @@
+// The tuning report at the end of a run: as text for the console, and as one self-contained HTML
+// page (inline styles and an inline SVG histogram; no scripts, no links, every title escaped).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "rule_mirror.h"
+#include "run_stats.h"
+
+namespace sim {
+
+// What the run was asked to do, for the report's heading.
+struct ReportContext {
+    std::string playlistName; // the playlist's file name, without its folder
+    int32_t entries;
+    bool shuffled;
+    uint64_t seed;
+    int64_t secondsAsked;              // --hours as seconds, or 0
+    int32_t tracksAsked;               // --tracks, or 0
+    bool limitsKnown;                  // plugin.ini was there after the plug-in's start
+    RuleLimits limits;                 // as the plug-in read them
+    std::vector<std::string> warnings; // about plugin.ini, one line each
+};
+
+// How artists are compared in the report, in a sentence.
+extern const char kArtistComparison[];
+
+// Why one title can play twice in a row, in a sentence.
+extern const char kBackToBack[];
+
+// The report as console text, ending with a line feed.
+std::string renderTextReport(const ReportContext& context, const RunStats& stats);
+
+// The report as a whole HTML document.
+std::string renderHtmlReport(const ReportContext& context, const RunStats& stats);
+
+// Phrases both renderings share (report_text.cpp).
+std::string countOf(int64_t count, const char* singular, const char* plural); // "1 track", "7 tracks"
+std::string runDescription(const ReportContext& context);    // playlist, order and length of the run
+std::string limitsDescription(const ReportContext& context); // the two limits, or why they are not known
+std::string artistWindowText(const ReportContext& context);  // "artist window 12"
+std::string skipRateText(const RunStats& stats);             // "23.3 % of the 519 tracks started"
+std::string gapLabel(const GapBucket& bucket);               // "0", "3-4", "200+"
+std::string medianText(double median);                       // "61" or "61.5"
+
+} // namespace sim

@@ -1,0 +1,164 @@
+// Statistics of a run. Lists are ordered by count, most first, then alphabetically, so that the
+// same run always gives the same report.
+#include "run_stats.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "artist.h"
+
+namespace {
+
+constexpr size_t kMostRefusedShown = 10;
+
+// Upper bounds of the histogram's buckets of tracks between two plays; the last is open. The
+// bucket holding the artist window's edge is split there.
+constexpr int32_t kGapBucketHighs[] = {0, 1, 2, 4, 9, 19, 49, 99, 199};
+
+// The counted texts, most first; ties stay in the map's alphabetical order.
+std::vector<sim::CountedText> sortedCounts(const std::map<std::string, int32_t>& counts) {
+    std::vector<sim::CountedText> list;
+    for (const auto& [text, count] : counts)
+        list.push_back({text, count});
+    std::stable_sort(list.begin(), list.end(),
+                     [](const sim::CountedText& a, const sim::CountedText& b) { return a.count > b.count; });
+    return list;
+}
+
+// Pairs of artists, each shown as spelt where the pair was first met.
+using PairCounts = std::map<std::pair<std::string, std::string>, sim::CountedPair>;
+
+// The artist of `title`, or the whole title when it names none.
+std::string artistOrTitle(const std::string& title) {
+    const std::string artist = sim::artistOf(title);
+    return artist.empty() ? title : artist;
+}
+
+// Counts the artists of two titles as a pair: `bySpelling` tells spellings apart (for two
+// spellings of one artist); otherwise "Queen" and "QUEEN" count as one artist.
+void countPair(PairCounts* counts, const std::string& titleA, const std::string& titleB, bool bySpelling) {
+    std::string a = artistOrTitle(titleA), b = artistOrTitle(titleB);
+    std::string keyA = bySpelling ? a : sim::artistKey(a), keyB = bySpelling ? b : sim::artistKey(b);
+    if (keyB < keyA || (keyB == keyA && b < a)) {
+        std::swap(a, b);
+        std::swap(keyA, keyB);
+    }
+    auto found = counts->try_emplace(std::make_pair(keyA, keyB), sim::CountedPair{a, b, 0}).first;
+    found->second.count++;
+}
+
+// The counted pairs, most first; ties stay in the order of their keys.
+std::vector<sim::CountedPair> sortedPairs(const PairCounts& counts) {
+    std::vector<sim::CountedPair> list;
+    for (const auto& [keys, pair] : counts)
+        list.push_back(pair);
+    std::stable_sort(list.begin(), list.end(),
+                     [](const sim::CountedPair& a, const sim::CountedPair& b) { return a.count > b.count; });
+    return list;
+}
+
+// Bucket bounds for an artist window of `artistLimit`: a return with at most artistLimit - 1
+// tracks between comes within the window.
+std::vector<int32_t> bucketHighs(int32_t artistLimit) {
+    std::vector<int32_t> highs(std::begin(kGapBucketHighs), std::end(kGapBucketHighs));
+    const int32_t edge = artistLimit - 1;
+    if (edge >= 0 && edge < highs.back() && std::find(highs.begin(), highs.end(), edge) == highs.end())
+        highs.insert(std::upper_bound(highs.begin(), highs.end(), edge), edge);
+    return highs;
+}
+
+// The tracks between successive plays of each artist: smallest, median and histogram.
+void measureSeparation(const sim::RunRecord& record, int32_t artistLimit, sim::RunStats* stats) {
+    std::map<std::string, int32_t> lastPlay; // artist key -> index among played tracks
+    std::vector<int32_t> gaps;
+    int32_t playIndex = 0;
+    for (const sim::TrackEvent& event : record.events) {
+        if (event.kind != sim::kPlayed)
+            continue;
+        const std::string artist = sim::artistOf(sim::titleOf(record, event));
+        if (artist.empty()) {
+            stats->withoutArtist++;
+        } else {
+            const std::string key = sim::artistKey(artist);
+            const auto previous = lastPlay.find(key);
+            if (previous != lastPlay.end())
+                gaps.push_back(playIndex - previous->second - 1);
+            lastPlay[key] = playIndex;
+        }
+        playIndex++;
+    }
+    int32_t low = 0;
+    for (int32_t high : bucketHighs(artistLimit)) {
+        stats->gapHistogram.push_back({low, high, 0, high < artistLimit});
+        low = high + 1;
+    }
+    stats->gapHistogram.push_back({low, -1, 0, false});
+    for (int32_t gap : gaps)
+        for (sim::GapBucket& bucket : stats->gapHistogram)
+            if (gap >= bucket.low && (bucket.high < 0 || gap <= bucket.high)) {
+                bucket.count++;
+                break;
+            }
+    stats->artistReturns = static_cast<int32_t>(gaps.size());
+    stats->smallestGap = -1;
+    if (gaps.empty())
+        return;
+    std::sort(gaps.begin(), gaps.end());
+    const size_t middle = gaps.size() / 2;
+    stats->smallestGap = gaps.front();
+    stats->medianGap = gaps.size() % 2 == 1 ? gaps[middle] : (gaps[middle - 1] + gaps[middle]) / 2.0;
+}
+
+} // namespace
+
+namespace sim {
+
+RunStats computeStats(const RunRecord& record, int32_t artistLimit) {
+    RunStats stats = {};
+    stats.played = record.played;
+    stats.skipped = record.skipped;
+    const int32_t started = record.played + record.skipped;
+    stats.skipRate = started > 0 ? static_cast<double>(record.skipped) / started : 0.0;
+    stats.stationSeconds = record.stationSeconds;
+    stats.wholePlaylistRefusals = record.wholePlaylistRefusals;
+
+    std::map<std::string, int32_t> refused, again;
+    PairCounts misjudged, spellings;
+    int32_t skipRun = 0;
+    for (const TrackEvent& event : record.events) {
+        const std::string& title = titleOf(record, event);
+        if (event.kind == kSkipped) {
+            stats.longestSkipRun = std::max(stats.longestSkipRun, ++skipRun);
+            refused[title]++;
+            if (event.reason.rule == kRuleUnknown)
+                stats.unknownReasons++;
+            if (event.misjudged) {
+                stats.misjudgedRefusals++;
+                countPair(&misjudged, title, event.reason.matchedTitle, false);
+            }
+            continue;
+        }
+        skipRun = 0;
+        if (event.unseen)
+            stats.unseen++;
+        if (event.again) {
+            stats.playedTwiceInARow++;
+            again[title]++;
+        }
+        if (!event.otherSpelling.empty()) {
+            stats.spellingRepeats++;
+            countPair(&spellings, title, event.otherSpelling, true);
+        }
+    }
+    stats.backToBack = sortedCounts(again);
+    stats.misjudgedPairs = sortedPairs(misjudged);
+    stats.spellingPairs = sortedPairs(spellings);
+    stats.mostRefused = sortedCounts(refused);
+    if (stats.mostRefused.size() > kMostRefusedShown)
+        stats.mostRefused.resize(kMostRefusedShown);
+    measureSeparation(record, artistLimit, &stats);
+    return stats;
+}
+
+} // namespace sim

@@ -1,0 +1,112 @@
+// The plug-in reads number keys with the platform's integer reader, which takes words as 0 (and
+// "12abc" as 12), and saves back what it read; it keeps texts cut to its buffers. These checks
+// warn about each case in the operator's terms.
+#include "settings_check.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr int32_t kMostLimit = 1000; // the plug-in remembers the last 1000 tracks
+constexpr int32_t kTextCapacity = 1024;
+constexpr int32_t kPathCapacity = 260;
+
+const sim::IniKeyInfo kKeys[sim::kIniKeyCount] = {
+    {"EnableHTMLOutput", true, 1, 0},       {"OutputFilename", false, 0, kPathCapacity},
+    {"HTMLTitle", false, 0, kTextCapacity}, {"HTMLHeader", false, 0, kTextCapacity},
+    {"RecentTitleListLength", true, 10, 0}, {"EnablePlaylistMonitoring", true, 1, 0},
+    {"SameArtistCheckLimit", true, 0, 0},   {"SameTitleCheckLimit", true, 0, 0},
+};
+
+// True for an optional sign and decimal digits that fit in 32 bits, blanks around allowed.
+bool isPlainNumber(const std::string& text) {
+    size_t i = text.find_first_not_of(" \t");
+    if (i == std::string::npos)
+        return false;
+    if (text[i] == '+' || text[i] == '-')
+        i++;
+    const size_t digitsStart = i;
+    int64_t value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); i++) {
+        value = value * 10 + (text[i] - '0');
+        if (value > 2147483648LL)
+            return false;
+    }
+    if (i == digitsStart || text.find_first_not_of(" \t", i) != std::string::npos)
+        return false;
+    return value <= 2147483647LL || text[digitsStart - 1] == '-';
+}
+
+// Warnings about number key `key`: words, or a limit out of the range the plug-in works with.
+void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::string>* warnings) {
+    const sim::IniValue& value = ini.values[key];
+    const std::string name = kKeys[key].name;
+    const std::string read = std::to_string(value.number);
+    if (value.present && !isPlainNumber(value.text)) {
+        warnings->push_back(name + "=" + value.text + " is not a whole number: the plug-in reads it as " +
+                            read + " and saves " + read + " back");
+        return;
+    }
+    const bool isLimit = key == sim::kSameArtistCheckLimit || key == sim::kSameTitleCheckLimit;
+    if ((isLimit || key == sim::kRecentTitleListLength) && value.number > kMostLimit)
+        warnings->push_back(name + "=" + read + " is above 1000: the plug-in remembers only the last 1000 " +
+                            "tracks, so it acts as 1000 (the configuration dialog would cut it to 1000)");
+    if (isLimit && value.number < 0)
+        warnings->push_back(name + "=" + read + " is below 0: the plug-in then makes no " +
+                            (key == sim::kSameArtistCheckLimit ? "artist" : "whole-title") + " check at all");
+}
+
+// A warning when text key `key` is longer than the plug-in keeps.
+void checkText(const sim::IniSnapshot& ini, int32_t key, std::vector<std::string>* warnings) {
+    const sim::IniValue& value = ini.values[key];
+    const size_t kept = static_cast<size_t>(kKeys[key].capacity - 1);
+    if (value.text.size() <= kept)
+        return;
+    std::string warning = std::string(kKeys[key].name) + " is " + std::to_string(value.text.size()) +
+                          " characters long: the plug-in keeps the first " + std::to_string(kept);
+    if (key == sim::kOutputFilename)
+        warning += ", so the page goes to " + value.text.substr(0, kept);
+    warnings->push_back(warning);
+}
+
+} // namespace
+
+namespace sim {
+
+const IniKeyInfo& iniKeyInfo(int32_t key) {
+    return kKeys[key >= 0 && key < kIniKeyCount ? key : 0];
+}
+
+std::vector<std::string> checkSettings(const IniSnapshot& ini) {
+    std::vector<std::string> warnings;
+    if (!ini.fileFound)
+        warnings.push_back(
+            "there is no plugin.ini beside the plug-in: it starts with its defaults (no limits, so "
+            "it refuses nothing; the page goes to c:/status.htm) and writes them there");
+    for (int32_t key = 0; key < kIniKeyCount; key++) {
+        if (kKeys[key].isNumber)
+            checkNumber(ini, key, &warnings);
+        else
+            checkText(ini, key, &warnings);
+    }
+    if (ini.values[kEnablePlaylistMonitoring].number == 0)
+        warnings.push_back(
+            "EnablePlaylistMonitoring is 0: the repeat filter is off and no track will be skipped");
+    return warnings;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string outputFilenameKept(const IniSnapshot& ini) {
+    return ini.values[kOutputFilename].text.substr(0, kPathCapacity - 1);
+}
+
+RuleLimits limitsOf(const IniSnapshot& ini) {
+    return {ini.values[kSameArtistCheckLimit].number, ini.values[kSameTitleCheckLimit].number,
+            ini.values[kEnablePlaylistMonitoring].number != 0};
+}
+
+} // namespace sim

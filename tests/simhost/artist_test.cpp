@@ -1,0 +1,45 @@
+// The playlist's own artist, and the spelling-blind key that tells the report which differently
+// spelt artists are one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "artist.h"
+
+namespace {
+
+TEST(Artist, IsTheTextBeforeTheFirstSpacedDash) {
+    EXPECT_EQ(sim::artistOf("Queen - Bohemian Rhapsody"), "Queen");
+    EXPECT_EQ(sim::artistOf("  Run-D.M.C.  - It's Tricky - Live"), "Run-D.M.C.");
+    EXPECT_EQ(sim::artistOf("Top of the Hour (station ID)"), "");
+    EXPECT_EQ(sim::artistOf(" - untitled"), "");
+}
+
+TEST(Artist, SpellingsOfOneArtistShareAKey) {
+    const std::vector<std::vector<std::string>> sameArtist = {
+        {"The Beatles", "Beatles, The", "BEATLES", "the beatles", "Beatles ,The"},
+        {"AC/DC", "ACDC", "AC-DC", "ac dc"},
+        {"Simon & Garfunkel", "Simon and Garfunkel", "Simon&Garfunkel"},
+        {"Guns N' Roses", "Guns N Roses", "Guns 'N' Roses"},
+        {"The B-52's", "B-52s", "B-52's"},
+        {"R.E.M.", "REM"},
+    };
+    for (const auto& spellings : sameArtist)
+        for (const std::string& spelling : spellings)
+            EXPECT_EQ(sim::artistKey(spelling), sim::artistKey(spellings[0])) << spelling;
+}
+
+TEST(Artist, DifferentArtistsKeepDifferentKeys) {
+    const std::vector<std::pair<std::string, std::string>> different = {
+        {"Queen", "Queensryche"},         {"Abba", "Abbey Road Ensemble"},
+        {"The Who", "The White Stripes"}, {"Them", "The M"},
+        {"Tyler, The Creator", "Tyler"},  {"Beyonc\xC3\xA9", "Beyonce"}, // bytes above ASCII stay as written
+    };
+    for (const auto& [a, b] : different)
+        EXPECT_NE(sim::artistKey(a), sim::artistKey(b)) << a << " / " << b;
+    EXPECT_EQ(sim::artistKey("The The"), "the"); // a lone "the" is the name itself
+    EXPECT_EQ(sim::artistKey("!!!"), "!!!");     // no letters at all: compared as written
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The simulated host as an operator meets it: a bad option, a missing file or an entry outside the
+# playlist gets a one-line error and exit status 1; plugin.ini values the plug-in will misread are
+# warned about before it starts; a page that is switched on but never written ends the run with
+# status 6; --last-page keeps the page of the last track played.
+#   check_host_errors.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+host=$1 dll=$2 folder=$3
+rm -rf "$folder" && mkdir -p "$folder" && cd "$folder" || exit 1
+cp "$dll" gen_SBeacon.dll
+cp "$here/../../examples/station.m3u" .
+export WINEDEBUG=-all
+fail=0
+
+ini() { # EnableHTMLOutput, OutputFilename
+  printf '[Songbeacon]\r\nEnableHTMLOutput=%s\r\nOutputFilename=%s\r\nEnablePlaylistMonitoring=1\r\n'\
+'SameArtistCheckLimit=3\r\nSameTitleCheckLimit=10\r\n' "$1" "$2" >plugin.ini
+}
+run() { # expected exit status, expected line, host arguments...
+  local expected=$1 line=$2 output status
+  shift 2
+  output=$(wine "$host" "$@" </dev/null 2>&1 | tr -d '\r')
+  status=${PIPESTATUS[0]}
+  echo "== $*: exit $status"; echo "$output" | grep -vE '^ +[0-9]+  (played|skipped)|^ +why:' | head -n 12
+  [ "$status" -eq "$expected" ] || { echo "FAIL: exited $status, expected $expected"; fail=1; }
+  grep -qxF -- "$line" <<<"$output" || { echo "FAIL: did not say: $line"; fail=1; }
+}
+
+ini 1 status.htm
+run 1 'error: cannot read the playlist nothere.m3u: no such file, or not readable' gen_SBeacon.dll nothere.m3u
+run 1 'error: --pace: "abc" is not a number of milliseconds from 0 to 3600000' gen_SBeacon.dll station.m3u --pace abc
+run 1 'error: --pace: "-5" is not a number of milliseconds from 0 to 3600000' gen_SBeacon.dll station.m3u --pace -5
+run 1 'error: --stop 99: the playlist has only 13 entries' gen_SBeacon.dll station.m3u --stop 99
+run 2 'error: cannot load the plug-in nothere.dll: no such file' nothere.dll station.m3u
+
+ini yes status.htm
+run 0 'warning: EnableHTMLOutput=yes is not a whole number: the plug-in reads it as 0 and saves 0 back' \
+  gen_SBeacon.dll station.m3u --fast
+grep -qx 'EnableHTMLOutput=0' <(tr -d '\r' <plugin.ini) || { echo "FAIL: the plug-in did not save 0 back"; fail=1; }
+
+ini 1 'no-such-folder\status.htm'
+run 6 'warning: the page'"'"'s folder no-such-folder does not exist: the plug-in cannot write no-such-folder\status.htm' \
+  gen_SBeacon.dll station.m3u --fast
+grep -q 'error: the status page is switched on but was never written' <<<"$(wine "$host" gen_SBeacon.dll station.m3u \
+  --fast </dev/null 2>&1)" || { echo "FAIL: no error about the page never written"; fail=1; }
+
+ini 1 status.htm
+run 0 'The page as it stood before shut-down is copied to last.htm.' gen_SBeacon.dll station.m3u --fast \
+  --last-page last.htm
+grep -q 'Simon &amp; Garfunkel - Mrs. Robinson &lt;Live&gt;' last.htm || { echo "FAIL: last.htm lacks the last track"; fail=1; }
+grep -q 'off-line' last.htm && { echo "FAIL: last.htm is the off-line page"; fail=1; }
+grep -q 'off-line' status.htm || { echo "FAIL: status.htm did not end off-line"; fail=1; }
+exit $fail

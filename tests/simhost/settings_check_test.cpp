@@ -1,0 +1,88 @@
+// The plugin.ini checks: each value the plug-in will take otherwise than written gets one warning
+// saying what it will take instead; a sound file gets none.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "settings_check.h"
+
+namespace {
+
+// A number as the platform's integer reader takes it: the leading number, kept to 32 bits.
+int32_t readAsNumber(const std::string& text) {
+    return static_cast<int32_t>(std::strtoll(text.c_str(), nullptr, 10));
+}
+
+// A file holding every key, each as written in `texts` (number keys read as the platform reads
+// them: the leading number, or 0).
+sim::IniSnapshot snapshot(const std::vector<std::pair<sim::IniKey, std::string>>& texts) {
+    sim::IniSnapshot ini = {};
+    ini.fileFound = true;
+    const char* sound[sim::kIniKeyCount] = {"1",  "status.htm", "Radio", "<B>Radio</B>",
+                                            "10", "1",          "12",    "150"};
+    for (int32_t key = 0; key < sim::kIniKeyCount; key++)
+        ini.values[key] = {true, sound[key], 0};
+    for (const auto& [key, text] : texts)
+        ini.values[key].text = text;
+    for (int32_t key = 0; key < sim::kIniKeyCount; key++)
+        if (sim::iniKeyInfo(key).isNumber)
+            ini.values[key].number = readAsNumber(ini.values[key].text);
+    return ini;
+}
+
+TEST(SettingsCheck, ASoundFileGetsNoWarning) {
+    EXPECT_EQ(sim::checkSettings(snapshot({})), std::vector<std::string>{});
+    EXPECT_EQ(sim::checkSettings(snapshot({{sim::kSameTitleCheckLimit, " -0 "}})),
+              std::vector<std::string>{});
+}
+
+TEST(SettingsCheck, EachMisreadValueIsExplained) {
+    const std::string longName(300, 'x');
+    const std::vector<std::string> warnings = sim::checkSettings(snapshot({
+        {sim::kEnableHTMLOutput, "yes"},
+        {sim::kSameArtistCheckLimit, "5000"},
+        {sim::kSameTitleCheckLimit, "12abc"},
+        {sim::kRecentTitleListLength, "99999999999"},
+        {sim::kEnablePlaylistMonitoring, "on"},
+        {sim::kOutputFilename, longName},
+    }));
+    const std::vector<std::string> expected = {
+        "EnableHTMLOutput=yes is not a whole number: the plug-in reads it as 0 and saves 0 back",
+        "OutputFilename is 300 characters long: the plug-in keeps the first 259, so the page goes to " +
+            std::string(259, 'x'),
+        "RecentTitleListLength=99999999999 is not a whole number: the plug-in reads it as " +
+            std::to_string(readAsNumber("99999999999")) + " and saves " +
+            std::to_string(readAsNumber("99999999999")) + " back",
+        "EnablePlaylistMonitoring=on is not a whole number: the plug-in reads it as 0 and saves 0 back",
+        "SameArtistCheckLimit=5000 is above 1000: the plug-in remembers only the last 1000 tracks, so it "
+        "acts as "
+        "1000 (the configuration dialog would cut it to 1000)",
+        "SameTitleCheckLimit=12abc is not a whole number: the plug-in reads it as 12 and saves 12 back",
+        "EnablePlaylistMonitoring is 0: the repeat filter is off and no track will be skipped",
+    };
+    EXPECT_EQ(warnings, expected);
+}
+
+TEST(SettingsCheck, NegativeLimitsAndAMissingFile) {
+    std::vector<std::string> warnings = sim::checkSettings(snapshot({{sim::kSameArtistCheckLimit, "-3"}}));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0],
+              "SameArtistCheckLimit=-3 is below 0: the plug-in then makes no artist check at all");
+
+    sim::IniSnapshot missing = {};
+    for (int32_t key = 0; key < sim::kIniKeyCount; key++)
+        missing.values[key].number = sim::iniKeyInfo(key).defaultNumber;
+    warnings = sim::checkSettings(missing);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].find("there is no plugin.ini beside the plug-in"), 0u);
+}
+
+TEST(SettingsCheck, FolderOfAPath) {
+    EXPECT_EQ(sim::folderOf("c:/www/status.htm"), "c:/www");
+    EXPECT_EQ(sim::folderOf("C:\\www\\live\\status.htm"), "C:\\www\\live");
+    EXPECT_EQ(sim::folderOf("status.htm"), "");
+}
+
+} // namespace
