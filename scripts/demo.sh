@@ -2,7 +2,7 @@
 # Installs what is missing, builds the plug-in and the simulated host (32-bit Windows, through
 # MinGW-w64), and plays the example playlist at the plug-in under Wine. Leaves the page in
 # $B/demo with the placeholder logo beside it, as listeners would see it: the final off-line page,
-# and (with a host that offers --last-page) the page as it stood while the last track played.
+# and the page as it stood while the last track played.
 # Prints where they are. Extra arguments go to the host, e.g. --pace 1000 or --configure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,11 +16,9 @@ host="$PWD/$B/win32/simhost/songbeacon-host.exe"
 mkdir -p "$demo"
 cp examples/sc-logo.jpg "$demo/"
 rm -f "$demo/status-last-track.htm"
-last_page=()
-if grep -qaF -- '--last-page' "$host"; then
-  last_page=(--last-page status-last-track.htm) # written in $demo, where the host runs
-fi
-run=(scripts/run-example.sh "$host" "$PWD/$B/win32/src/gen_SBeacon.dll" "$demo" --pace 300 "${last_page[@]}" "$@")
+# --last-page is written in $demo, where the host runs.
+run=(scripts/run-example.sh "$host" "$PWD/$B/win32/src/gen_SBeacon.dll" "$demo" --pace 300
+     --last-page status-last-track.htm "$@")
 # Wine needs a display for the host's window (and for the dialog with --configure). Under xvfb-run,
 # Wine is let finish before the X server goes; otherwise its last process reports the lost connection.
 if [ -n "${DISPLAY:-}" ]; then
@@ -30,9 +28,7 @@ else
 fi
 wineserver -w
 echo
-if [ -f "$demo/status-last-track.htm" ]; then
-  echo "The page as the last track played: $demo/status-last-track.htm"
-fi
+echo "The page as the last track played: $demo/status-last-track.htm"
 echo "The final (off-line) page:         $demo/status.htm"
 echo "Beside them: the logo sc-logo.jpg and the settings plugin.ini."
 echo "The plug-in DLL is $PWD/$B/win32/src/gen_SBeacon.dll."
