@@ -6,13 +6,8 @@
 # Prints where they are. Extra arguments go to the host, e.g. --pace 1000 or --configure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-source scripts/wine-prefix.sh
-B=${SONGBEACON_BUILD_DIR:-build}
-cmake -S . -B "$B/win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$B/win32" -j"$(nproc)" --target gen_SBeacon songbeacon-host >/dev/null
+source scripts/build-player.sh
 demo="$PWD/$B/demo"
-host="$PWD/$B/win32/simhost/songbeacon-host.exe"
 mkdir -p "$demo"
 cp examples/sc-logo.jpg "$demo/"
 rm -f "$demo/status-last-track.htm"

@@ -36,13 +36,8 @@ while (($#)); do
 done
 
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-source scripts/wine-prefix.sh
-B=${SONGBEACON_BUILD_DIR:-build}
-cmake -S . -B "$B/win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$B/win32" -j"$(nproc)" --target gen_SBeacon songbeacon-host >/dev/null
+source scripts/build-player.sh
 folder="$PWD/$B/try"
-host="$PWD/$B/win32/simhost/songbeacon-host.exe"
 mkdir -p "$folder"
 cp "$B/win32/src/gen_SBeacon.dll" "$folder/"
 if [ -n "$ini" ]; then

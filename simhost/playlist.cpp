@@ -19,18 +19,6 @@ bool endsWithIgnoringCase(const std::string& text, const std::string& suffix) {
     return true;
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 // The length at the start of an #EXTINF line's value ("231,Title" or "231.5 tvg-x=1,Title"), or 0.
 int32_t extinfSeconds(const std::string& value) {
     size_t digits = 0;
@@ -61,6 +49,18 @@ std::vector<sim::PlaylistEntry> parseM3u(const std::vector<std::string>& lines) 
 } // namespace
 
 namespace sim {
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
 
 std::string titleFromPath(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");

@@ -8,6 +8,10 @@
 
 namespace sim {
 
+// The non-empty lines of `text`, in order, without their LF or CR LF ends; a UTF-8 byte-order mark
+// at the start is dropped. Also what the tests use to read back the files they check.
+std::vector<std::string> splitLines(const std::string& text);
+
 struct PlaylistEntry {
     std::string title;
     int32_t seconds; // the length an #EXTINF line gave, or 0 when unknown (none, or -1 for a stream)

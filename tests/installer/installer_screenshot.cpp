@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/test_files.h"
+#include "support/window_picture.h"
+
 namespace {
 
-constexpr DWORD kDeadlineMs = 60000;
+using support::kDeadlineMs;
 constexpr DWORD kPageSettleMs = 1500; // a tool: a plain pause lets each page paint
 constexpr int kNextButton = 1;        // the setup program's Next / I Agree button
 constexpr int kCancelButton = 2;
@@ -53,49 +56,6 @@ void press(HWND window, int button) {
     Sleep(kPageSettleMs);
 }
 
-// Copies `window` as shown on the screen into a 24-bit BMP file at `path`; true when written.
-bool writeBitmap(HWND window, const char* path) {
-    RECT frame;
-    GetWindowRect(window, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // bottom-up, as a BMP file stores it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    bool written = false;
-    if (bitmap != nullptr) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        const bool copied = BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
-        GdiFlush();
-        const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-        const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-        BITMAPFILEHEADER header = {};
-        header.bfType = 0x4D42; // "BM"
-        header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-        header.bfSize = header.bfOffBits + imageBytes;
-        info.bmiHeader.biSizeImage = imageBytes;
-        if (FILE* file = std::fopen(path, "wb")) {
-            written = std::fwrite(&header, sizeof header, 1, file) == 1 &&
-                      std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file) == 1 &&
-                      std::fwrite(pixels, 1, imageBytes, file) == imageBytes;
-            written = std::fclose(file) == 0 && written && copied;
-        }
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return written;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -121,7 +81,7 @@ int main(int argc, char** argv) {
         Sleep(kPageSettleMs);
         press(window, kNextButton); // welcome -> licence
         press(window, kNextButton); // licence: I Agree -> the player's folder
-        status = writeBitmap(window, argv[2]) ? 0 : 1;
+        status = support::writeBitmap(window, argv[2]) ? 0 : 1;
         press(window, kCancelButton);
     }
     if (WaitForSingleObject(setup.hProcess, kDeadlineMs) != WAIT_OBJECT_0) {

@@ -22,7 +22,7 @@ if(WIN32)
   # Not a test: the picture of the installer's folder page in docs/, made by
   # scripts/screenshot-installer.sh.
   add_executable(installer_screenshot EXCLUDE_FROM_ALL installer/installer_screenshot.cpp)
-  target_link_libraries(installer_screenshot PRIVATE sb_warnings user32 gdi32)
+  target_link_libraries(installer_screenshot PRIVATE sb_test_support)
 
   add_test(NAME ReleaseZip.HoldsExactlyTheReleaseFiles
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_zip.sh ${SONGBEACON_ZIP} $<TARGET_FILE:gen_SBeacon>

@@ -3,76 +3,21 @@
 // title that a browser would take for markup.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "history/title_history.h"
 #include "page/page_render.h"
+#include "support/headless_browser.h"
 
 namespace {
 
-const char kChromium[] = "/usr/bin/chromium";
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// Pids of the processes whose command line names `folder`: every Chromium process of one run does,
-// its crash handler included, which leaves the process group.
-std::vector<pid_t> processesNaming(const std::string& folder) {
-    std::vector<pid_t> found;
-    if (DIR* proc = opendir("/proc")) {
-        while (dirent* entry = readdir(proc))
-            if (std::atoi(entry->d_name) > 0 &&
-                readWhole(std::string("/proc/") + entry->d_name + "/cmdline").find(folder) !=
-                    std::string::npos)
-                found.push_back(std::atoi(entry->d_name));
-        closedir(proc);
-    }
-    return found;
-}
-
-// Opens `page` as a file in headless Chromium, in a private folder, and returns the document it
-// parsed, serialized. Chromium can take many seconds to start on a loaded machine; the two-minute
-// limit only ends a hung browser. No process of the run outlives the call.
 std::string parsedByChromium(const std::string& page) {
-    std::string folder = (std::filesystem::temp_directory_path() / "songbeacon-browser-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr)
-        return "";
-    std::ofstream(folder + "/status.htm", std::ios::binary) << page;
-    const std::string command = "cd '" + folder + "' && mkdir profile config && XDG_CONFIG_HOME='" + folder +
-                                "/config' timeout -k 10 120 " + kChromium +
-                                " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
-                                " --disable-background-networking --disable-component-update --disable-sync"
-                                " --user-data-dir='" +
-                                folder + "/profile' --dump-dom 'file://" + folder +
-                                "/status.htm' >dom.html 2>chromium.log </dev/null";
-    const int status = std::system(command.c_str());
-    EXPECT_EQ(status, 0) << "Chromium failed; its log:\n" << readWhole(folder + "/chromium.log");
-    for (pid_t process : processesNaming(folder))
-        kill(process, SIGKILL);
-    for (int tries = 0; tries < 200 && !processesNaming(folder).empty(); tries++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(processesNaming(folder).empty()) << "Chromium processes left behind";
-    const std::string dom = readWhole(folder + "/dom.html");
-    std::filesystem::remove_all(folder);
-    return dom;
+    return support::parsedByChromium(page, "status.htm");
 }
 
 // Text of serialized markup as a reader sees it: tags dropped, the serializer's escapes undone.
@@ -128,8 +73,8 @@ struct PageBrowserTest : ::testing::Test {
         "3|Miles Davis - So What", "This page was created by The Songbeacon Plug-In for WinAmp."};
 
     void SetUp() override {
-        if (access(kChromium, X_OK) != 0)
-            GTEST_SKIP() << kChromium << " is not installed";
+        if (!support::chromiumInstalled())
+            GTEST_SKIP() << support::kChromium << " is not installed";
         ASSERT_NE(history, nullptr);
         for (const char* title : {"Miles Davis - So What", "<script>document.title='owned'</script>Evil",
                                   "AC/DC - Back In Black", "Tom & Jerry <Live> \"x\""})
@@ -177,8 +122,8 @@ TEST_F(PageBrowserTest, OffLinePageShowsThePreviousTracks) {
 // within the page's first 1024 bytes, and the header starts 410 bytes plus the page title's length
 // in: the README's limit of 500 bytes of title keeps the line within them.
 TEST(PageCharsetTest, DeclarationAtTheStartOfTheHeaderReadsAnotherCodePage) {
-    if (access(kChromium, X_OK) != 0)
-        GTEST_SKIP() << kChromium << " is not installed";
+    if (!support::chromiumInstalled())
+        GTEST_SKIP() << support::kChromium << " is not installed";
     const std::string declaration =
         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1250\">";
     const std::string declaredHeader = declaration + "<B>Nocna zmiana</B>";

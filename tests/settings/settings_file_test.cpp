@@ -12,6 +12,7 @@
 #include "common/memory.h"
 #include "common/plugin_state.h"
 #include "settings/settings_file.h"
+#include "playlist.h"
 #include "settings/settings_store.h"
 #include "support/settings_folder_test.h"
 #include "support/test_files.h"
@@ -31,8 +32,6 @@ const char kDefaultHeader[] =
 
 using support::readFile;
 using support::writeFile;
-
-using support::lines;
 
 using SettingsFileTest = support::SettingsFolderTest;
 
@@ -58,7 +57,7 @@ TEST_F(SettingsFileTest, FirstStartUsesDefaultsAndWritesEveryKeyInOrder) {
                                                "EnablePlaylistMonitoring=1",
                                                "SameArtistCheckLimit=0",
                                                "SameTitleCheckLimit=0"};
-    EXPECT_EQ(lines(readFile(iniPath)), expected);
+    EXPECT_EQ(sim::splitLines(readFile(iniPath)), expected);
 }
 
 TEST_F(SettingsFileTest, ValuesReadBackAsThemselves) {
@@ -84,7 +83,7 @@ TEST_F(SettingsFileTest, ValuesReadBackAsThemselves) {
 
     const std::string before = readFile(iniPath);
     settings::save();
-    EXPECT_EQ(lines(readFile(iniPath)), lines(before));
+    EXPECT_EQ(sim::splitLines(readFile(iniPath)), sim::splitLines(before));
 }
 
 TEST_F(SettingsFileTest, LongTextsAreCutToTheirBuffersAndSavedBackCut) {
@@ -96,7 +95,7 @@ TEST_F(SettingsFileTest, LongTextsAreCutToTheirBuffersAndSavedBackCut) {
     EXPECT_EQ(std::string(texts().HTMLTitle), longTitle.substr(0, 1023));
 
     settings::save();
-    const std::vector<std::string> saved = lines(readFile(iniPath));
+    const std::vector<std::string> saved = sim::splitLines(readFile(iniPath));
     ASSERT_GE(saved.size(), 3u);
     EXPECT_EQ(saved[1], "OutputFilename=" + longName.substr(0, 259));
     EXPECT_EQ(saved[2], "HTMLTitle=" + longTitle.substr(0, 1023));
@@ -111,7 +110,7 @@ TEST_F(SettingsFileTest, SaveLeavesOtherKeysAndSectionsAlone) {
     EXPECT_EQ(pluginState.settings.RecentTitleListLength, 10); // missing key: its default
     settings::save();
 
-    const std::vector<std::string> saved = lines(readFile(iniPath));
+    const std::vector<std::string> saved = sim::splitLines(readFile(iniPath));
     auto position = [&](const std::string& line) {
         for (size_t i = 0; i < saved.size(); i++)
             if (saved[i] == line)

@@ -3,68 +3,17 @@
 // page must need nothing from elsewhere.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "report.h"
+#include "support/headless_browser.h"
 
 namespace {
 
-const char kChromium[] = "/usr/bin/chromium";
-
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// Pids of the processes whose command line names `folder` (every process of one browser run).
-std::vector<pid_t> processesNaming(const std::string& folder) {
-    std::vector<pid_t> found;
-    if (DIR* proc = opendir("/proc")) {
-        while (dirent* entry = readdir(proc))
-            if (std::atoi(entry->d_name) > 0 &&
-                readWhole(std::string("/proc/") + entry->d_name + "/cmdline").find(folder) !=
-                    std::string::npos)
-                found.push_back(std::atoi(entry->d_name));
-        closedir(proc);
-    }
-    return found;
-}
-
-// Opens `page` in headless Chromium, in a private folder with networking off, and returns the
-// document it parsed, serialized. The two-minute limit only ends a hung browser.
 std::string parsedByChromium(const std::string& page) {
-    std::string folder = (std::filesystem::temp_directory_path() / "songbeacon-report-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr)
-        return "";
-    std::ofstream(folder + "/report.html", std::ios::binary) << page;
-    const std::string command = "cd '" + folder + "' && mkdir profile config && XDG_CONFIG_HOME='" + folder +
-                                "/config' timeout -k 10 120 " + kChromium +
-                                " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
-                                " --disable-background-networking --disable-component-update --disable-sync"
-                                " --user-data-dir='" +
-                                folder + "/profile' --dump-dom 'file://" + folder +
-                                "/report.html' >dom.html 2>chromium.log </dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0) << readWhole(folder + "/chromium.log");
-    for (pid_t process : processesNaming(folder))
-        kill(process, SIGKILL);
-    for (int tries = 0; tries < 200 && !processesNaming(folder).empty(); tries++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const std::string dom = readWhole(folder + "/dom.html");
-    std::filesystem::remove_all(folder);
-    return dom;
+    return support::parsedByChromium(page, "report.html");
 }
 
 size_t occurrences(const std::string& text, const std::string& what) {
@@ -96,8 +45,8 @@ sim::RunStats hostileStats() {
 }
 
 TEST(ReportInBrowser, TitlesShowAsTextAndTheHistogramDraws) {
-    if (access(kChromium, X_OK) != 0)
-        GTEST_SKIP() << kChromium << " is not installed";
+    if (!support::chromiumInstalled())
+        GTEST_SKIP() << support::kChromium << " is not installed";
     const sim::ReportContext context = {"<b>list</b>.m3u", 50, false, 0, 0, 0, true, {5, 20, true}, {}};
     const std::string page = sim::renderHtmlReport(context, hostileStats());
 

@@ -6,7 +6,7 @@ songbeacon_test(host_core_tests
           simhost/settings_check_test.cpp simhost/run_report_test.cpp
   LIBS sb_hostcore)
 if(NOT WIN32)
-  songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore)
+  songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore sb_browser_support)
 endif()
 if(WIN32)
   add_test(NAME SimulatedHost.PlaysTheExampleThroughThePlugin

@@ -14,8 +14,6 @@ constexpr DWORD kDeadlineMs = 60000; // generous: the machine is shared and may 
 
 // The whole file, or "<missing>" when it cannot be read.
 std::string readFile(const std::string& path);
-// The non-empty lines of `text`, in order, without their LF or CR LF ends.
-std::vector<std::string> lines(const std::string& text);
 // Replaces the file with `bytes`, written as they are.
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);

@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "common/memory.h"
 #include "common/plugin_state.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
 #include "support/test_files.h"
+#include "support/window_picture.h"
 #include "ui/config_dialog.h"
 
 namespace {
@@ -18,49 +18,6 @@ namespace {
 using support::kDeadlineMs;
 const char* outputPath = nullptr;
 int exitCode = 1;
-
-bool writeBitmap(HWND window, const char* path) {
-    RECT frame;
-    GetWindowRect(window, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // bottom-up, as a BMP file stores it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (bitmap == nullptr)
-        return false;
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    // From the screen, as shown: the dialog sits on top of an otherwise empty desktop.
-    const bool copied = BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
-    GdiFlush();
-    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42; // "BM"
-    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-    header.bfSize = header.bfOffBits + imageBytes;
-    info.bmiHeader.biSizeImage = imageBytes;
-    bool written = false;
-    if (FILE* file = std::fopen(path, "wb")) {
-        written = std::fwrite(&header, sizeof header, 1, file) == 1 &&
-                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, file) == 1 &&
-                  std::fwrite(pixels, 1, imageBytes, file) == imageBytes;
-        written = std::fclose(file) == 0 && written;
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return copied && written;
-}
 
 DWORD WINAPI capture(void*) {
     HWND dialog = nullptr;
@@ -75,7 +32,7 @@ DWORD WINAPI capture(void*) {
         return 1;
     }
     Sleep(1000); // let every control paint; a tool, so a plain pause will do
-    exitCode = writeBitmap(dialog, outputPath) ? 0 : 1;
+    exitCode = support::writeBitmap(dialog, outputPath) ? 0 : 1;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return 0;
 }
