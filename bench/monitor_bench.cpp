@@ -30,7 +30,7 @@
 #include "page/page_render.h"
 #include "settings/settings_store.h"
 #include "bench_figures.h"
-#include "sim_player.h"
+#include "player/sim_player.h"
 #include "support/player_fixture.h"
 #include "support/test_files.h"
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Checks every project #include under src/ against the map of rooms in docs/architecture.md: a file
-# may include its own room's headers and those of the rooms (or single headers) its row names.
+# Checks every project #include under src/ and simhost/ against the map of rooms in
+# docs/architecture.md: a file may include its own room's headers and those of the rooms (or single
+# headers) its row names.
 #   check_layering.sh <repository root>
 # Prints each include that goes against the map, and exits non-zero when there is one, or when a
-# file under src/ belongs to no room.
+# file under src/ or simhost/ belongs to no room.
 set -euo pipefail
 root=$1
 map="$root/docs/architecture.md"
@@ -13,7 +14,7 @@ map="$root/docs/architecture.md"
 rooms=$(awk -F'|' '
   /<!-- rooms: begin/ { on = 1; next }
   /<!-- rooms: end/ { on = 0 }
-  on && /^\| / && $3 ~ /`src\// {
+  on && /^\| / && $3 ~ /`(src|simhost)\// {
     room = $2; gsub(/^ +| +$/, "", room)
     printf "%s|%s|%s\n", room, words($3), words($5)
   }
@@ -50,8 +51,10 @@ while IFS= read -r file; do
     continue
   fi
   while IFS= read -r included; do
-    # A project header, named from src/ or from the including file's own folder.
+    # A project header, named from src/ or simhost/ (their include folders) or from the including
+    # file's own folder.
     if [ -f "src/$included" ]; then header="src/$included"
+    elif [ -f "simhost/$included" ]; then header="simhost/$included"
     elif [ -f "$(dirname "$file")/$included" ]; then header="$(dirname "$file")/$included"
     else continue; fi
     target=$(roomOf "$header")
@@ -60,7 +63,7 @@ while IFS= read -r file; do
     echo "$file: includes $header ($target), which the room $room may not use"
     faults=$((faults + 1))
   done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(find src -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.rc' \) | LC_ALL=C sort)
+done < <(find src simhost -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.rc' \) | LC_ALL=C sort)
 
 if ((faults)); then
   echo "$faults include(s) against the map in docs/architecture.md"

@@ -1,4 +1,4 @@
-# The rooms of src/ include one another only as docs/architecture.md allows. A check of the source
+# The rooms of src/ and simhost/ include one another only as docs/architecture.md allows. A check of the source
 # tree, so it runs in the native build only.
 if(NOT WIN32)
   add_test(NAME Layering.IncludesFollowTheMap

@@ -12,7 +12,7 @@
 #include "common/memory.h"
 #include "common/plugin_state.h"
 #include "settings/settings_file.h"
-#include "playlist.h"
+#include "playlist/playlist.h"
 #include "settings/settings_store.h"
 #include "support/settings_folder_test.h"
 #include "support/test_files.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "artist.h"
+#include "tuning/artist.h"
 
 namespace {
 

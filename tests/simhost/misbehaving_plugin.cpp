@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "plugin_header.h"
+#include "player/plugin_header.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "play_order.h"
+#include "playlist/play_order.h"
 
 namespace {
 

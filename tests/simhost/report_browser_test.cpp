@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "report.h"
+#include "report/report.h"
 #include "support/headless_browser.h"
 
 namespace {

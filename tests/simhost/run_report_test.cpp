@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "event_log.h"
-#include "report.h"
-#include "run_record.h"
-#include "run_stats.h"
+#include "report/event_log.h"
+#include "report/report.h"
+#include "tuning/run_record.h"
+#include "tuning/run_stats.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "sim_player.h"
+#include "player/sim_player.h"
 #include "support/test_files.h"
 
 namespace support {

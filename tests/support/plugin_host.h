@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin_header.h"
-#include "sim_player.h"
+#include "player/plugin_header.h"
+#include "player/sim_player.h"
 #include "support/dialog_driver.h"
 #include "support/page_text.h"
 #include "support/player_fixture.h"

@@ -1,6 +1,6 @@
 // Reads the two playlist forms; an #EXTINF line's length is kept when it is a whole positive
 // number of seconds (a fraction is dropped).
-#include "playlist.h"
+#include "playlist/playlist.h"
 
 #include <cctype>
 #include <cstdlib>

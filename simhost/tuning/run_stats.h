@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run_record.h"
+#include "tuning/run_record.h"
 
 namespace sim {
 

@@ -1,5 +1,5 @@
 // Artist extraction and the spelling-blind comparison key.
-#include "artist.h"
+#include "tuning/artist.h"
 
 #include <vector>
 

@@ -1,12 +1,12 @@
 // Statistics of a run. Lists are ordered by count, most first, then alphabetically, so that the
 // same run always gives the same report.
-#include "run_stats.h"
+#include "tuning/run_stats.h"
 
 #include <algorithm>
 #include <map>
 #include <utility>
 
-#include "artist.h"
+#include "tuning/artist.h"
 
 namespace {
 

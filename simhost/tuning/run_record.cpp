@@ -1,9 +1,9 @@
 // Recording a run. The rule's mistakes are judged here, while the artist window they depend on is
 // still the one the plug-in decided against.
-#include "run_record.h"
+#include "tuning/run_record.h"
 
-#include "artist.h"
-#include "station_clock.h"
+#include "tuning/artist.h"
+#include "playlist/station_clock.h"
 
 namespace sim {
 

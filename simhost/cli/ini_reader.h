@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "settings_check.h"
+#include "cli/settings_check.h"
 
 namespace sim {
 

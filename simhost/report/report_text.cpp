@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "report.h"
-#include "station_clock.h"
+#include "report/report.h"
+#include "playlist/station_clock.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The plug-in reads number keys with the platform's integer reader, which takes words as 0 (and
 // "12abc" as 12), and saves back what it read; it keeps texts cut to its buffers. These checks
 // warn about each case in the operator's terms.
-#include "settings_check.h"
+#include "cli/settings_check.h"
 
 #include <cctype>
 

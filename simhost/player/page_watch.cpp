@@ -1,7 +1,7 @@
 // The page is read whole and hashed at each look: a page is rewritten with different content each
 // time (the new track is shown as playing), and a file's time stamp is too coarse to count writes
 // that follow each other within milliseconds.
-#include "page_watch.h"
+#include "player/page_watch.h"
 
 #include <windows.h>
 

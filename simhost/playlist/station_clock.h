@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "playlist.h"
+#include "playlist/playlist.h"
 
 namespace sim {
 

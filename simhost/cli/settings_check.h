@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "rule_mirror.h"
+#include "tuning/rule_mirror.h"
 
 namespace sim {
 

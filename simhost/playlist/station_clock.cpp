@@ -1,5 +1,5 @@
 // The station's clock, kept in whole seconds so that runs repeat exactly.
-#include "station_clock.h"
+#include "playlist/station_clock.h"
 
 #include <cstdio>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run_record.h"
+#include "tuning/run_record.h"
 
 namespace sim {
 

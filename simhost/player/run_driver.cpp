@@ -1,41 +1,19 @@
 // The player's side of a run. The hook sees every message the plug-in sends; skips are recorded
 // there as the player obeys them. A played track is recorded when the player moves on: at once in
 // fast mode (from the hook), after its pace in paced mode (from the pumping loop).
-#include "run_driver.h"
+#include "player/run_driver.h"
 
-#include <cstring>
-
-#include "event_log.h"
+#include <cstdio>
 
 namespace {
 
 constexpr int32_t kMostWholePlaylistRefusalsInARow = 3;
 constexpr DWORD kDecisionGraceMs = 5000; // a decision under way when the pace ends may finish in this
 
-// The console line of an event (unless quiet), with the reason for a skip on a line of its own.
-void printEvent(const sim::HostRun& run, const sim::TrackEvent& event) {
-    if (run.options->quiet)
-        return;
-    const std::string& title = sim::titleOf(run.record, event);
-    const bool played = event.kind == sim::kPlayed;
-    std::printf("%5ld  %-8s %s", static_cast<long>(event.entry + 1), played ? "played" : "skipped",
-                title.c_str());
-    if (played && event.again)
-        std::printf("   (again: the same title as the track before)");
-    if (played && event.unseen)
-        std::printf("   (the plug-in never read its title)");
-    std::printf("\n");
-    if (!played)
-        std::printf("               why: %s\n", sim::reasonText(event.reason).c_str());
-    else if (!event.otherSpelling.empty())
-        std::printf("               note: %s\n", sim::letThroughText(event).c_str());
-    std::fflush(stdout);
-}
-
-// The CSV row of an event, when there is a log.
-void logEvent(const sim::HostRun& run, const sim::TrackEvent& event) {
-    if (run.log != nullptr)
-        std::fputs(sim::eventLogRow(run.record, event).c_str(), run.log);
+// Hands the newest event to the plan's listener.
+void reportEvent(const sim::HostRun& run) {
+    if (run.plan->onEvent != nullptr)
+        run.plan->onEvent(run.plan->eventContext, run.record, run.record.events.back());
 }
 
 // A new entry is playing: the plug-in has yet to deal with it.
@@ -50,8 +28,7 @@ void beginEntry(sim::HostRun* run) {
 // the end of the playlist or when the plug-in refuses everything lap after lap.
 void handleSkip(sim::HostRun* run, int32_t entry) {
     const bool wholePlaylist = sim::recordSkip(&run->record, run->mirror, entry);
-    printEvent(*run, run->record.events.back());
-    logEvent(*run, run->record.events.back());
+    reportEvent(*run);
     beginEntry(run);
     if (wholePlaylist) {
         std::printf(
@@ -71,17 +48,15 @@ void handleSkip(sim::HostRun* run, int32_t entry) {
 
 // The current entry has played: record it and move the player on, or end the run.
 void finishEntry(sim::HostRun* run) {
-    const sim::TrackEvent& event =
-        sim::recordPlay(&run->record, &run->mirror, run->player->position, run->titleRead);
+    sim::recordPlay(&run->record, &run->mirror, run->player->position, run->titleRead);
     run->wholePlaylistRefusalsInARow = 0;
     if (run->page != nullptr && run->page->enabled)
         sim::notePageChange(run->page);
-    printEvent(*run, event);
-    logEvent(*run, event);
+    reportEvent(*run);
     beginEntry(run);
-    const sim::Options& options = *run->options;
-    if ((options.tracks > 0 && run->record.played >= options.tracks) ||
-        (options.stationSeconds > 0 && run->record.stationSeconds >= options.stationSeconds) ||
+    const sim::RunPlan& plan = *run->plan;
+    if ((plan.tracks > 0 && run->record.played >= plan.tracks) ||
+        (plan.stationSeconds > 0 && run->record.stationSeconds >= plan.stationSeconds) ||
         !sim::moveToNextEntry(run->player))
         run->finished = true;
 }
@@ -102,7 +77,7 @@ void onPlayerMessage(sim::Player* player, UINT message, WPARAM wParam, LPARAM wh
         run->titleRead = true;
     } else if (which == sim::kQueryIsPlaying && run->titleRead && !run->dealtWith) {
         run->dealtWith = true;
-        if (run->options->fast)
+        if (run->plan->fast)
             finishEntry(run);
     }
 }
@@ -127,7 +102,7 @@ bool playFor(sim::HostRun* run, DWORD ms) {
 
 // A line about the player's state (paused, stopped, playing again), unless quiet.
 void printState(const sim::HostRun& run, const char* text) {
-    if (!run.options->quiet) {
+    if (!run.plan->quiet) {
         std::printf("      %s\n", text);
         std::fflush(stdout);
     }
@@ -143,12 +118,12 @@ bool contains(const std::vector<int32_t>& list, int32_t value) {
 
 // Paced: each entry plays for the pace (pausing or stopping halfway where asked) unless skipped.
 void playPaced(sim::HostRun* run) {
-    const DWORD pace = static_cast<DWORD>(run->options->paceMs);
+    const DWORD pace = static_cast<DWORD>(run->plan->paceMs);
     while (!run->finished) {
         sim::Player* player = run->player;
         const int32_t entryNumber = player->position + 1;
-        const bool pause = contains(run->options->pauseAt, entryNumber);
-        if (pause || contains(run->options->stopAt, entryNumber)) {
+        const bool pause = contains(run->plan->pauseAt, entryNumber);
+        if (pause || contains(run->plan->stopAt, entryNumber)) {
             if (playFor(run, pace / 2))
                 continue;
             player->state = pause ? sim::kPaused : sim::kStopped;
@@ -182,62 +157,60 @@ void playPaced(sim::HostRun* run) {
     }
 }
 
-// Fast: the hook moves the player on; this thread only pumps and watches the deadline.
-int playFast(sim::HostRun* run) {
-    const ULONGLONG limit = static_cast<ULONGLONG>(run->options->fastTimeoutSeconds) * 1000;
+// Fast: the hook moves the player on; this thread only pumps and watches the deadline. False when
+// the plug-in took longer than the plan allows over one track.
+bool playFast(sim::HostRun* run) {
+    const ULONGLONG limit = static_cast<ULONGLONG>(run->plan->fastTimeoutSeconds) * 1000;
     while (!sim::pumpUntil([](void* r) { return static_cast<sim::HostRun*>(r)->finished; }, run, 200)) {
         if (GetTickCount64() - run->lastEvent > limit) {
             std::printf(
                 "error: --fast: the plug-in has not dealt with entry %ld within %ld s (it %s); it must poll "
                 "the player for the fast mode to work\n",
                 static_cast<long>(run->player->position + 1),
-                static_cast<long>(run->options->fastTimeoutSeconds),
+                static_cast<long>(run->plan->fastTimeoutSeconds),
                 run->titleRead ? "read its title but began no new pass" : "never read its title");
             std::fflush(stdout);
-            return sim::kExitFastStalled;
+            return false;
         }
     }
-    return sim::kExitDone;
+    return true;
 }
 
 } // namespace
 
 namespace sim {
 
-bool startRun(HostRun* run, Player* player, const Options& options,
-              const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PageWatch* page, FILE* log) {
+bool startRun(HostRun* run, Player* player, const RunPlan& plan, const std::vector<PlaylistEntry>& playlist,
+              RuleLimits limits, PageWatch* page) {
     *run = HostRun();
     run->player = player;
-    run->options = &options;
+    run->plan = &plan;
     run->page = page;
-    run->log = log;
     if (!startMirror(&run->mirror, limits))
         return false;
     startRecord(&run->record, &playlist);
-    startPlayOrder(&run->order, static_cast<int32_t>(playlist.size()), options.shuffle, options.seed);
+    startPlayOrder(&run->order, static_cast<int32_t>(playlist.size()), plan.shuffle, plan.seed);
     player->order = &run->order;
-    player->wrapAtEnd = goesRound(options);
+    player->wrapAtEnd = plan.goRound;
     player->position = currentEntry(run->order);
     player->context = run;
     player->afterMessage = onPlayerMessage;
-    if (log != nullptr)
-        std::fputs(eventLogHeader().c_str(), log);
     return true;
 }
 
-int playRun(HostRun* run) {
+bool playRun(HostRun* run) {
     beginEntry(run);
     run->player->state = kPlaying;
-    int status = kExitDone;
-    if (run->options->fast)
-        status = playFast(run);
+    bool done = true;
+    if (run->plan->fast)
+        done = playFast(run);
     else
         playPaced(run);
     run->finished = true;
     run->player->state = kStopped;
     run->player->afterMessage = nullptr;
     run->player->order = nullptr;
-    return status;
+    return done;
 }
 
 void endRun(HostRun* run) {

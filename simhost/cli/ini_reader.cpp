@@ -1,6 +1,6 @@
 // Reads plugin.ini key by key. Texts are read into a buffer far larger than the plug-in's, so a
 // value the plug-in would cut is seen whole.
-#include "ini_reader.h"
+#include "cli/ini_reader.h"
 
 #include <cstring>
 #include <vector>

@@ -1,5 +1,5 @@
 // Command-line parsing. Numbers are taken only when the whole value is a number in range.
-#include "options.h"
+#include "cli/options.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "playlist.h"
-#include "rule_mirror.h"
+#include "playlist/playlist.h"
+#include "tuning/rule_mirror.h"
 
 namespace sim {
 

@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "event_log.h"
-#include "ini_reader.h"
-#include "options.h"
-#include "page_watch.h"
-#include "playlist.h"
-#include "plugin_loader.h"
-#include "report.h"
-#include "run_driver.h"
-#include "run_stats.h"
-#include "sim_player.h"
+#include "report/event_log.h"
+#include "cli/ini_reader.h"
+#include "cli/options.h"
+#include "player/page_watch.h"
+#include "playlist/playlist.h"
+#include "player/plugin_loader.h"
+#include "report/report.h"
+#include "player/run_driver.h"
+#include "tuning/run_stats.h"
+#include "player/sim_player.h"
 
 namespace {
 
@@ -40,6 +40,53 @@ bool readPlaylist(const std::string& path, std::vector<sim::PlaylistEntry>* entr
         return false;
     }
     return true;
+}
+
+// What the run's events go to: the console (unless quiet) and the CSV log (when there is one).
+struct EventOutputs {
+    bool quiet;
+    FILE* log;
+};
+
+// The console line of an event, with the reason for a skip on a line of its own, and its CSV row.
+void showEvent(void* context, const sim::RunRecord& record, const sim::TrackEvent& event) {
+    const auto* outputs = static_cast<const EventOutputs*>(context);
+    if (outputs->log != nullptr)
+        std::fputs(sim::eventLogRow(record, event).c_str(), outputs->log);
+    if (outputs->quiet)
+        return;
+    const bool played = event.kind == sim::kPlayed;
+    std::printf("%5ld  %-8s %s", static_cast<long>(event.entry + 1), played ? "played" : "skipped",
+                sim::titleOf(record, event).c_str());
+    if (played && event.again)
+        std::printf("   (again: the same title as the track before)");
+    if (played && event.unseen)
+        std::printf("   (the plug-in never read its title)");
+    std::printf("\n");
+    if (!played)
+        std::printf("               why: %s\n", sim::reasonText(event.reason).c_str());
+    else if (!event.otherSpelling.empty())
+        std::printf("               note: %s\n", sim::letThroughText(event).c_str());
+    std::fflush(stdout);
+}
+
+// The run as the player is to play it.
+sim::RunPlan planOf(const sim::Options& options, EventOutputs* outputs) {
+    sim::RunPlan plan = {};
+    plan.paceMs = options.paceMs;
+    plan.fast = options.fast;
+    plan.fastTimeoutSeconds = options.fastTimeoutSeconds;
+    plan.goRound = sim::goesRound(options);
+    plan.tracks = options.tracks;
+    plan.stationSeconds = options.stationSeconds;
+    plan.shuffle = options.shuffle;
+    plan.seed = options.seed;
+    plan.quiet = options.quiet;
+    plan.pauseAt = options.pauseAt;
+    plan.stopAt = options.stopAt;
+    plan.onEvent = showEvent;
+    plan.eventContext = outputs;
+    return plan;
 }
 
 // Opens the files the run writes, now, so that a bad name fails before anything plays.
@@ -169,13 +216,17 @@ int run(sim::Options& options) {
     sim::startPageWatch(&page, sim::outputFilenameKept(held),
                         held.fileFound && held.values[sim::kEnableHTMLOutput].number != 0);
 
+    EventOutputs outputs = {options.quiet, log};
+    const sim::RunPlan plan = planOf(options, &outputs);
+    if (log != nullptr)
+        std::fputs(sim::eventLogHeader().c_str(), log);
     sim::HostRun hostRun;
-    if (!sim::startRun(&hostRun, &player, options, playlist, limits, &page, log)) {
+    if (!sim::startRun(&hostRun, &player, plan, playlist, limits, &page)) {
         std::printf("error: out of memory\n");
         return sim::kExitCannotLoad;
     }
     const ULONGLONG started = GetTickCount64();
-    int status = sim::playRun(&hostRun);
+    int status = sim::playRun(&hostRun) ? sim::kExitDone : sim::kExitFastStalled;
     const ULONGLONG took = GetTickCount64() - started;
     if (log != nullptr)
         std::fclose(log);
@@ -195,7 +246,7 @@ int run(sim::Options& options) {
     std::fflush(stdout);
 
     const int32_t rewritesWhilePlaying = page.rewrites;
-    sim::shutDownWatched(plugin);
+    sim::shutDownWatched(plugin, sim::kExitShutDownHung);
     const bool offlinePageWritten = page.enabled && sim::notePageChange(&page);
     if (held.fileFound && !sim::reportPage(page, rewritesWhilePlaying, offlinePageWritten, iniPath) &&
         status == sim::kExitDone)

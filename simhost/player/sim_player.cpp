@@ -1,5 +1,5 @@
 // The simulated player's window. One small function per message it answers.
-#include "sim_player.h"
+#include "player/sim_player.h"
 
 namespace {
 

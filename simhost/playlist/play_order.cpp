@@ -1,5 +1,5 @@
 // Rounds of the playlist, each a Fisher-Yates shuffle drawn from the run's own generator.
-#include "play_order.h"
+#include "playlist/play_order.h"
 
 #include <utility>
 

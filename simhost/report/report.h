@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "rule_mirror.h"
-#include "run_stats.h"
+#include "tuning/rule_mirror.h"
+#include "tuning/run_stats.h"
 
 namespace sim {
 

@@ -1,15 +1,14 @@
 // Loading a general-purpose plug-in as the player does, and shutting it down under a watchdog.
-#include "plugin_loader.h"
+#include "player/plugin_loader.h"
 
 #include <cstdio>
-
-#include "options.h"
 
 namespace {
 
 constexpr DWORD kShutDownLimitMs = 30000;
 
 HANDLE shutDownReturned;
+UINT exitStatusWhenHung; // what the process ends with when shutDown hangs
 
 // The watchdog thread: ends the process when shutDown has not returned in time.
 DWORD WINAPI watchShutDown(LPVOID) {
@@ -17,7 +16,7 @@ DWORD WINAPI watchShutDown(LPVOID) {
         std::printf("error: the plug-in's shutDown did not return within %lu s\n",
                     static_cast<unsigned long>(kShutDownLimitMs / 1000));
         std::fflush(stdout);
-        ExitProcess(sim::kExitShutDownHung);
+        ExitProcess(exitStatusWhenHung);
     }
     return 0;
 }
@@ -26,7 +25,8 @@ DWORD WINAPI watchShutDown(LPVOID) {
 
 namespace sim {
 
-void shutDownWatched(PluginHeader* plugin) {
+void shutDownWatched(PluginHeader* plugin, int hungStatus) {
+    exitStatusWhenHung = static_cast<UINT>(hungStatus);
     shutDownReturned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE watchdog = CreateThread(nullptr, 0, watchShutDown, nullptr, 0, nullptr);
     const ULONGLONG started = GetTickCount64();

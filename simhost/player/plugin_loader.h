@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "plugin_header.h"
+#include "player/plugin_header.h"
 
 namespace sim {
 
@@ -12,8 +12,8 @@ namespace sim {
 // missing, is no DLL, or has no general-purpose plug-in export.
 PluginHeader* loadPlugin(const char* path, HMODULE* module);
 
-// Calls the plug-in's shutDown and says how long it took; ends the process with
-// kExitShutDownHung when it has not returned within 30 seconds.
-void shutDownWatched(PluginHeader* plugin);
+// Calls the plug-in's shutDown and says how long it took; ends the process with `hungStatus`
+// when it has not returned within 30 seconds.
+void shutDownWatched(PluginHeader* plugin, int hungStatus);
 
 } // namespace sim

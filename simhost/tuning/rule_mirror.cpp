@@ -1,9 +1,9 @@
 // The mirror runs the plug-in's own filter code (sb_core) over its own history.
-#include "rule_mirror.h"
+#include "tuning/rule_mirror.h"
 
 #include <cstring>
 
-#include "artist.h"
+#include "tuning/artist.h"
 #include "history/repeat_filter.h"
 
 namespace sim {

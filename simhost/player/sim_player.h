@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "play_order.h"
+#include "playlist/play_order.h"
 
 namespace sim {
 

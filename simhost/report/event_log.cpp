@@ -1,8 +1,8 @@
 // CSV rows of the run's events.
-#include "event_log.h"
+#include "report/event_log.h"
 
-#include "report.h"
-#include "station_clock.h"
+#include "report/report.h"
+#include "playlist/station_clock.h"
 
 namespace sim {
 
