@@ -70,24 +70,12 @@ std::vector<int32_t> bucketHighs(int32_t artistLimit) {
 
 // The tracks between successive plays of each artist: smallest, median and histogram.
 void measureSeparation(const sim::RunRecord& record, int32_t artistLimit, sim::RunStats* stats) {
-    std::map<std::string, int32_t> lastPlay; // artist key -> index among played tracks
-    std::vector<int32_t> gaps;
-    int32_t playIndex = 0;
-    for (const sim::TrackEvent& event : record.events) {
-        if (event.kind != sim::kPlayed)
-            continue;
-        const std::string artist = sim::artistOf(sim::titleOf(record, event));
-        if (artist.empty()) {
+    for (const sim::TrackEvent& event : record.events)
+        if (event.kind == sim::kPlayed && sim::artistOf(sim::titleOf(record, event)).empty())
             stats->withoutArtist++;
-        } else {
-            const std::string key = sim::artistKey(artist);
-            const auto previous = lastPlay.find(key);
-            if (previous != lastPlay.end())
-                gaps.push_back(playIndex - previous->second - 1);
-            lastPlay[key] = playIndex;
-        }
-        playIndex++;
-    }
+    std::vector<int32_t> gaps;
+    for (const sim::ArtistReturn& artistReturn : sim::artistReturns(record))
+        gaps.push_back(artistReturn.tracks);
     int32_t low = 0;
     for (int32_t high : bucketHighs(artistLimit)) {
         stats->gapHistogram.push_back({low, high, 0, high < artistLimit});
@@ -113,6 +101,34 @@ void measureSeparation(const sim::RunRecord& record, int32_t artistLimit, sim::R
 } // namespace
 
 namespace sim {
+
+std::vector<ArtistReturn> artistReturns(const RunRecord& record) {
+    struct LastPlay {
+        int32_t event;
+        int32_t playIndex;
+    };
+    std::map<std::string, LastPlay> lastPlay; // artist key -> its latest play
+    std::vector<ArtistReturn> returns;
+    int32_t playIndex = 0;
+    for (size_t i = 0; i < record.events.size(); i++) {
+        const TrackEvent& event = record.events[i];
+        if (event.kind != kPlayed)
+            continue;
+        const std::string artist = artistOf(titleOf(record, event));
+        if (!artist.empty()) {
+            const auto index = static_cast<int32_t>(i);
+            auto [previous, first] = lastPlay.try_emplace(artistKey(artist), LastPlay{index, playIndex});
+            if (!first) {
+                const TrackEvent& before = record.events[static_cast<size_t>(previous->second.event)];
+                returns.push_back({index, previous->second.event, playIndex - previous->second.playIndex - 1,
+                                   event.at - before.at});
+                previous->second = {index, playIndex};
+            }
+        }
+        playIndex++;
+    }
+    return returns;
+}
 
 RunStats computeStats(const RunRecord& record, int32_t artistLimit) {
     RunStats stats = {};

@@ -29,6 +29,14 @@ struct GapBucket {
     bool withinWindow; // every gap in it means a return within the artist window
 };
 
+// One play of an artist who had played before in the run.
+struct ArtistReturn {
+    int32_t event;    // index in the record's events of the later play
+    int32_t previous; // ... and of the play before it by the same artist
+    int32_t tracks;   // played tracks between the two: 0 when back to back
+    int64_t seconds;  // station time from the start of the earlier play to the start of this one
+};
+
 struct RunStats {
     int32_t played;
     int32_t skipped;
@@ -55,6 +63,10 @@ struct RunStats {
 
     std::vector<CountedText> mostRefused; // the ten titles refused most often, most first
 };
+
+// Every return of an artist in `record`, in the order they were played. Artists are compared by
+// the playlist's own names (artistKey); titles without " - " name no artist and never return.
+std::vector<ArtistReturn> artistReturns(const RunRecord& record);
 
 // The figures of `record`; `artistLimit` (the artist window) splits the histogram where returns
 // within the window end.

@@ -87,6 +87,15 @@ TEST_F(RunReportTest, StatisticsOfTheDay) {
         histogram += sim::gapLabel(bucket) + (bucket.withinWindow ? "!" : "") + "=" +
                      std::to_string(bucket.count) + " ";
     EXPECT_EQ(histogram, "0!=1 1!=0 2!=0 3-4=0 5-9=1 10-19=0 20-49=0 50-99=0 100-199=0 200+=0 ");
+    // The same two returns in station time, start to start: Help! played 139 s; Queen came back
+    // after 300 + 139 + 125 + 200 + 10 + 10 s.
+    const std::vector<sim::ArtistReturn> returns = sim::artistReturns(record);
+    ASSERT_EQ(returns.size(), 2u);
+    EXPECT_EQ(returns[0].event, 3);
+    EXPECT_EQ(returns[0].previous, 2);
+    EXPECT_EQ(returns[0].seconds, 139);
+    EXPECT_EQ(returns[1].tracks, 5);
+    EXPECT_EQ(returns[1].seconds, 784);
 
     ASSERT_EQ(stats.misjudgedPairs.size(), 1u);
     EXPECT_EQ(stats.misjudgedPairs[0].first + " / " + stats.misjudgedPairs[0].second, "Queen / Queensryche");
