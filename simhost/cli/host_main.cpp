@@ -4,6 +4,7 @@
 // repeat filter did to the playlist. Station operators use it to try their playlist and limits
 // before going on air.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "player/plugin_loader.h"
 #include "report/report.h"
 #include "player/run_driver.h"
+#include "tuning/rotation.h"
 #include "tuning/run_stats.h"
 #include "player/sim_player.h"
 
@@ -55,18 +57,21 @@ void showEvent(void* context, const sim::RunRecord& record, const sim::TrackEven
         std::fputs(sim::eventLogRow(record, event).c_str(), outputs->log);
     if (outputs->quiet)
         return;
+    static const char* const kAgainNotes[] = {"", "   (again: every other entry is refused, for good)",
+                                              "   (again: another entry with the same title)",
+                                              "   (again: the same title as the track before)"};
     const bool played = event.kind == sim::kPlayed;
     std::printf("%5ld  %-8s %s", static_cast<long>(event.entry + 1), played ? "played" : "skipped",
                 sim::titleOf(record, event).c_str());
-    if (played && event.again)
-        std::printf("   (again: the same title as the track before)");
+    if (played && event.again <= sim::kAgainCameRound)
+        std::fputs(kAgainNotes[event.again], stdout);
     if (played && event.unseen)
         std::printf("   (the plug-in never read its title)");
     std::printf("\n");
     if (!played)
-        std::printf("               why: %s\n", sim::reasonText(event.reason).c_str());
-    else if (!event.otherSpelling.empty())
-        std::printf("               note: %s\n", sim::letThroughText(event).c_str());
+        std::printf("               why: %s\n", sim::reasonText(sim::reasonOf(record, event)).c_str());
+    else if (event.other >= 0)
+        std::printf("               note: %s\n", sim::letThroughText(record, event).c_str());
     std::fflush(stdout);
 }
 
@@ -142,11 +147,20 @@ sim::ReportContext reportContext(const sim::Options& options, int32_t entries, b
     return context;
 }
 
+// The most memory the process has held so far, in whole megabytes (rounded up); 0 when unknown.
+unsigned long peakMegabytes() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return 0;
+    return static_cast<unsigned long>((counters.PeakWorkingSetSize + (1u << 20) - 1) >> 20);
+}
+
 // The report on the console, a line on how long the run took, and the HTML page when asked for.
 void printReports(const sim::Options& options, const sim::ReportContext& context, const sim::RunStats& stats,
                   ULONGLONG tookMs, FILE* report) {
     std::fputs(sim::renderTextReport(context, stats).c_str(), stdout);
-    std::printf("(%s in %.1f s of real time)\n", options.fast ? "fast run" : "run", tookMs / 1000.0);
+    std::printf("(%s in %.1f s of real time, %lu MB of memory at most)\n", options.fast ? "fast run" : "run",
+                tookMs / 1000.0, peakMegabytes());
     if (report != nullptr) {
         std::fputs(sim::renderHtmlReport(context, stats).c_str(), report);
         std::fclose(report);
@@ -185,7 +199,7 @@ int run(sim::Options& options) {
     if (plugin == nullptr)
         return sim::kExitCannotLoad;
     const std::string iniPath = sim::iniPathBeside(module);
-    const std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
+    std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
 
     plugin->hostWindow = player.window;
     plugin->moduleInstance = module;
@@ -212,6 +226,11 @@ int run(sim::Options& options) {
         std::printf(
             "note: no plugin.ini beside the plug-in after its start: the host cannot tell its limits or "
             "its page\n");
+    const std::string starvation = sim::starvationWarning(limits, playlist);
+    if (!starvation.empty()) {
+        std::printf("warning: %s\n", starvation.c_str());
+        warnings.push_back(starvation);
+    }
     sim::PageWatch page;
     sim::startPageWatch(&page, sim::outputFilenameKept(held),
                         held.fileFound && held.values[sim::kEnableHTMLOutput].number != 0);
@@ -228,13 +247,19 @@ int run(sim::Options& options) {
     const ULONGLONG started = GetTickCount64();
     int status = sim::playRun(&hostRun) ? sim::kExitDone : sim::kExitFastStalled;
     const ULONGLONG took = GetTickCount64() - started;
+    if (hostRun.record.full) {
+        std::printf("error: the run has started %ld tracks, the most one run records: it ends here, and the "
+                    "report covers them (shorten the run with --hours or --tracks)\n",
+                    static_cast<long>(hostRun.record.events.size()));
+        status = sim::kExitRecordFull;
+    }
     if (log != nullptr)
         std::fclose(log);
 
     printReports(
         options,
         reportContext(options, static_cast<int32_t>(playlist.size()), held.fileFound, limits, warnings),
-        sim::computeStats(hostRun.record, limits.artistLimit), took, report);
+        sim::computeStats(hostRun.record, sim::artistWindow(limits)), took, report);
     sim::endRun(&hostRun);
     if (!options.lastPagePath.empty()) {
         if (sim::copyPage(page, options.lastPagePath, &error))

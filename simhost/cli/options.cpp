@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tuning/run_record.h"
+
 namespace {
 
 // `text` as a decimal whole number within low..high, or false.
@@ -100,8 +102,8 @@ bool takeValue(const std::string& name, const char* value, sim::Options* options
             return bad("a number of milliseconds from 0 to 3600000");
         options->paceMs = static_cast<int32_t>(number);
     } else if (name == "--tracks") {
-        if (!wholeNumber(value, 1, 100000000, &number))
-            return bad("a number of tracks from 1 to 100000000");
+        if (!wholeNumber(value, 1, sim::kMostEventsKept, &number))
+            return bad(("a number of tracks from 1 to " + std::to_string(sim::kMostEventsKept)).c_str());
         options->tracks = static_cast<int32_t>(number);
     } else if (name == "--hours") {
         if (!hoursValue(value, &options->stationSeconds))
@@ -227,7 +229,7 @@ const char* usageText() {
            "exit status: 0 done, 1 bad option or playlist, 2 plug-in cannot be loaded, 3 plug-in refused\n"
            "             to start, 4 with --fast the plug-in stopped dealing with tracks, 5 the plug-in's\n"
            "             shut-down did not return within 30 seconds, 6 the page is switched on but was\n"
-           "             never written\n";
+           "             never written, 8 the run started 10000000 tracks, the most one run records\n";
 }
 
 } // namespace sim

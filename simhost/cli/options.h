@@ -16,6 +16,7 @@ constexpr int kExitRefusedToStart = 3;   // startUp returned non-zero
 constexpr int kExitFastStalled = 4;      // --fast: the plug-in stopped dealing with tracks
 constexpr int kExitShutDownHung = 5;     // shutDown did not return within 30 seconds
 constexpr int kExitPageNeverWritten = 6; // the page is switched on but was never written
+constexpr int kExitRecordFull = 8;       // the run recorded as many tracks started as one run keeps
 
 struct Options {
     std::string pluginPath;

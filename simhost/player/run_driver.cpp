@@ -42,7 +42,7 @@ void handleSkip(sim::HostRun* run, int32_t entry) {
         }
         std::fflush(stdout);
     }
-    if (run->player->state == sim::kStopped) // the end of the playlist
+    if (run->player->state == sim::kStopped || run->record.full) // the end of the playlist, or of the record
         run->finished = true;
 }
 
@@ -55,7 +55,7 @@ void finishEntry(sim::HostRun* run) {
     reportEvent(*run);
     beginEntry(run);
     const sim::RunPlan& plan = *run->plan;
-    if ((plan.tracks > 0 && run->record.played >= plan.tracks) ||
+    if (run->record.full || (plan.tracks > 0 && run->record.played >= plan.tracks) ||
         (plan.stationSeconds > 0 && run->record.stationSeconds >= plan.stationSeconds) ||
         !sim::moveToNextEntry(run->player))
         run->finished = true;
@@ -67,7 +67,9 @@ void onPlayerMessage(sim::Player* player, UINT message, WPARAM wParam, LPARAM wh
     if (run->finished)
         return;
     if (message == WM_COMMAND) { // the player has obeyed a next-track command
-        handleSkip(run, player->skippedEntries.back());
+        const int32_t entry = player->skippedEntries.back();
+        player->skippedEntries.clear(); // the record keeps them; a long run must not grow this too
+        handleSkip(run, entry);
         return;
     }
     if (message != sim::kUserMessage)

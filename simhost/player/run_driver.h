@@ -61,9 +61,9 @@ struct HostRun {
 bool startRun(HostRun* run, Player* player, const RunPlan& plan, const std::vector<PlaylistEntry>& playlist,
               RuleLimits limits, PageWatch* page);
 
-// Plays until the run's end; returns true, or false when in fast mode the plug-in took longer
-// than the plan allows over one track. The player is stopped afterwards and no longer reports to
-// the run.
+// Plays until the run's end (the plan's, or a full record: see RunRecord::full); returns true, or
+// false when in fast mode the plug-in took longer than the plan allows over one track. The player
+// is stopped afterwards and no longer reports to the run.
 bool playRun(HostRun* run);
 
 // Frees what the run holds, once its record is no longer needed.

@@ -12,7 +12,8 @@ std::string eventLogHeader() {
 
 std::string csvField(const std::string& text) {
     std::string field = text;
-    if (!field.empty() && (field[0] == '=' || field[0] == '+' || field[0] == '-' || field[0] == '@'))
+    static const std::string kFormulaStarts = "=+-@\t\r"; // what a spreadsheet may take for a formula
+    if (!field.empty() && kFormulaStarts.find(field[0]) != std::string::npos)
         field.insert(0, "'");
     if (field.find_first_of(",\"\r\n") == std::string::npos)
         return field;
@@ -39,8 +40,8 @@ std::string reasonText(const SkipReason& reason) {
     }
 }
 
-std::string letThroughText(const TrackEvent& event) {
-    return "the same artist as \"" + event.otherSpelling +
+std::string letThroughText(const RunRecord& record, const TrackEvent& event) {
+    return "the same artist as \"" + otherTitleOf(record, event) +
            "\" within the artist window, spelt differently: the rule let it through";
 }
 
@@ -48,20 +49,20 @@ std::string eventLogRow(const RunRecord& record, const TrackEvent& event) {
     std::string row = clockText(event.at) + "," + std::to_string(event.at) + "," +
                       std::to_string(event.entry + 1) + "," + csvField(titleOf(record, event)) + ",";
     if (event.kind == kPlayed) {
-        row += event.again ? "played again" : "played";
-        if (event.otherSpelling.empty())
+        row += event.again != kNotAgain ? "played again" : "played";
+        if (event.other < 0)
             return row + ",,,,\r\n";
-        return row + ",let through," + csvField(event.otherSpelling) + ",," +
-               csvField(letThroughText(event)) + "\r\n";
+        return row + ",let through," + csvField(otherTitleOf(record, event)) + ",," +
+               csvField(letThroughText(record, event)) + "\r\n";
     }
     static const char* const kRuleNames[] = {"unknown", "artist", "title"};
     row += "skipped,";
-    row += kRuleNames[event.reason.rule >= kRuleUnknown && event.reason.rule <= kRuleTitle ? event.reason.rule
-                                                                                           : 0];
-    row += "," + csvField(event.reason.matchedTitle) + ",";
-    if (event.reason.rule != kRuleUnknown)
-        row += std::to_string(event.reason.tracksEarlier);
-    return row + "," + csvField(reasonText(event.reason)) + "\r\n";
+    const SkipReason reason = reasonOf(record, event);
+    row += kRuleNames[reason.rule >= kRuleUnknown && reason.rule <= kRuleTitle ? reason.rule : 0];
+    row += "," + csvField(reason.matchedTitle) + ",";
+    if (reason.rule != kRuleUnknown)
+        row += std::to_string(reason.tracksEarlier);
+    return row + "," + csvField(reasonText(reason)) + "\r\n";
 }
 
 } // namespace sim

@@ -141,17 +141,83 @@ void appendHistogram(std::string* out, const std::vector<sim::GapBucket>& bucket
     *out += piece;
 }
 
-// The section on the rule's two kinds of mistake, each list with a sentence on how to read it.
+// Played twice in a row, by cause: a table per cause, with a sentence on how to read it.
+void appendPlayedTwice(std::string* out, const sim::RunStats& stats) {
+    if (!stats.looping.empty()) {
+        *out += "<h3>One title looping: played again once every other entry was refused</h3>\n"
+                "<table><tr><th>replays</th><th>title</th><th>laps of refusals</th></tr>\n";
+        for (const sim::LoopingTitle& loop : stats.looping)
+            *out += "<tr><td class=\"n\">" + number(loop.replays) + "</td><td>" + escaped(loop.title) +
+                    "</td><td>" + escaped(sim::loopText(loop)) + "</td></tr>\n";
+        *out += "</table>\n<p class=\"note\">" + escaped(sim::kLoopingTitle) + "</p>\n";
+    }
+    if (stats.againDuplicates > 0) {
+        *out +=
+            "<h3>Another entry with the same title: " + sim::countOf(stats.againDuplicates, "time", "times") +
+            "</h3>\n";
+        appendTitles(out, stats.duplicateBackToBack, "twice in a row");
+    }
+    if (stats.againCameRound > 0) {
+        *out += "<h3>The same entry again as the play order came round, the entries between all refused: " +
+                sim::countOf(stats.againCameRound, "time", "times") + "</h3>\n";
+        appendTitles(out, stats.cameRoundBackToBack, "twice in a row");
+    }
+    if (stats.playedTwiceInARow > 0)
+        *out += "<p class=\"note\">" + escaped(sim::kBackToBack) + "</p>\n";
+    if (stats.listedTwice.empty())
+        return;
+    *out += "<h3>Titles listed more than once: " + number(static_cast<int64_t>(stats.listedTwice.size())) +
+            "</h3>\n<p class=\"note\">They can play back to back, and no limit stops that.</p>\n"
+            "<table><tr><th>title</th><th>listed as</th></tr>\n";
+    for (const sim::ListedTwice& listed : stats.listedTwice)
+        *out += "<tr><td>" + escaped(listed.title) + "</td><td>" + escaped(sim::entryNumbersText(listed)) +
+                "</td></tr>\n";
+    *out += "</table>\n";
+}
+
+// The artists who came back within the window, with their closest return.
+void appendWithinWindow(std::string* out, const std::vector<sim::ReturnsWithinWindow>& artists) {
+    if (artists.empty())
+        return;
+    *out += "<table><tr><th>returns within the window</th><th>artist</th><th>closest</th></tr>\n";
+    for (const sim::ReturnsWithinWindow& returns : artists)
+        *out += "<tr><td class=\"n\">" + number(returns.returns) + "</td><td>" + escaped(returns.artist) +
+                "</td><td>" + escaped(sim::closestReturnText(returns)) + "</td></tr>\n";
+    *out += "</table>\n";
+}
+
+// The section on the rule's mistakes, each list with a sentence on how to read it; one sentence
+// when there is no artist rule to judge.
 void appendRuleMistakes(std::string* out, const sim::ReportContext& context, const sim::RunStats& stats) {
+    *out += "<h2>What the rule got wrong</h2>\n";
+    if (sim::reportedArtistWindow(context) <= 0) {
+        *out += "<p>Nothing to judge: " + escaped(sim::artistWindowText(context)) + ".</p>\n";
+        return;
+    }
     *out +=
-        "<h2>What the rule got wrong</h2>\n<p>The plug-in takes the first three characters of a title for "
-        "its artist (six when it begins with &quot;the&quot;). Within the artist window of " +
-        number(context.limits.artistLimit) + " tracks that crude key made two kinds of mistake:</p>\n";
+        "<p>The plug-in takes the first three characters of a title for its artist (six when it begins with "
+        "&quot;the&quot;). Within the artist window of " +
+        number(sim::reportedArtistWindow(context)) +
+        " tracks that crude key made two kinds of mistake:</p>\n";
     *out += "<h3>Refused, though that artist had not played within the window: " +
             number(stats.misjudgedRefusals) +
             "</h3>\n<p class=\"note\">Two artists whose names begin alike: each refusal cost a track of "
             "another artist. Most frequent first.</p>\n";
     appendPairs(out, stats.misjudgedPairs, "refusals");
+    if (stats.probablySameRefusals > 0) {
+        *out +=
+            "<h3>Probably the same artist under two names, refused as meant: " +
+            number(stats.probablySameRefusals) +
+            "</h3>\n<p class=\"note\">One name extends the other with the act it plays with, or they differ "
+            "only in &quot;&amp;&quot;, &quot;and&quot; or &quot;n&#39;&quot;: not counted above.</p>\n";
+        appendPairs(out, stats.probablySamePairs, "refusals");
+    }
+    if (stats.noArtistRefusals > 0) {
+        *out +=
+            "<h3>Titles without an artist, refused by the artist rule: " + number(stats.noArtistRefusals) +
+            "</h3>\n<p class=\"note\">" + escaped(sim::noArtistAdvice(stats)) + "</p>\n";
+        appendPairs(out, stats.noArtistPairs, "refusals");
+    }
     *out += "<h3>Repeats let through, the same artist spelt differently within the window: " +
             number(stats.spellingRepeats) +
             "</h3>\n<p class=\"note\">One artist under two spellings: the rule saw two artists and let the "
@@ -169,35 +235,37 @@ std::string renderHtmlReport(const ReportContext& context, const RunStats& stats
     body += "<p class=\"run\">" + escaped(limitsDescription(context)) + "</p>\n";
     for (const std::string& warning : context.warnings)
         body += "<p class=\"warn\">Warning: " + escaped(warning) + "</p>\n";
+    for (const std::string& warning : runWarnings(stats))
+        body += "<p class=\"warn\">Warning: " + escaped(warning) + "</p>\n";
 
     body += "<h2>On air</h2>\n<p class=\"big\">" + number(stats.played) + " played, " +
             number(stats.skipped) + " skipped: " + escaped(skipRateText(stats)) + "</p>\n<table>\n";
     appendRow(&body, "Station time", clockText(stats.stationSeconds));
-    appendRow(&body, "Longest run of skips in a row", number(stats.longestSkipRun));
+    appendRow(&body, "Rotation", rotationText(stats));
+    appendRow(&body, "Longest run of skips in a row", longestSkipRunText(stats));
     appendRow(&body, "Every entry refused in a row", countOf(stats.wholePlaylistRefusals, "time", "times"));
+    if (stats.loopLaps > 0)
+        appendRow(&body, "Every entry but one refused, lap after lap",
+                  countOf(stats.loopLaps, "lap", "laps"));
     appendRow(&body, "Played twice in a row", countOf(stats.playedTwiceInARow, "time", "times"));
     if (stats.unseen > 0)
         appendRow(&body, "Tracks the plug-in never looked at", number(stats.unseen));
     if (stats.unknownReasons > 0)
         appendRow(&body, "Refusals the host cannot explain", number(stats.unknownReasons));
     body += "</table>\n";
-    appendTitles(&body, stats.backToBack, "twice in a row");
-    if (stats.playedTwiceInARow > 0)
-        body += "<p class=\"note\">" + escaped(kBackToBack) + "</p>\n";
+    appendPlayedTwice(&body, stats);
 
-    body += "<h2>Artist separation</h2>\n";
-    if (stats.artistReturns == 0) {
-        body += "<p>No artist came back.</p>\n";
-    } else {
-        body += "<p>" + countOf(stats.artistReturns, "return", "returns") + " of an artist; smallest " +
-                countOf(stats.smallestGap, "track", "tracks") + " between, median " +
-                medianText(stats.medianGap) + ".</p>\n";
+    body += "<h2>Artist separation</h2>\n<p>" + escaped(separationText(stats)) + ".</p>\n";
+    if (stats.artistReturns > 0) {
+        body += "<p>" + escaped(separationTimeText(stats)) + ".</p>\n";
         appendHistogram(&body, stats.gapHistogram);
-        if (context.limits.artistLimit > 0)
+        if (reportedArtistWindow(context) > 0) {
             body += "<p class=\"note\"><span style=\"color:" + std::string(kWithinColour) +
                     "\">&#9632;</span> Returns within the artist window of " +
-                    number(context.limits.artistLimit) +
+                    number(reportedArtistWindow(context)) +
                     " tracks: the same artist again sooner than the limit meant to allow.</p>\n";
+            appendWithinWindow(&body, stats.withinWindow);
+        }
     }
     if (stats.withoutArtist > 0)
         body += "<p class=\"note\">" +

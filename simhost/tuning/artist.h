@@ -22,4 +22,15 @@ std::string artistOf(const std::string& title);
 // An artist with no letters or digits at all ("!!!") is compared as written, case folded.
 std::string artistKey(const std::string& artist);
 
+// True when two artists with different keys are probably one act under two names, so that a
+// refusal of one because of the other is what the rule meant:
+//   - the names differ only in how they join words: "&", "+", "and" and "n" (as in "Guns N' Roses")
+//     all read as "and" ("Guns N' Roses" / "Guns and Roses");
+//   - or one name extends the other at a word boundary with an act it plays with, the extension
+//     opening with "and", "with", "feat", "featuring" or "ft" ("Bob Marley" / "Bob Marley & The
+//     Wailers", "Santana" / "Santana feat. Rob Thomas").
+// A name extended by any other word is another artist ("Pink" / "Pink Floyd"). Words are compared
+// as artistKey compares them, a leading "the" left out.
+bool probablySameArtist(const std::string& a, const std::string& b);
+
 } // namespace sim

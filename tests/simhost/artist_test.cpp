@@ -42,4 +42,37 @@ TEST(Artist, DifferentArtistsKeepDifferentKeys) {
     EXPECT_EQ(sim::artistKey("!!!"), "!!!");     // no letters at all: compared as written
 }
 
+TEST(Artist, ProbablyOneArtistUnderTwoNames) {
+    const std::vector<std::pair<std::string, std::string>> probablyOne = {
+        {"Bob Marley", "Bob Marley & The Wailers"},
+        {"Bob Marley and the Wailers", "Bob Marley"},
+        {"Guns N' Roses", "Guns and Roses"},
+        {"Guns 'n' Roses", "Guns & Roses"},
+        {"Florence + The Machine", "Florence and the Machine"},
+        {"Santana", "Santana feat. Rob Thomas"},
+        {"Santana ft. Rob Thomas", "Santana"},
+        {"The Prodigy", "Prodigy with Tom Morello"},
+    };
+    for (const auto& [a, b] : probablyOne) {
+        EXPECT_TRUE(sim::probablySameArtist(a, b)) << a << " / " << b;
+        EXPECT_TRUE(sim::probablySameArtist(b, a)) << b << " / " << a;
+    }
+    // Another word after the name is another artist; so is a name that merely begins alike.
+    const std::vector<std::pair<std::string, std::string>> different = {
+        {"Pink", "Pink Floyd"},
+        {"Bob Dylan", "Bob Marley"},
+        {"Queen", "Queensryche"},
+        {"Prince", "Prince Buster"},
+        {"Elvis Costello", "Elvis Presley"},
+        {"Simple Minds", "Simply Red"},
+        {"Bob Marley", ""},
+        {"", ""},
+        {"Earth", "Earth, Wind & Fire"},
+    };
+    for (const auto& [a, b] : different) {
+        EXPECT_FALSE(sim::probablySameArtist(a, b)) << a << " / " << b;
+        EXPECT_FALSE(sim::probablySameArtist(b, a)) << b << " / " << a;
+    }
+}
+
 } // namespace

@@ -1,9 +1,10 @@
 // The HTML report as a browser shows it: opened in headless Chromium from a file, with nothing
-// else beside it. Titles that look like markup must show as text, the histogram must draw, and the
-// page must need nothing from elsewhere.
+// else beside it. Titles that look like markup must show as text, the histogram must draw each
+// bucket's own count at its own height in its own colour, and the page must need nothing from
+// elsewhere. Every figure differs from every other, so that one shown in another's place shows.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -23,31 +24,61 @@ size_t occurrences(const std::string& text, const std::string& what) {
     return count;
 }
 
+// Each match of `pattern`'s first group in `text`, in order.
+std::vector<std::string> matches(const std::string& text, const std::string& pattern) {
+    std::vector<std::string> found;
+    const std::regex expression(pattern);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), expression); it != std::sregex_iterator();
+         ++it)
+        found.push_back((*it)[1].str());
+    return found;
+}
+
+// A run with no two figures alike, titles that look like markup, and an artist window of 3.
 sim::RunStats hostileStats() {
     sim::RunStats stats = {};
-    stats.played = 40;
-    stats.skipped = 10;
-    stats.skipRate = 0.2;
-    stats.artistReturns = 12;
+    stats.played = 37;
+    stats.skipped = 11;
+    stats.skipRate = 11.0 / 48.0;
+    stats.stationSeconds = 2 * 3600 + 7 * 60 + 5;
+    stats.entries = 19;
+    stats.passes = 48.0 / 19.0;
+    stats.longestSkipRun = 6;
+    stats.longestSkipRunEntries = 5;
+    stats.artistReturns = 17;
     stats.smallestGap = 1;
-    stats.medianGap = 9;
-    int32_t low = 0;
-    for (int32_t high : {0, 1, 4, 9, 19, -1}) {
-        stats.gapHistogram.push_back({low, high, 2, high >= 0 && high < 5});
+    stats.medianGap = 3;
+    stats.shortestGapSeconds = 250;
+    stats.medianGapSeconds = 845;
+    const int32_t counts[] = {0, 5, 1, 9, 2, 0};
+    int32_t low = 0, i = 0;
+    for (int32_t high : {0, 1, 2, 4, 9, -1}) {
+        stats.gapHistogram.push_back({low, high, counts[i++], high >= 0 && high < 3});
         low = high + 1;
     }
+    stats.withinWindow = {{"<u>Abba</u>", 4, 1, 250}};
+    stats.playedTwiceInARow = 3;
+    stats.loopLaps = 4;
+    stats.looping = {{"<b>loop</b> - Song", 2, 4, 18}};
+    stats.againDuplicates = 1;
+    stats.duplicateBackToBack = {{"Jingle <1>", 1}};
+    stats.listedTwice = {{"Jingle <1>", {4, 12}}};
     stats.misjudgedRefusals = 3;
     stats.misjudgedPairs = {{"<script>alert(1)</script>", "Queen & Co", 3}};
+    stats.probablySameRefusals = 2;
+    stats.probablySamePairs = {{"Bob Marley", "Bob Marley & The Wailers", 2}};
+    stats.noArtistRefusals = 1;
+    stats.noArtistPairs = {{"ID <long>", "ID <short>", 1}};
     stats.spellingRepeats = 1;
     stats.spellingPairs = {{"AC/DC", "\"ACDC\" <i>", 1}};
     stats.mostRefused = {{"Tom & Jerry <Live> 'x'", 4}};
     return stats;
 }
 
-TEST(ReportInBrowser, TitlesShowAsTextAndTheHistogramDraws) {
+TEST(ReportInBrowser, TitlesShowAsTextAndTheHistogramDrawsEachBucket) {
     if (!support::chromiumInstalled())
         GTEST_SKIP() << support::kChromium << " is not installed";
-    const sim::ReportContext context = {"<b>list</b>.m3u", 50, false, 0, 0, 0, true, {5, 20, true}, {}};
+    const sim::ReportContext context = {"<b>list</b>.m3u", 19, false, 0, 0, 0, true, {3, 20, true}, {}};
     const std::string page = sim::renderHtmlReport(context, hostileStats());
 
     // Self-contained: nothing to fetch, nothing to run.
@@ -57,14 +88,39 @@ TEST(ReportInBrowser, TitlesShowAsTextAndTheHistogramDraws) {
     const std::string dom = parsedByChromium(page);
     ASSERT_NE(dom.find("</html>"), std::string::npos) << dom;
     EXPECT_EQ(dom.find("<script"), std::string::npos);
-    EXPECT_EQ(dom.find("<i>"), std::string::npos);
-    EXPECT_EQ(dom.find("<b>"), std::string::npos);
-    EXPECT_NE(dom.find("&lt;script&gt;alert(1)&lt;/script&gt; / Queen &amp; Co"), std::string::npos);
-    EXPECT_NE(dom.find("Tom &amp; Jerry &lt;Live&gt; 'x'"), std::string::npos);
-    EXPECT_NE(dom.find("<title>Tuning report: &lt;b&gt;list&lt;/b&gt;.m3u</title>"), std::string::npos);
+    for (const char* markup : {"<i>", "<b>", "<u>", "<1>", "<long>"})
+        EXPECT_EQ(dom.find(markup), std::string::npos) << markup;
+    for (const char* text :
+         {"&lt;script&gt;alert(1)&lt;/script&gt; / Queen &amp; Co", "Tom &amp; Jerry &lt;Live&gt; 'x'",
+          "<title>Tuning report: &lt;b&gt;list&lt;/b&gt;.m3u</title>", "&lt;b&gt;loop&lt;/b&gt; - Song",
+          "the other 18 entries refused lap after lap: 4 laps", "Jingle &lt;1&gt;</td><td>entries 4, 12",
+          "Bob Marley / Bob Marley &amp; The Wailers", "ID &lt;long&gt; / ID &lt;short&gt;",
+          "&lt;u&gt;Abba&lt;/u&gt;</td><td>1 track, 4 min"})
+        EXPECT_NE(dom.find(text), std::string::npos) << text;
+
+    // The figures, each where it belongs.
+    for (const char* figure :
+         {"<p class=\"big\">37 played, 11 skipped: 22.9 % of the 48 tracks started</p>",
+          "<th>Station time</th><td>2:07:05</td>",
+          "<th>Rotation</th><td>2.5 passes through the playlist's 19 entries (it came round 2 times)</td>",
+          "<th>Longest run of skips in a row</th><td>6 (5 of the 19 entries)</td>",
+          "<th>Every entry but one refused, lap after lap</th><td>4 laps</td>",
+          "<th>Played twice in a row</th><td>3 times</td>",
+          "17 returns of an artist; tracks between: smallest 1, median 3.",
+          "time from start to start: shortest 4 min, median 14 min.",
+          "Warning: the run ended after 2.5 passes through the playlist"})
+        EXPECT_NE(dom.find(figure), std::string::npos) << figure;
+
+    // One bar per bucket: its height in proportion to its count (the tallest 188 high), its count
+    // above it and its label below, coloured as within the window up to 2 tracks between.
     EXPECT_EQ(occurrences(dom, "<svg"), 1u);
-    EXPECT_EQ(occurrences(dom, "<rect"), 6u);
-    EXPECT_EQ(occurrences(dom, "fill=\"#d9822b\""), 3u) << "the buckets within the artist window";
+    EXPECT_EQ(matches(dom, "<rect [^>]*height=\"([0-9]+)\""),
+              std::vector<std::string>({"0", "104", "20", "188", "41", "0"}));
+    EXPECT_EQ(matches(dom, "<rect [^>]*fill=\"(#[0-9a-f]+)\""),
+              std::vector<std::string>({"#d9822b", "#d9822b", "#d9822b", "#2f6f9f", "#2f6f9f", "#2f6f9f"}));
+    EXPECT_EQ(matches(dom, "<text [^>]*>([^<]*)</text>"),
+              std::vector<std::string>({"0", "0", "5", "1", "1", "2", "9", "3-4", "2", "5-9", "0", "10+",
+                                        "tracks between two plays of the same artist", "returns"}));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // A run's record and the report drawn from it: skip reasons from the mirror of the plug-in's rule,
-// the rule's two kinds of mistake, the statistics, and the CSV log. The plug-in's decisions are
-// played out by hand on a small playlist with one planted case of each kind.
+// the rule's mistakes, why a title played twice in a row, the statistics, and the CSV log. The
+// plug-in's decisions are played out by hand on small playlists with real track lengths, each
+// with its cases planted, and every figure checked is worked out here by hand.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,156 +9,488 @@
 
 #include "report/event_log.h"
 #include "report/report.h"
+#include "tuning/rotation.h"
 #include "tuning/run_record.h"
 #include "tuning/run_stats.h"
 
 namespace {
 
-struct RunReportTest : ::testing::Test {
-    const std::vector<sim::PlaylistEntry> playlist = {
-        {"Queen - Bohemian Rhapsody", 300},
-        {"Queensryche - Silent Lucidity", 0}, // 0 counts as 210
-        {"The Beatles - Help!", 139},
-        {"Beatles, The - Yesterday", 125},
-        {"Abba - SOS", 200},
-        {"Abba - Waterloo", 164},
-        {"Queen - Innuendo", 390},
-        {"Station ID", 10},
-    };
+// The histogram as "label=count" words, "!" after the labels within the window.
+std::string histogramText(const sim::RunStats& stats) {
+    std::string text;
+    for (const sim::GapBucket& bucket : stats.gapHistogram)
+        text += sim::gapLabel(bucket) + (bucket.withinWindow ? "!" : "") + "=" +
+                std::to_string(bucket.count) + " ";
+    return text;
+}
+
+// A playlist and a record of it, played by hand against a mirror with the given limits.
+struct HandPlayed {
+    std::vector<sim::PlaylistEntry> playlist;
     sim::RuleMirror mirror = {};
     sim::RunRecord record;
 
-    void SetUp() override {
-        ASSERT_TRUE(sim::startMirror(&mirror, {3, 10, true}));
+    HandPlayed(std::vector<sim::PlaylistEntry> entries, sim::RuleLimits limits)
+        : playlist(std::move(entries)) {
+        EXPECT_TRUE(sim::startMirror(&mirror, limits));
         sim::startRecord(&record, &playlist);
     }
-    void TearDown() override { sim::endMirror(&mirror); }
+    ~HandPlayed() { sim::endMirror(&mirror); }
 
     void play(int32_t entry) { sim::recordPlay(&record, &mirror, entry, true); }
-    void skip(int32_t entry) { sim::recordSkip(&record, mirror, entry); }
+    bool skip(int32_t entry) { return sim::recordSkip(&record, mirror, entry); }
+    sim::RunStats stats() const { return sim::computeStats(record, sim::artistWindow(mirror.limits)); }
+    const sim::TrackEvent& event(size_t index) const { return record.events[index]; }
+};
 
-    // What the plug-in decides with artist window 3 (and what the mirror makes of it).
-    void playTheDay() {
-        play(0);
-        skip(1); // the rule takes Queensryche for Queen: a refusal it got wrong
-        play(2);
-        play(3); // "Beatles, The" after "The Beatles": a repeat the rule let through
-        play(4);
-        skip(5); // Abba again: rightly refused
-        skip(6); // Queen is outside the window: the mirror cannot explain this refusal
-        play(7);
-        play(7); // the same title back to back
-        play(6);
+// An afternoon with artist window 3 and title limit 10. The returns of an artist come in the
+// order 4, 1, 4 tracks between (1389, 529 and 1754 s start to start), so that only sorted gaps
+// give the smallest and the median; the station clock passes the hour.
+struct AfternoonTest : ::testing::Test {
+    HandPlayed run{{
+                       {"Queen - Bohemian Rhapsody", 354},   // 0
+                       {"Queensryche - Silent Lucidity", 0}, // 1: counts as 210
+                       {"The Beatles - Help!", 139},         // 2
+                       {"Beatles, The - Yesterday", 125},    // 3
+                       {"Abba - SOS", 200},                  // 4
+                       {"Abba - Waterloo", 164},             // 5
+                       {"Queen - Innuendo", 390},            // 6
+                       {"Station ID", 10},                   // 7
+                       {"Massive Attack - Teardrop", 331},   // 8
+                       {"Portishead - Glory Box", 301},      // 9
+                       {"Radiohead - Karma Police", 264},    // 10
+                       {"Pink Floyd - Echoes", 1412},        // 11
+                       {"Blur - Song 2", 122},               // 12
+                   },
+                   {3, 10, true}};
+
+    void SetUp() override {
+        run.play(0);  // e0   0:00:00
+        run.skip(1);  // e1   the rule takes Queensryche for Queen: a refusal it got wrong
+        run.play(8);  // e2   0:05:54
+        run.play(9);  // e3
+        run.play(10); // e4
+        run.play(2);  // e5   0:20:50
+        run.play(6);  // e6   0:23:09  Queen again, 4 tracks after
+        run.play(3);  // e7   0:29:39  "Beatles, The" 2 tracks back from "The Beatles": let through
+        run.play(4);  // e8   0:31:44
+        run.skip(5);  // e9   Abba again: rightly refused
+        run.play(7);  // e10  0:35:04
+        run.play(7);  // e11  0:35:14  the same entry again
+        run.skip(0);  // e12  the same title, 9 tracks earlier
+        run.play(11); // e13  0:35:24
+        run.play(12); // e14  0:58:56
+        run.play(5);  // e15  1:00:58  Abba again, 4 tracks after
+        run.skip(6);  // e16  1:03:42  the same title, 7 tracks earlier
+        run.skip(1);  // e17  the mirror would let Queensryche play: the reason is unknown
     }
 };
 
-TEST_F(RunReportTest, SkipsAreExplainedByTheRuleAndItsMistakesFound) {
-    playTheDay();
-    const sim::TrackEvent& queensryche = record.events[1];
-    EXPECT_EQ(queensryche.reason.rule, sim::kRuleArtist);
-    EXPECT_EQ(sim::reasonText(queensryche.reason),
+TEST_F(AfternoonTest, SkipsAreExplainedByTheRuleAndItsMistakesFound) {
+    const sim::TrackEvent& queensryche = run.event(1);
+    EXPECT_EQ(queensryche.verdict, sim::kOtherArtist);
+    EXPECT_EQ(sim::reasonText(sim::reasonOf(run.record, queensryche)),
               "artist key \"Que\" as in \"Queen - Bohemian Rhapsody\", 1 track earlier");
-    EXPECT_TRUE(queensryche.misjudged);
-    EXPECT_EQ(record.events[3].otherSpelling, "The Beatles - Help!");
-    EXPECT_FALSE(record.events[5].misjudged);
-    EXPECT_EQ(sim::reasonText(record.events[5].reason),
+    EXPECT_EQ(sim::otherTitleOf(run.record, run.event(7)), "The Beatles - Help!");
+    EXPECT_EQ(run.event(9).verdict, sim::kRightArtist);
+    EXPECT_EQ(sim::reasonText(sim::reasonOf(run.record, run.event(9))),
               "artist key \"Abb\" as in \"Abba - SOS\", 1 track earlier");
-    EXPECT_EQ(record.events[6].reason.rule, sim::kRuleUnknown);
-    EXPECT_TRUE(record.events[8].again);
-    EXPECT_EQ(mirror.history->count, 6) << "a title played again is not recorded again";
+    EXPECT_EQ(sim::reasonText(sim::reasonOf(run.record, run.event(12))), "the same title, 9 tracks earlier");
+    EXPECT_EQ(sim::reasonText(sim::reasonOf(run.record, run.event(16))), "the same title, 7 tracks earlier");
+    EXPECT_EQ(run.event(17).rule, sim::kRuleUnknown);
+    EXPECT_EQ(run.event(11).again, sim::kAgainCameRound);
+    EXPECT_EQ(run.mirror.history->count, 12) << "a title played again is not recorded again";
 }
 
-TEST_F(RunReportTest, StatisticsOfTheDay) {
-    playTheDay();
-    const sim::RunStats stats = sim::computeStats(record, 3);
-    EXPECT_EQ(stats.played, 7);
-    EXPECT_EQ(stats.skipped, 3);
-    EXPECT_DOUBLE_EQ(stats.skipRate, 0.3);
+TEST_F(AfternoonTest, Statistics) {
+    const sim::RunStats stats = run.stats();
+    EXPECT_EQ(stats.played, 13);
+    EXPECT_EQ(stats.skipped, 5);
+    EXPECT_NEAR(stats.skipRate, 5.0 / 18.0, 1e-12);
     EXPECT_EQ(stats.longestSkipRun, 2);
-    EXPECT_EQ(stats.stationSeconds, 300 + 139 + 125 + 200 + 10 + 10 + 390);
+    EXPECT_EQ(stats.longestSkipRunEntries, 2);
+    EXPECT_EQ(stats.stationSeconds, 3822);
     EXPECT_EQ(stats.unknownReasons, 1);
     EXPECT_EQ(stats.playedTwiceInARow, 1);
+    EXPECT_EQ(stats.againCameRound, 1);
     EXPECT_EQ(stats.withoutArtist, 2);
-    // Beatles back to back (0 between, the two spellings are one artist), Queen with 5 between.
-    EXPECT_EQ(stats.artistReturns, 2);
-    EXPECT_EQ(stats.smallestGap, 0);
-    EXPECT_DOUBLE_EQ(stats.medianGap, 2.5);
-    std::string histogram;
-    for (const sim::GapBucket& bucket : stats.gapHistogram)
-        histogram += sim::gapLabel(bucket) + (bucket.withinWindow ? "!" : "") + "=" +
-                     std::to_string(bucket.count) + " ";
-    EXPECT_EQ(histogram, "0!=1 1!=0 2!=0 3-4=0 5-9=1 10-19=0 20-49=0 50-99=0 100-199=0 200+=0 ");
-    // The same two returns in station time, start to start: Help! played 139 s; Queen came back
-    // after 300 + 139 + 125 + 200 + 10 + 10 s.
-    const std::vector<sim::ArtistReturn> returns = sim::artistReturns(record);
-    ASSERT_EQ(returns.size(), 2u);
-    EXPECT_EQ(returns[0].event, 3);
-    EXPECT_EQ(returns[0].previous, 2);
-    EXPECT_EQ(returns[0].seconds, 139);
-    EXPECT_EQ(returns[1].tracks, 5);
-    EXPECT_EQ(returns[1].seconds, 784);
+    EXPECT_NEAR(stats.passes, 18.0 / 13.0, 1e-12);
+
+    EXPECT_EQ(stats.artistReturns, 3);
+    EXPECT_EQ(stats.smallestGap, 1);
+    EXPECT_DOUBLE_EQ(stats.medianGap, 4);
+    EXPECT_EQ(stats.shortestGapSeconds, 529);
+    EXPECT_DOUBLE_EQ(stats.medianGapSeconds, 1389);
+    EXPECT_EQ(histogramText(stats), "0!=0 1!=1 2!=0 3-4=2 5-9=0 10-19=0 20-49=0 50-99=0 100-199=0 200+=0 ");
+    ASSERT_EQ(stats.withinWindow.size(), 1u);
+    EXPECT_EQ(stats.withinWindow[0].artist, "Beatles, The");
+    EXPECT_EQ(sim::closestReturnText(stats.withinWindow[0]), "1 track, 9 min");
+
+    const std::vector<sim::ArtistReturn> returns = sim::artistReturns(run.record);
+    ASSERT_EQ(returns.size(), 3u);
+    EXPECT_EQ(returns[0].event, 6);
+    EXPECT_EQ(returns[0].previous, 0);
+    EXPECT_EQ(returns[0].seconds, 1389);
+    EXPECT_EQ(returns[1].event, 7);
+    EXPECT_EQ(returns[1].previous, 5);
+    EXPECT_EQ(returns[1].seconds, 529);
+    EXPECT_EQ(returns[2].tracks, 4);
+    EXPECT_EQ(returns[2].seconds, 1754);
 
     ASSERT_EQ(stats.misjudgedPairs.size(), 1u);
     EXPECT_EQ(stats.misjudgedPairs[0].first + " / " + stats.misjudgedPairs[0].second, "Queen / Queensryche");
     ASSERT_EQ(stats.spellingPairs.size(), 1u);
     EXPECT_EQ(stats.spellingPairs[0].first + " / " + stats.spellingPairs[0].second,
               "Beatles, The / The Beatles");
-    ASSERT_EQ(stats.mostRefused.size(), 3u);
-    EXPECT_EQ(stats.mostRefused[0].text, "Abba - Waterloo"); // ties alphabetically
+    ASSERT_EQ(stats.mostRefused.size(), 4u);
+    EXPECT_EQ(stats.mostRefused[0].text, "Queensryche - Silent Lucidity");
+    EXPECT_EQ(stats.mostRefused[0].count, 2);
+    EXPECT_EQ(stats.mostRefused[1].text, "Abba - Waterloo"); // ties alphabetically
 }
 
-TEST_F(RunReportTest, MostRefusedIsTheTopTenMostFirstAndTheWindowSplitsTheHistogram) {
-    for (int i = 0; i < 3; i++)
-        skip(5);
-    skip(1);
-    for (int32_t entry : {0, 2, 3, 4, 6, 7, 0, 2, 3, 4, 6, 7})
-        skip(entry);
-    const sim::RunStats stats = sim::computeStats(record, 7);
-    ASSERT_EQ(stats.mostRefused.size(), 8u);
-    EXPECT_EQ(stats.mostRefused[0].text, "Abba - Waterloo");
-    EXPECT_EQ(stats.mostRefused[0].count, 3);
-    EXPECT_EQ(stats.mostRefused[7].text, "Queensryche - Silent Lucidity");
-    EXPECT_EQ(stats.longestSkipRun, 16);
-    EXPECT_EQ(sim::gapLabel(stats.gapHistogram[3]), "3-4");
-    EXPECT_EQ(sim::gapLabel(stats.gapHistogram[4]), "5-6");
-    EXPECT_TRUE(stats.gapHistogram[4].withinWindow);
-    EXPECT_EQ(sim::gapLabel(stats.gapHistogram[5]), "7-9");
-    EXPECT_FALSE(stats.gapHistogram[5].withinWindow);
-}
-
-TEST_F(RunReportTest, EveryEntryRefusedInARowIsCountedOncePerLap) {
-    int32_t laps = 0;
-    for (int32_t entry : {0, 1, 2, 3, 4, 5, 6, 7, 0})
-        laps += sim::recordSkip(&record, mirror, entry) ? 1 : 0;
-    EXPECT_EQ(laps, 1);
-    play(3);
-    for (int32_t entry : {4, 5, 6, 7, 0, 1, 2})
-        EXPECT_FALSE(sim::recordSkip(&record, mirror, entry)) << "a played track begins the count afresh";
-    EXPECT_TRUE(sim::recordSkip(&record, mirror, 3));
-    EXPECT_EQ(record.wholePlaylistRefusals, 2);
-}
-
-TEST_F(RunReportTest, ReportTextAndLog) {
-    playTheDay();
-    const sim::ReportContext context = {"day.m3u", 8, true, 7, 2 * 3600, 0, true, {3, 10, true}, {}};
-    const std::string text = sim::renderTextReport(context, sim::computeStats(record, 3));
-    for (const char* line :
-         {"== report: day.m3u, 8 entries, shuffled (seed 7), 2 h of station time\n",
-          "limits: SameArtistCheckLimit 3, SameTitleCheckLimit 10\n", "summary: 7 played, 3 skipped\n",
-          "skip rate: 30.0 % of the 10 tracks started; station time 0:19:34\n",
-          "artist separation: 2 returns of an artist; smallest 0 tracks between, median 2.5\n",
-          "  refused, though that artist had not played within the window: 1\n         1  Queen / "
-          "Queensryche\n",
-          "within the window: 1\n         1  Beatles, The / The Beatles\n",
-          "played twice in a row: 1 time\n         1  Station ID\n    (The plug-in judges a title"})
+TEST_F(AfternoonTest, ReportTextAndLog) {
+    const sim::ReportContext context = {"day.m3u", 13, true, 7, 2 * 3600, 0, true, {3, 10, true}, {}};
+    const std::string text = sim::renderTextReport(context, run.stats());
+    for (
+        const char* line :
+        {"== report: day.m3u, 13 entries, shuffled (seed 7), 2 h of station time\n",
+         "limits: SameArtistCheckLimit 3, SameTitleCheckLimit 10\n", "summary: 13 played, 5 skipped\n",
+         "skip rate: 27.8 % of the 18 tracks started; station time 1:03:42\n",
+         "rotation: 1.3 passes through the playlist's 13 entries (it came round 1 time)\n",
+         "warning: the run ended after 1.3 passes through the playlist, before every entry could come back "
+         "twice: the title limit is judged only once the playlist has come round; 3 passes take about 3 h of "
+         "station time at this run's rate (--hours 3)\n",
+         "longest run of skips in a row: 2 (2 of the 13 entries)\n",
+         "artist separation: 3 returns of an artist; tracks between: smallest 1, median 4\n    time from "
+         "start "
+         "to start: shortest 9 min, median 23 min\n",
+         "    returns within the window, by artist (the closest in tracks between and in time):\n         1  "
+         "Beatles, The   (1 track, 9 min)\n",
+         "  refused, though that artist had not played within the window: 1\n         1  Queen / "
+         "Queensryche\n",
+         "within the window: 1\n         1  Beatles, The / The Beatles\n",
+         "played twice in a row: 1 time\n  the same entry again as the play order came round, the entries "
+         "between all refused: 1 time\n         1  Station ID\n    (The plug-in judges a title"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+    EXPECT_EQ(text.find("looping"), std::string::npos) << text;
+    EXPECT_EQ(text.find("listed more than once"), std::string::npos) << text;
 
     EXPECT_EQ(sim::eventLogHeader(),
               "station_time,seconds,entry,title,event,rule,matched_title,tracks_earlier,reason\r\n");
-    EXPECT_EQ(sim::eventLogRow(record, record.events[1]),
-              "0:05:00,300,2,Queensryche - Silent Lucidity,skipped,artist,Queen - Bohemian Rhapsody,1,"
+    EXPECT_EQ(sim::eventLogRow(run.record, run.event(1)),
+              "0:05:54,354,2,Queensryche - Silent Lucidity,skipped,artist,Queen - Bohemian Rhapsody,1,"
               "\"artist key \"\"Que\"\" as in \"\"Queen - Bohemian Rhapsody\"\", 1 track earlier\"\r\n");
-    EXPECT_EQ(sim::eventLogRow(record, record.events[8]), "0:12:54,774,8,Station ID,played again,,,,\r\n");
+    EXPECT_EQ(
+        sim::eventLogRow(run.record, run.event(7)),
+        "0:29:39,1779,4,\"Beatles, The - Yesterday\",played,let through,The Beatles - Help!,,\"the same "
+        "artist as \"\"The Beatles - Help!\"\" within the artist window, spelt differently: the rule let it "
+        "through\"\r\n");
+    EXPECT_EQ(sim::eventLogRow(run.record, run.event(11)), "0:35:14,2114,8,Station ID,played again,,,,\r\n");
+    EXPECT_EQ(sim::eventLogRow(run.record, run.event(16)),
+              "1:03:42,3822,7,Queen - Innuendo,skipped,title,Queen - Innuendo,7,\"the same title, 7 tracks "
+              "earlier\"\r\n");
+    EXPECT_EQ(sim::eventLogRow(run.record, run.event(17)),
+              "1:03:42,3822,2,Queensryche - Silent Lucidity,skipped,unknown,,,unknown: with the limits in "
+              "plugin.ini the rule would have let it play\r\n");
+}
+
+// With the filter off, or no artist window, the rule made no artist decision to judge: no lists,
+// no marks, nothing let through.
+TEST(RunReport, NoArtistRuleNoMistakesAndNoMarks) {
+    const std::vector<sim::PlaylistEntry> playlist = {{"The Clash - London Calling", 200},
+                                                      {"Clash - Train in Vain", 190},
+                                                      {"Queen - Innuendo", 390},
+                                                      {"Queensryche - Jet City Woman", 0}};
+    for (const sim::RuleLimits limits : {sim::RuleLimits{3, 10, false}, sim::RuleLimits{0, 10, true}}) {
+        HandPlayed run(playlist, limits);
+        run.play(0);
+        run.play(1); // the same artist spelt differently, 0 tracks between
+        run.play(2);
+        run.skip(3);
+        run.play(0);
+        const sim::RunStats stats = run.stats();
+        EXPECT_EQ(stats.spellingRepeats, 0);
+        EXPECT_EQ(stats.misjudgedRefusals, 0);
+        EXPECT_EQ(histogramText(stats), "0=1 1=1 2=0 3-4=0 5-9=0 10-19=0 20-49=0 50-99=0 100-199=0 200+=0 ");
+        const sim::ReportContext context = {"x.m3u", 4, false, 0, 0, 0, true, limits, {}};
+        for (const std::string& page :
+             {sim::renderTextReport(context, stats), sim::renderHtmlReport(context, stats)}) {
+            EXPECT_EQ(page.find("!!"), std::string::npos) << page;
+            EXPECT_EQ(page.find("#d9822b\"/>"), std::string::npos) << "a bar coloured as within the window";
+            EXPECT_EQ(page.find("efused, though"), std::string::npos) << page;
+            EXPECT_EQ(page.find("et through"), std::string::npos) << page;
+            EXPECT_NE(page.find("othing to judge"), std::string::npos) << page;
+        }
+    }
+}
+
+// The artist window's two edges: a return with one track fewer between than the window is within
+// it, one with as many is not; the mirror finds the same artist at the window's far end, and no
+// further back.
+TEST(RunReport, TheWindowHasTwoEdges) {
+    const std::vector<sim::PlaylistEntry> playlist = {{"The Clash - London Calling", 200},
+                                                      {"Clash - Train in Vain", 190},
+                                                      {"Abba - SOS", 200},
+                                                      {"Blur - Song 2", 122},
+                                                      {"Coldplay - Yellow", 269},
+                                                      {"Doves - Pounding", 243},
+                                                      {"Elbow - Grounds for Divorce", 220}};
+    HandPlayed run(playlist, {3, 10, true});
+    run.play(0);
+    run.play(2);
+    run.play(3);
+    run.play(1); // "Clash" 3 back from "The Clash": the far end of the window, 2 between
+    run.play(4);
+    run.play(5);
+    run.play(6);
+    run.play(0); // 4 back: outside the window, 3 between
+    run.play(1); // 1 back: the near end
+    EXPECT_EQ(sim::otherTitleOf(run.record, run.event(3)), "The Clash - London Calling");
+    EXPECT_EQ(run.event(7).other, -1);
+    EXPECT_EQ(sim::otherTitleOf(run.record, run.event(8)), "The Clash - London Calling");
+    const sim::RunStats stats = run.stats();
+    EXPECT_EQ(stats.spellingRepeats, 2);
+    EXPECT_EQ(histogramText(stats), "0!=1 1!=0 2!=1 3-4=1 5-9=0 10-19=0 20-49=0 50-99=0 100-199=0 200+=0 ");
+    ASSERT_EQ(stats.withinWindow.size(), 1u);
+    EXPECT_EQ(stats.withinWindow[0].returns, 2);
+    EXPECT_EQ(stats.withinWindow[0].fewestTracks, 0);
+    EXPECT_EQ(stats.withinWindow[0].fewestSeconds, 200);
+
+    // A window of 7 splits the histogram at 6 between; one of 300 past the last bound, at 299.
+    EXPECT_EQ(sim::gapLabel(sim::computeStats(run.record, 7).gapHistogram[4]), "5-6");
+    EXPECT_TRUE(sim::computeStats(run.record, 7).gapHistogram[4].withinWindow);
+    EXPECT_FALSE(sim::computeStats(run.record, 7).gapHistogram[5].withinWindow);
+    EXPECT_EQ(histogramText(sim::computeStats(run.record, 300)),
+              "0!=1 1!=0 2!=1 3-4!=1 5-9!=0 10-19!=0 20-49!=0 50-99!=0 100-199!=0 200-299!=0 300+=0 ");
+}
+
+TEST(RunReport, AWindowAboveTwoHundredStillMarksItsReturns) {
+    std::vector<sim::PlaylistEntry> playlist = {{"Abba - SOS", 200}};
+    for (int i = 1; i <= 320; i++)
+        playlist.push_back({"Jingle " + std::to_string(i), 30});
+    HandPlayed run(playlist, {300, 1000, true});
+    run.play(0);
+    for (int32_t entry = 1; entry <= 250; entry++)
+        run.play(entry);
+    run.play(0); // 250 between: within a window of 300
+    for (int32_t entry = 251; entry <= 320; entry++)
+        run.play(entry);
+    for (int32_t entry = 1; entry <= 230; entry++)
+        run.play(entry);
+    run.play(0); // 300 between: just outside
+    const sim::RunStats stats = run.stats();
+    EXPECT_EQ(histogramText(stats), "0!=0 1!=0 2!=0 3-4!=0 5-9!=0 10-19!=0 20-49!=0 50-99!=0 100-199!=0 "
+                                    "200-299!=1 300+=1 ");
+    const sim::ReportContext context = {"x.m3u", 321, false, 0, 0, 0, true, {300, 1000, true}, {}};
+    const std::string text = sim::renderTextReport(context, stats);
+    EXPECT_NE(text.find("        200-299       1  !!!!"), std::string::npos) << text;
+    EXPECT_NE(text.find("           300+       1  ####"), std::string::npos) << text;
+}
+
+TEST(RunReport, MostRefusedIsTheTopTenMostFirst) {
+    std::vector<sim::PlaylistEntry> playlist;
+    for (int i = 0; i < 12; i++)
+        playlist.push_back({"Artist " + std::string(1, static_cast<char>('A' + i)) + " - Song", 200});
+    HandPlayed run(playlist, {3, 10, true});
+    for (int32_t entry = 0; entry < 12; entry++)
+        for (int32_t times = 0; times <= entry % 5; times++)
+            run.skip(entry);
+    const sim::RunStats stats = run.stats();
+    ASSERT_EQ(stats.mostRefused.size(), 10u);
+    EXPECT_EQ(stats.mostRefused[0].text, "Artist E - Song");
+    EXPECT_EQ(stats.mostRefused[0].count, 5);
+    EXPECT_EQ(stats.mostRefused[1].text, "Artist J - Song");
+    EXPECT_EQ(stats.mostRefused[9].text, "Artist A - Song");
+    EXPECT_EQ(stats.longestSkipRun, 33);
+    EXPECT_EQ(stats.longestSkipRunEntries, 12);
+    EXPECT_EQ(sim::longestSkipRunText(stats), "33 (12 of the 12 entries)");
+}
+
+TEST(RunReport, EveryEntryRefusedInARowIsCountedOncePerLap) {
+    HandPlayed run({{"A - 1", 100}, {"B - 2", 100}, {"C - 3", 100}, {"D - 4", 100}}, {3, 10, true});
+    int32_t laps = 0;
+    for (int32_t entry : {0, 1, 2, 3, 0})
+        laps += run.skip(entry) ? 1 : 0;
+    EXPECT_EQ(laps, 1);
+    run.play(3);
+    for (int32_t entry : {0, 1, 2})
+        EXPECT_FALSE(run.skip(entry)) << "a played track begins the count afresh";
+    EXPECT_TRUE(run.skip(3));
+    EXPECT_EQ(run.record.wholePlaylistRefusals, 2);
+}
+
+// Every entry but one refused since the plug-in recorded that one, then it plays again: one title
+// looping for good, each replay with the laps of refusals since the last. The title's duplicates
+// are not needed for a lap, and play as part of the loop.
+TEST(RunReport, OneTitleLoopingIsNamedWithItsLapsAndReplays) {
+    HandPlayed run({{"Abba - SOS", 200},
+                    {"Blur - Song 2", 122},
+                    {"Coldplay - Yellow", 269},
+                    {"Doves - Pounding", 243},
+                    {"Doves - Pounding", 243}},
+                   {1, 5, true});
+    for (int32_t entry : {0, 1, 2, 3})
+        run.play(entry);
+    for (int32_t entry : {0, 1})
+        run.skip(entry);
+    EXPECT_EQ(run.record.loopLaps, 0);
+    run.skip(2);
+    EXPECT_EQ(run.record.loopLaps, 1) << "entries 0-2 are all the entries with another title";
+    run.play(3);
+    for (int32_t entry : {0, 1, 2, 1, 0, 2})
+        run.skip(entry);
+    run.play(4); // the other entry of the title: still the loop, not a duplicate
+    run.skip(1);
+    run.play(4); // no lap since the last replay, and still the loop: the plug-in recorded nothing new
+    EXPECT_EQ(run.event(7).again, sim::kAgainLooping);
+    EXPECT_EQ(run.event(7).span, 1);
+    EXPECT_EQ(run.event(14).again, sim::kAgainLooping);
+    EXPECT_EQ(run.event(14).span, 2);
+    EXPECT_EQ(run.event(16).again, sim::kAgainLooping);
+    EXPECT_EQ(run.event(16).span, 0);
+
+    const sim::RunStats stats = run.stats();
+    EXPECT_EQ(stats.loopLaps, 3);
+    EXPECT_EQ(stats.wholePlaylistRefusals, 0);
+    ASSERT_EQ(stats.looping.size(), 1u);
+    EXPECT_EQ(stats.looping[0].title, "Doves - Pounding");
+    EXPECT_EQ(stats.looping[0].replays, 3);
+    EXPECT_EQ(stats.looping[0].laps, 3);
+    EXPECT_EQ(stats.looping[0].otherEntries, 3);
+    EXPECT_EQ(sim::longestSkipRunText(stats), "6 (3 of the 5 entries)");
+
+    const sim::ReportContext context = {"loop.m3u", 5, false, 0, 0, 0, true, {1, 5, true}, {}};
+    const std::string text = sim::renderTextReport(context, stats);
+    for (
+        const char* line :
+        {"every entry refused in a row: 0 times\nevery entry but one refused, lap after lap: 3 laps (one "
+         "title looping, below)\nplayed twice in a row: 3 times\n",
+         "  one title looping, played again once every other entry was refused: 3 times\n         3  Doves - "
+         "Pounding   (the other 3 entries refused lap after lap: 3 laps)\n    (No other entry could play",
+         "titles listed more than once: 1 (they can play back to back, and no limit stops that)\n    Doves - "
+         "Pounding   (entries 4, 5)\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+}
+
+TEST(RunReport, NeighbouringDuplicatesAreExplainedAsSuch) {
+    HandPlayed run({{"Station ID", 10}, {"Station ID", 10}, {"Abba - SOS", 200}, {"Blur - Song 2", 122}},
+                   {3, 10, true});
+    run.play(0);
+    run.play(1); // the next entry, with the same title: no refusal between
+    run.play(2);
+    run.skip(3);
+    run.play(2); // came round with one refusal between
+    EXPECT_EQ(run.event(1).again, sim::kAgainDuplicate);
+    EXPECT_EQ(run.event(4).again, sim::kAgainCameRound);
+    const sim::RunStats stats = run.stats();
+    EXPECT_EQ(stats.againDuplicates, 1);
+    ASSERT_EQ(stats.listedTwice.size(), 1u);
+    EXPECT_EQ(sim::entryNumbersText(stats.listedTwice[0]), "entries 1, 2");
+    const sim::ReportContext context = {"ids.m3u", 4, false, 0, 0, 0, true, {3, 10, true}, {}};
+    const std::string text = sim::renderTextReport(context, stats);
+    EXPECT_NE(
+        text.find("played twice in a row: 2 times\n  another entry with the same title: 1 time\n         1  "
+                  "Station ID\n  the same entry again as the play order came round, the entries between "
+                  "all refused: 1 time\n         1  Abba - SOS\n"),
+        std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("every entry but one"), std::string::npos) << text;
+}
+
+// Refusals by the artist rule that are not its mistakes: probably one artist under two names, and
+// titles that name no artist. "Pink" / "Pink Floyd" stays a mistake.
+TEST(RunReport, ProbablyOneArtistAndTitlesWithoutAnArtistAreListedApart) {
+    HandPlayed run({{"Bob Marley - Jamming", 212},
+                    {"Bob Marley & The Wailers - Exodus", 460},
+                    {"Guns N' Roses - Patience", 356},
+                    {"Guns and Roses - Yesterdays", 196},
+                    {"Pink - So What", 215},
+                    {"Pink Floyd - Money", 382},
+                    {"Station ID (short)", 5},
+                    {"Station ID (long)", 30}},
+                   {3, 10, true});
+    for (int32_t entry : {0, 2, 4, 6}) {
+        run.play(entry);
+        run.skip(entry + 1);
+    }
+    EXPECT_EQ(run.event(1).verdict, sim::kProbablySame);
+    EXPECT_EQ(run.event(3).verdict, sim::kProbablySame);
+    EXPECT_EQ(run.event(5).verdict, sim::kOtherArtist);
+    EXPECT_EQ(run.event(7).verdict, sim::kNoArtistNamed);
+    const sim::RunStats stats = run.stats();
+    EXPECT_EQ(stats.misjudgedRefusals, 1);
+    EXPECT_EQ(stats.probablySameRefusals, 2);
+    EXPECT_EQ(stats.noArtistRefusals, 1);
+    const sim::ReportContext context = {"names.m3u", 8, false, 0, 0, 0, true, {3, 10, true}, {}};
+    const std::string text = sim::renderTextReport(context, stats);
+    EXPECT_NE(
+        text.find("  refused, though that artist had not played within the window: 1\n         1  Pink / "
+                  "Pink Floyd\n  probably the same artist under two names, refused as meant (not counted "
+                  "above): 2\n         1  Bob Marley / Bob Marley & The Wailers\n         1  Guns N' Roses / "
+                  "Guns and Roses\n  titles without an artist, refused by the artist rule: 1\n         1  "
+                  "Station ID (long) / Station ID (short)\n    (The rule takes the first three characters"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(sim::noArtistAdvice(stats).find(
+                  "so that \"Station ID (long)\" and \"Station ID (short)\" no longer refuse each other."),
+              std::string::npos);
+}
+
+// Before the run: where the title limit (or an artist window as long) starves the rotation.
+TEST(RunReport, StarvationIsWarnedOfBeforeTheRun) {
+    std::vector<sim::PlaylistEntry> playlist;
+    for (int i = 0; i < 394; i++)
+        playlist.push_back({"Artist " + std::to_string(i) + " - Song", 200});
+    EXPECT_EQ(
+        sim::starvationWarning({12, 390, true}, playlist),
+        "a title limit of 390 leaves 4 titles to play once all 394 have played: from the second pass on, "
+        "every entry outside those few is refused, and when the artist window bars them too, one title "
+        "plays again and again");
+    EXPECT_EQ(sim::starvationWarning({12, 295, true}, playlist), "") << "99 left: more than a quarter";
+    EXPECT_NE(sim::starvationWarning({12, 296, true}, playlist), "") << "98 left: a quarter or less";
+    EXPECT_EQ(sim::starvationWarning({12, 390, false}, playlist), "");
+    EXPECT_EQ(sim::starvationWarning({0, 0, true}, playlist), "");
+    const std::string none = "leaves no title to play once all 394 titles of the playlist have played";
+    EXPECT_NE(sim::starvationWarning({12, 394, true}, playlist).find("a title limit of 394 " + none),
+              std::string::npos);
+    EXPECT_NE(sim::starvationWarning({12, 5000, true}, playlist).find("a title limit of 5000 " + none),
+              std::string::npos);
+    EXPECT_NE(sim::starvationWarning({400, 10, true}, playlist).find("an artist window of 400 " + none),
+              std::string::npos);
+    // Titles listed twice count once: 390 titles in 394 entries.
+    for (int i = 0; i < 4; i++)
+        playlist[static_cast<size_t>(390 + i)].title = playlist[static_cast<size_t>(i)].title;
+    EXPECT_EQ(sim::distinctTitles(playlist), 390);
+    EXPECT_EQ(sim::titlesListedTwice(playlist).size(), 4u);
+    EXPECT_NE(sim::starvationWarning({12, 386, true}, playlist)
+                  .find("leaves 4 titles to play once all 390 have played"),
+              std::string::npos);
+}
+
+// A long run's record fits the 32-bit host: 24 bytes an event, and no more events than it keeps.
+TEST(RunReport, TheRecordIsCompactAndBounded) {
+    static_assert(sizeof(sim::TrackEvent) <= 24, "an event names entries; it copies no titles");
+    EXPECT_LE(static_cast<int64_t>(sim::kMostEventsKept) * static_cast<int64_t>(sizeof(sim::TrackEvent)),
+              256ll << 20);
+    HandPlayed run({{"Abba - SOS", 200}, {"Blur - Song 2", 122}}, {1, 2, true});
+    run.record.mostEvents = 5;
+    run.play(0);
+    run.play(1);
+    run.skip(0);
+    run.skip(1);
+    EXPECT_FALSE(run.record.full);
+    run.skip(0);
+    EXPECT_TRUE(run.record.full);
+    run.skip(1);
+    run.play(0);
+    EXPECT_EQ(run.record.events.size(), 5u);
+    EXPECT_EQ(run.record.played, 2);
+    EXPECT_EQ(run.record.skipped, 3);
+    EXPECT_EQ(run.record.stationSeconds, 322);
+    const sim::RunStats stats = run.stats();
+    EXPECT_TRUE(stats.recordFull);
+    EXPECT_NE(sim::runWarnings(stats)[0].find("it recorded 5 tracks started, the most one run keeps"),
+              std::string::npos);
 }
 
 TEST(EventLog, FieldsAreQuotedAndNeverRunAsFormulas) {
@@ -165,8 +498,12 @@ TEST(EventLog, FieldsAreQuotedAndNeverRunAsFormulas) {
     EXPECT_EQ(sim::csvField("Earth, Wind & Fire"), "\"Earth, Wind & Fire\"");
     EXPECT_EQ(sim::csvField("12\" Mix\r\nB-side"), "\"12\"\" Mix\r\nB-side\"");
     EXPECT_EQ(sim::csvField("=HYPERLINK(\"http://x\")"), "\"'=HYPERLINK(\"\"http://x\"\")\"");
+    EXPECT_EQ(sim::csvField("+1 - Plus One"), "'+1 - Plus One");
     EXPECT_EQ(sim::csvField("-1 - Minus One"), "'-1 - Minus One");
     EXPECT_EQ(sim::csvField("@home"), "'@home");
+    EXPECT_EQ(sim::csvField("\t=1+1"), "'\t=1+1");
+    EXPECT_EQ(sim::csvField("\r=1+1"), "\"'\r=1+1\"");
+    EXPECT_EQ(sim::csvField("A-ha - Take On Me"), "A-ha - Take On Me");
 }
 
 } // namespace
