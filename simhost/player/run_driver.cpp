@@ -21,7 +21,6 @@ void beginEntry(sim::HostRun* run) {
     run->titleRead = false;
     run->dealtWith = false;
     run->lastEvent = GetTickCount64();
-    run->pollsBefore = run->player->playingQueries;
 }
 
 // The player has obeyed a next-track command that left `entry`: record it, and end the run at
@@ -42,7 +41,8 @@ void handleSkip(sim::HostRun* run, int32_t entry) {
         }
         std::fflush(stdout);
     }
-    if (run->player->state == sim::kStopped || run->record.full) // the end of the playlist, or of the record
+    // Once through, a skip that leaves the player where it was found the end of the playlist.
+    if ((!run->plan->goRound && run->player->position == entry) || run->record.full)
         run->finished = true;
 }
 
@@ -132,18 +132,23 @@ void playPaced(sim::HostRun* run) {
             const std::string text =
                 std::string(pause ? "paused" : "stopped") + " for " + std::to_string(pace) + " ms";
             printState(*run, text.c_str());
-            if (playFor(run, pace))
-                continue;
+            const bool skipped = playFor(run, pace);
+            // Over, whether this entry plays on or the plug-in's skip, answered meanwhile, has
+            // started the next one.
             player->state = sim::kPlaying;
+            if (skipped)
+                continue;
             printState(*run, "playing again");
             if (playFor(run, pace - pace / 2))
                 continue;
         } else if (playFor(run, pace)) {
             continue;
         }
-        // A plug-in that polls but has not finished with the track (a loaded machine can hold up
-        // its thread) gets more time, so that its decision is not taken for the next entry's.
-        const bool polling = run->player->playingQueries != run->pollsBefore;
+        // A plug-in that polls but has not finished with the track gets more time, so that its
+        // decision is not taken for the next entry's: a loaded machine can hold up its thread, and
+        // a short pace (0 included) can end before it has even asked about this entry. Whether it
+        // polls at all shows on the first entry, which waits for it once.
+        const bool polling = run->player->playingQueries > 0 || run->record.events.empty();
         if (polling && !run->dealtWith) {
             Wait wait = {run, run->record.events.size()};
             sim::pumpUntil(

@@ -51,7 +51,6 @@ struct HostRun {
     bool titleRead;      // it asked for this entry's title
     bool dealtWith;      // ... and then began another pass without skipping it
     ULONGLONG lastEvent; // tick of the last track played or skipped
-    int32_t pollsBefore; // the player's is-playing queries when this entry began
     int32_t wholePlaylistRefusalsInARow;
     bool finished;
 };

@@ -7,7 +7,7 @@
 #   - a title limit as long as the playlist leaves one title looping, named with its laps and
 #     replays, and warned of before the run;
 #   - the same seed gives the same report, HTML page and CSV log; another seed another log;
-#   - --fast and real pacing skip the same tracks for the same seed.
+#   - --fast and real pacing, even a pace of 0, skip the same tracks for the same seed.
 #   check_tuning_report.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -140,7 +140,12 @@ echo "== --fast and real pacing skip the same tracks"
 limits 12 150
 host rotation.m3u --fast --shuffle 5 --tracks 20 --quiet --log fast.csv >fast.out; fast=$?
 host rotation.m3u --pace 150 --shuffle 5 --tracks 20 --quiet --log paced.csv >paced.out; paced=$?
-[ $fast -eq 0 ] && [ $paced -eq 0 ] || { cat fast.out paced.out; echo "exit statuses $fast and $paced"; fail=1; }
+# A pace too short for the plug-in to poll in: each track waits for the plug-in's decision.
+host rotation.m3u --pace 0 --shuffle 5 --tracks 20 --quiet --log pace0.csv >pace0.out; pace0=$?
+[ $fast -eq 0 ] && [ $paced -eq 0 ] && [ $pace0 -eq 0 ] ||
+  { cat fast.out paced.out pace0.out; echo "exit statuses $fast, $paced and $pace0"; fail=1; }
 grep -q ',skipped,' fast.csv || { echo "the comparison needs a run with skips"; fail=1; }
 diff fast.csv paced.csv || { echo "--fast and --pace 150 disagree"; fail=1; }
+diff fast.csv pace0.csv || { echo "--fast and --pace 0 disagree"; fail=1; }
+! grep -q "never looked at" pace0.out || { cat pace0.out; echo "--pace 0 left tracks unseen"; fail=1; }
 exit $fail
