@@ -10,5 +10,5 @@ scripts/try-playlist.sh examples/rotation.m3u --ini examples/plugin.ini --artist
   --fast --hours 24 --shuffle 7 --quiet --report "$work/report.html" >"$work/run.log" 2>&1 ||
   { cat "$work/run.log" && exit 1; }
 mkdir -p docs
-shoot "$PWD/docs/report-sample.png" 800,2330 "$work/report.html"
+shoot "$PWD/docs/report-sample.png" 800,2600 "$work/report.html"
 echo "wrote docs/report-sample.png"

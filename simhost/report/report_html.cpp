@@ -78,11 +78,12 @@ void appendRow(std::string* out, const std::string& name, const std::string& val
     *out += "<tr><th>" + escaped(name) + "</th><td>" + escaped(value) + "</td></tr>\n";
 }
 
-// A table of artist pairs with their counts; nothing when there are none.
-void appendPairs(std::string* out, const std::vector<sim::CountedPair>& pairs, const char* countHeading) {
+// A table of pairs (of artists, or of titles) with their counts; nothing when there are none.
+void appendPairs(std::string* out, const std::vector<sim::CountedPair>& pairs, const char* countHeading,
+                 const char* pairHeading = "artists") {
     if (pairs.empty())
         return;
-    *out += "<table><tr><th>" + std::string(countHeading) + "</th><th>artists</th></tr>\n";
+    *out += "<table><tr><th>" + std::string(countHeading) + "</th><th>" + pairHeading + "</th></tr>\n";
     for (const sim::CountedPair& pair : pairs)
         *out += "<tr><td class=\"n\">" + number(pair.count) + "</td><td>" + escaped(pair.first) + " / " +
                 escaped(pair.second) + "</td></tr>\n";
@@ -179,7 +180,7 @@ void appendPlayedTwice(std::string* out, const sim::RunStats& stats) {
 void appendWithinWindow(std::string* out, const std::vector<sim::ReturnsWithinWindow>& artists) {
     if (artists.empty())
         return;
-    *out += "<table><tr><th>returns within the window</th><th>artist</th><th>closest</th></tr>\n";
+    *out += "<table><tr><th>returns</th><th>artist back within the window</th><th>closest</th></tr>\n";
     for (const sim::ReturnsWithinWindow& returns : artists)
         *out += "<tr><td class=\"n\">" + number(returns.returns) + "</td><td>" + escaped(returns.artist) +
                 "</td><td>" + escaped(sim::closestReturnText(returns)) + "</td></tr>\n";
@@ -216,7 +217,7 @@ void appendRuleMistakes(std::string* out, const sim::ReportContext& context, con
         *out +=
             "<h3>Titles without an artist, refused by the artist rule: " + number(stats.noArtistRefusals) +
             "</h3>\n<p class=\"note\">" + escaped(sim::noArtistAdvice(stats)) + "</p>\n";
-        appendPairs(out, stats.noArtistPairs, "refusals");
+        appendPairs(out, stats.noArtistPairs, "refusals", "titles");
     }
     *out += "<h3>Repeats let through, the same artist spelt differently within the window: " +
             number(stats.spellingRepeats) +
@@ -255,7 +256,9 @@ std::string renderHtmlReport(const ReportContext& context, const RunStats& stats
     body += "</table>\n";
     appendPlayedTwice(&body, stats);
 
-    body += "<h2>Artist separation</h2>\n<p>" + escaped(separationText(stats)) + ".</p>\n";
+    body += "<h2>Artist separation</h2>\n<p>" +
+            (stats.artistReturns == 0 ? std::string("No artist came back") : escaped(separationText(stats))) +
+            ".</p>\n";
     if (stats.artistReturns > 0) {
         body += "<p>" + escaped(separationTimeText(stats)) + ".</p>\n";
         appendHistogram(&body, stats.gapHistogram);
