@@ -317,6 +317,13 @@ TEST(RunReport, EveryEntryRefusedInARowIsCountedOncePerLap) {
         EXPECT_FALSE(run.skip(entry)) << "a played track begins the count afresh";
     EXPECT_TRUE(run.skip(3));
     EXPECT_EQ(run.record.wholePlaylistRefusals, 2);
+    // Twelve tracks started of four entries: three passes exactly, the third just done.
+    run.skip(0);
+    run.skip(1);
+    const sim::RunStats stats = run.stats();
+    EXPECT_EQ(sim::rotationText(stats),
+              "3.0 passes through the playlist's 4 entries (it came round 2 times)");
+    EXPECT_TRUE(sim::runWarnings(stats).empty()) << sim::runWarnings(stats)[0];
 }
 
 // Every entry but one refused since the plug-in recorded that one, then it plays again: one title
@@ -457,6 +464,12 @@ TEST(RunReport, StarvationIsWarnedOfBeforeTheRun) {
               std::string::npos);
     EXPECT_NE(sim::starvationWarning({400, 10, true}, playlist).find("an artist window of 400 " + none),
               std::string::npos);
+    // A quarter left is warned of, a little more is not.
+    const std::vector<sim::PlaylistEntry> eight(playlist.begin(), playlist.begin() + 8);
+    EXPECT_NE(
+        sim::starvationWarning({1, 6, true}, eight).find("leaves 2 titles to play once all 8 have played"),
+        std::string::npos);
+    EXPECT_EQ(sim::starvationWarning({1, 5, true}, eight), "");
     // Titles listed twice count once: 390 titles in 394 entries.
     for (int i = 0; i < 4; i++)
         playlist[static_cast<size_t>(390 + i)].title = playlist[static_cast<size_t>(i)].title;
