@@ -22,6 +22,7 @@
 #include "player/run_driver.h"
 #include "tuning/run_stats.h"
 #include "player/sim_player.h"
+#include "cli/sweep_main.h"
 
 namespace {
 
@@ -186,6 +187,12 @@ int run(sim::Options& options) {
         return sim::kExitCannotLoad;
     const std::string iniPath = sim::iniPathBeside(module);
     const std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
+    if (sim::sweepAsked(options)) {
+        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath, report);
+        FreeLibrary(module);
+        sim::destroyPlayerWindow(&player);
+        return status;
+    }
 
     plugin->hostWindow = player.window;
     plugin->moduleInstance = module;
