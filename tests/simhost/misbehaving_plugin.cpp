@@ -1,7 +1,9 @@
 // A general-purpose plug-in that misbehaves on purpose, chosen by the SB_MISBEHAVE environment
 // variable, to show that the simulated host notices: "refuse-start" (startUp fails),
 // "skip-everything" (asks for the next track every 20 ms, whatever plays), "hang-shutdown"
-// (shutDown never returns); any other mode, e.g. "idle", starts and never polls the player.
+// (shutDown never returns), "admit-everything" (polls the player as a repeat filter does, but
+// never refuses a track, whatever its limits); any other mode, e.g. "idle", starts and never polls
+// the player.
 #include <windows.h>
 
 #include <atomic>
@@ -9,6 +11,7 @@
 #include <cstring>
 
 #include "player/plugin_header.h"
+#include "player/sim_player.h"
 
 namespace {
 
@@ -20,6 +23,21 @@ int startUp();
 void configure() {}
 void shutDown();
 sim::PluginHeader header = {0x10, "Misbehaving test plug-in", startUp, configure, shutDown, nullptr, nullptr};
+
+// Polls as the real plug-in's worker does (is it playing, which entry, its title), and lets every
+// title play.
+DWORD WINAPI pollAndAdmitEverything(LPVOID) {
+    while (stopSkipping == 0) {
+        if (SendMessageA(header.hostWindow, sim::kUserMessage, 0, sim::kQueryIsPlaying) != 0) {
+            const LRESULT position =
+                SendMessageA(header.hostWindow, sim::kUserMessage, 0, sim::kQueryPlaylistPosition);
+            SendMessageA(header.hostWindow, sim::kUserMessage, static_cast<WPARAM>(position),
+                         sim::kQueryPlaylistTitle);
+        }
+        Sleep(0);
+    }
+    return 0;
+}
 
 DWORD WINAPI postNextTrackRepeatedly(LPVOID) {
     while (stopSkipping == 0) {
@@ -34,8 +52,11 @@ int startUp() {
         mode[0] = '\0';
     if (std::strcmp(mode, "refuse-start") == 0)
         return 1;
+    stopSkipping = 0;
     if (std::strcmp(mode, "skip-everything") == 0)
         skipper = CreateThread(nullptr, 0, postNextTrackRepeatedly, nullptr, 0, nullptr);
+    if (std::strcmp(mode, "admit-everything") == 0)
+        skipper = CreateThread(nullptr, 0, pollAndAdmitEverything, nullptr, 0, nullptr);
     return 0;
 }
 
@@ -44,8 +65,13 @@ void shutDown() {
         Sleep(INFINITE);
     stopSkipping = 1;
     if (skipper != nullptr) {
-        WaitForSingleObject(skipper, INFINITE); // it only posts, so it never waits for this thread
+        // The poller may be waiting for this thread to answer it: answer until it has ended.
+        while (MsgWaitForMultipleObjects(1, &skipper, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
         CloseHandle(skipper);
+        skipper = nullptr;
     }
 }
 

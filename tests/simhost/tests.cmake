@@ -4,6 +4,7 @@ songbeacon_test(playlist_tests SOURCES simhost/playlist_test.cpp LIBS sb_playlis
 songbeacon_test(host_core_tests
   SOURCES simhost/options_test.cpp simhost/play_order_test.cpp simhost/artist_test.cpp
           simhost/settings_check_test.cpp simhost/run_report_test.cpp
+          simhost/sweep_test.cpp
   LIBS sb_hostcore)
 if(NOT WIN32)
   songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore sb_browser_support)
@@ -31,4 +32,9 @@ if(WIN32)
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_misbehaving.sh
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_misbehaving> ${CMAKE_CURRENT_BINARY_DIR}/misbehaving-run)
   set_tests_properties(SimulatedHost.NoticesAMisbehavingPlugin PROPERTIES TIMEOUT 300)
+  add_test(NAME SimulatedHost.SweepRecommendsAndTheReplayAgrees
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_sweep.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> $<TARGET_FILE:gen_misbehaving>
+                   ${CMAKE_CURRENT_BINARY_DIR}/sweep-run)
+  set_tests_properties(SimulatedHost.SweepRecommendsAndTheReplayAgrees PROPERTIES TIMEOUT 300)
 endif()
