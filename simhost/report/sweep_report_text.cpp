@@ -22,10 +22,16 @@ std::string minutesText(double seconds) {
     return seconds < 0 ? std::string("-") : format("%.1f", seconds / 60.0);
 }
 
-// "0..30 (31 settings)" for a swept limit, "150 as plugin.ini holds it" for the other.
+// "0..30 (31 settings)" or "0, 50, 100" for a swept limit, "150 as plugin.ini holds it" for the other.
 std::string limitsText(const std::vector<int32_t>& limits, bool swept) {
     if (!swept)
         return std::to_string(limits.front()) + " as plugin.ini holds it";
+    if (limits.size() > 1 && limits.size() <= 6 && limits[1] - limits[0] > 1) {
+        std::string list;
+        for (int32_t limit : limits)
+            list += (list.empty() ? "" : ", ") + std::to_string(limit);
+        return list;
+    }
     return std::to_string(limits.front()) + ".." + std::to_string(limits.back()) + " (" +
            sim::countOf(static_cast<int64_t>(limits.size()), "setting", "settings") + ")";
 }
