@@ -78,30 +78,42 @@ if ((windows)); then
     END { flush() }'
 fi
 
-if ((fasthost)); then
+# Builds the plug-in and the simulated player for Windows and makes $folder ($B/bench-win32/<name>)
+# with the DLL and a plugin.ini holding the two limits, the page on.
+prepareHost() { # name, SameArtistCheckLimit, SameTitleCheckLimit
   source scripts/wine-prefix.sh
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT # this prefix's server only
   cmake -S . -B "$B/bench-win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$B/bench-win32" -j"$JOBS" --target gen_SBeacon songbeacon-host >/dev/null
   root=$PWD
-  folder="$root/$B/bench-win32/fast-host"
+  folder="$root/$B/bench-win32/$1"
   mkdir -p "$folder"
   cp "$B/bench-win32/src/gen_SBeacon.dll" "$folder/"
   printf '[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=status.htm\r\nRecentTitleListLength=10\r\n'\
-'EnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=20\r\nSameTitleCheckLimit=200\r\n' >"$folder/plugin.ini"
-  # 2,000 entries by 400 artists whose names are made of syllables, so that their first three
-  # letters collide now and then as real names do; lengths from 2:30 to 7:00.
-  awk 'BEGIN {
+'EnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=%s\r\nSameTitleCheckLimit=%s\r\n' "$2" "$3" >"$folder/plugin.ini"
+}
+
+# A generated playlist on stdout: five entries per artist, the artists named from two syllables
+# (the first of <first> kinds, the second of <second>) so that their first three letters collide
+# now and then as real names do; lengths from 2:30 to 2:30 + <spread> - 1 seconds.
+generatePlaylist() { # entries, first, second, spread, seed
+  awk -v entries="$1" -v first="$2" -v second="$3" -v spread="$4" -v seed="$5" 'BEGIN {
     split("Ka Lo Me Ri Sa Tu Va Ne Bo Da Fi Gu Ha Jo Mi No Pe Ro Si Ze", a, " ")
     split("ran lin mor ves tal dun ker pix sol bry", b, " ")
     split("Blue Night Gold River Fire Stone Rain Glass Heart Road", w, " ")
-    seed = 12345; print "#EXTM3U"
-    for (i = 0; i < 2000; i++) {
-      artist = a[int(i / 5) % 20 + 1] b[int(i / 100) % 10 + 1] (i % 3 == 0 ? " Band" : "")
+    print "#EXTM3U"
+    for (i = 0; i < entries; i++) {
+      artist = a[int(i / 5) % first + 1] b[int(i / (5 * first)) % second + 1] (i % 3 == 0 ? " Band" : "")
       seed = (seed * 1103515245 + 12345) % 2147483648
-      printf "#EXTINF:%d,%s - %s %s %d\n%s.mp3\n", 150 + seed % 271, artist, w[i % 10 + 1], w[int(i / 10) % 10 + 1], i, i
+      printf "#EXTINF:%d,%s - %s %s %d\n%s.mp3\n", 150 + seed % spread, artist, w[i % 10 + 1], w[int(i / 10) % 10 + 1], i, i
     }
-  }' >"$folder/2000.m3u"
+  }'
+}
+
+if ((fasthost)); then
+  prepareHost fast-host 20 200
+  # 2,000 entries by 400 artists, from 2:30 to 7:00.
+  generatePlaylist 2000 20 10 271 12345 >"$folder/2000.m3u"
   times=()
   for ((run = 1; run <= runs; run++)); do
     log="$folder/run-$run.log"
@@ -123,29 +135,10 @@ if ((fasthost)); then
 fi
 
 if ((sweep)); then
-  source scripts/wine-prefix.sh
-  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT # this prefix's server only
-  cmake -S . -B "$B/bench-win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$B/bench-win32" -j"$JOBS" --target gen_SBeacon songbeacon-host >/dev/null
-  root=$PWD
-  folder="$root/$B/bench-win32/sweep"
-  mkdir -p "$folder"
-  cp "$B/bench-win32/src/gen_SBeacon.dll" "$folder/"
-  printf '[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=status.htm\r\nRecentTitleListLength=10\r\n'\
-'EnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=15\r\nSameTitleCheckLimit=100\r\n' >"$folder/plugin.ini"
-  # 400 entries by 80 artists named from syllables (their first letters collide now and then), from
-  # 2:30 to 4:30 long: a rotation is about 23 hours, so 72 hours cover three.
-  awk 'BEGIN {
-    split("Ka Lo Me Ri Sa Tu Va Ne Bo Da Fi Gu Ha Jo Mi No", a, " ")
-    split("ran lin mor ves tal", b, " ")
-    split("Blue Night Gold River Fire Stone Rain Glass Heart Road", w, " ")
-    seed = 4242; print "#EXTM3U"
-    for (i = 0; i < 400; i++) {
-      artist = a[int(i / 5) % 16 + 1] b[int(i / 80) % 5 + 1] (i % 3 == 0 ? " Band" : "")
-      seed = (seed * 1103515245 + 12345) % 2147483648
-      printf "#EXTINF:%d,%s - %s %s %d\n%s.mp3\n", 150 + seed % 121, artist, w[i % 10 + 1], w[int(i / 10) % 10 + 1], i, i
-    }
-  }' >"$folder/400.m3u"
+  prepareHost sweep 15 100
+  # 400 entries by 80 artists, from 2:30 to 4:30: a rotation is about 23 hours, so 72 hours cover
+  # three.
+  generatePlaylist 400 16 5 121 4242 >"$folder/400.m3u"
   # The same with the page off, as the sweep's replays run: what the page costs an ordinary run.
   mkdir -p "$folder/page-off"
   cp "$folder/gen_SBeacon.dll" "$folder/400.m3u" "$folder/page-off/"

@@ -1,4 +1,4 @@
-// HTML escaping and the character set of a page.
+// HTML escaping, the character set of a page and its document.
 #include "report/html_page.h"
 
 namespace sim {
@@ -45,6 +45,13 @@ bool isUtf8(const std::string& text) {
         i += length;
     }
     return true;
+}
+
+std::string htmlDocument(const std::string& title, const char* style, const std::string& body) {
+    const std::string charset = isUtf8(body) ? "utf-8" : "windows-1252";
+    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"" + charset + "\">\n<title>" +
+           htmlEscaped(title) + "</title>\n<style>" + style + "</style>\n</head>\n<body>\n" + body +
+           "</body>\n</html>\n";
 }
 
 } // namespace sim

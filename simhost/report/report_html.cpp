@@ -170,10 +170,7 @@ std::string renderHtmlReport(const ReportContext& context, const RunStats& stats
     appendTitles(&body, stats.mostRefused, "refusals");
     body += "<p class=\"note\">" + escaped(kArtistComparison) + "</p>\n";
 
-    const std::string charset = isUtf8(body) ? "utf-8" : "windows-1252";
-    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"" + charset +
-           "\">\n<title>Tuning report: " + escaped(context.playlistName) + "</title>\n<style>" + kStyle +
-           "</style>\n</head>\n<body>\n" + body + "</body>\n</html>\n";
+    return htmlDocument("Tuning report: " + context.playlistName, kStyle, body);
 }
 
 } // namespace sim

@@ -277,10 +277,7 @@ std::string renderSweepHtml(const SweepContext& context, const std::vector<Sweep
         notes += (notes.empty() ? "" : " ") + note;
     body += "<p class=\"note\">" + htmlEscaped(notes) + "</p>\n";
 
-    const std::string charset = isUtf8(body) ? "utf-8" : "windows-1252";
-    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"" + charset +
-           "\">\n<title>Sweep: " + htmlEscaped(context.playlistName) + "</title>\n<style>" + kStyle +
-           "</style>\n</head>\n<body>\n" + body + "</body>\n</html>\n";
+    return htmlDocument("Sweep: " + context.playlistName, kStyle, body);
 }
 
 } // namespace sim

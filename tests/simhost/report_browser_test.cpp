@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "report/report.h"
+#include "report/sweep_report.h"
 #include "support/headless_browser.h"
 
 namespace {
@@ -65,6 +66,57 @@ TEST(ReportInBrowser, TitlesShowAsTextAndTheHistogramDraws) {
     EXPECT_EQ(occurrences(dom, "<svg"), 1u);
     EXPECT_EQ(occurrences(dom, "<rect"), 6u);
     EXPECT_EQ(occurrences(dom, "fill=\"#d9822b\""), 3u) << "the buckets within the artist window";
+}
+
+// One seed's figures: a skip rate, and one return of an artist after `gapMinutes`.
+sim::SeedFigures seed(double skipRate, int64_t gapMinutes) {
+    sim::SeedFigures figures = {};
+    figures.skipRate = skipRate;
+    figures.stationSeconds = 72 * 3600;
+    figures.gapSeconds = {gapMinutes * 60};
+    figures.gapTracks = {static_cast<int32_t>(gapMinutes / 4)};
+    figures.gapReachedBy95 = gapMinutes * 60;
+    figures.returnsWithinGoal = gapMinutes < 60 ? 1 : 0;
+    figures.shareApart = 1.0 - figures.returnsWithinGoal;
+    return figures;
+}
+
+TEST(ReportInBrowser, TheSweepPageIsSelfContainedAndShowsItsTextsAsText) {
+    if (!support::chromiumInstalled())
+        GTEST_SKIP() << support::kChromium << " is not installed";
+    sim::SweepContext context = {};
+    context.playlistName = "<b>list</b> & 'more'.m3u";
+    context.entries = 400;
+    context.rotationSeconds = 23 * 3600;
+    context.plan = {{8, 9, 10}, {150}, true, false, {7, 8, 9}, 72 * 3600, {60, 10.0}};
+    context.repeatCommand = "songbeacon-host p.dll '<b>list</b> & '\\''more'\\''.m3u' --sweep-artist 8..10";
+    std::vector<sim::SweepRow> rows;
+    for (int32_t limit : {8, 9, 10})
+        rows.push_back(sim::sweepRow({limit, 150},
+                                     {seed(0.01 * limit, 7 * limit), seed(0.01 * limit, 7 * limit + 5),
+                                      seed(0.012 * limit, 7 * limit - 3)},
+                                     context.plan.goal));
+    const sim::Recommendation answer = sim::recommend(rows);
+    ASSERT_EQ(answer.recommended, 1) << "9 is the smallest limit that meets both goals";
+    const sim::ReplayOutcome replay = {
+        true, rows[1].setting, 3,
+        4500, false,           "seed 8, track 3 started: the plug-in played entry 4 \"<i>x</i>\""};
+    const std::string page = sim::renderSweepHtml(context, rows, answer, replay);
+    for (const char* outside : {"http", "src=", "href=", "<link", "@import", "url(", "<script", "<img"})
+        EXPECT_EQ(page.find(outside), std::string::npos) << outside;
+
+    const std::string dom = parsedByChromium(page);
+    ASSERT_NE(dom.find("</html>"), std::string::npos) << dom;
+    EXPECT_EQ(dom.find("<b>"), std::string::npos);
+    EXPECT_EQ(dom.find("<i>"), std::string::npos);
+    EXPECT_NE(dom.find("<title>Sweep: &lt;b&gt;list&lt;/b&gt; &amp; 'more'.m3u</title>"), std::string::npos);
+    EXPECT_NE(dom.find("the plug-in played entry 4 \"&lt;i&gt;x&lt;/i&gt;\""), std::string::npos);
+    EXPECT_EQ(occurrences(dom, "<svg"), 1u);
+    EXPECT_EQ(occurrences(dom, "<polyline"), 2u) << "the skip rate and the artist gap";
+    EXPECT_EQ(occurrences(dom, "<circle"), 6u) << "three settings in each panel";
+    EXPECT_NE(dom.find("replayed, the plug-in disagreed: 9 / 150"), std::string::npos)
+        << "the replayed setting is marked, but not as an answer";
+    EXPECT_EQ(dom.find("recommended: SameArtistCheckLimit"), std::string::npos);
 }
 
 } // namespace
