@@ -7,6 +7,9 @@ songbeacon_test(host_core_tests
   LIBS sb_hostcore)
 if(NOT WIN32)
   songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore sb_browser_support)
+  add_test(NAME TryPlaylist.RefusesWhatItCannotUseBeforeBuilding
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_try_playlist_arguments.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_CURRENT_BINARY_DIR}/try-playlist-arguments)
 endif()
 if(WIN32)
   add_test(NAME SimulatedHost.PlaysTheExampleThroughThePlugin
