@@ -166,7 +166,7 @@ bool readPlaylistFile(const std::string& fileName, const std::string& bytes, con
 
 std::string encodingText(const PlaylistFile& file, const CodePage& codePage) {
     if (file.encoding == kCodePageBytes)
-        return "bytes of " + codePage.name + ", as they are (no byte-order mark)";
+        return "read as " + codePage.name + " (no byte-order mark)";
     return std::string(encodingName(file.encoding)) + " converted to " + codePage.name;
 }
 

@@ -50,7 +50,7 @@ bool readPlaylistFile(const std::string& fileName, const std::string& bytes, con
                       PlaylistFile* file, std::string* reason);
 
 // How the file was read: "UTF-16 LE converted to the ANSI code page 1252", or for a file without a
-// mark "bytes of the ANSI code page 1252, as they are (no byte-order mark)".
+// mark "read as the ANSI code page 1252 (no byte-order mark)".
 std::string encodingText(const PlaylistFile& file, const CodePage& codePage);
 
 // One line for each thing in the reading the operator should know: characters the code page

@@ -157,7 +157,7 @@ TEST(PlaylistFile, BytesWithoutAMarkAreTheCodePagesAsTheyAre) {
                                       &reason));
     EXPECT_EQ(read.entries[0].title, "Bj\xF6rk - Army of Me");
     EXPECT_EQ(read.entries[0].seconds, 200);
-    EXPECT_EQ(sim::encodingText(read, latin1), "bytes of Latin-1, as they are (no byte-order mark)");
+    EXPECT_EQ(sim::encodingText(read, latin1), "read as Latin-1 (no byte-order mark)");
     EXPECT_EQ(sim::encodingNotes(read, latin1), Titles{});
 
     // UTF-8 saved without a mark in a .m3u: the player reads two bytes for the letter, and is told.
