@@ -68,24 +68,31 @@ TEST(SettingsCheck, EachMisreadValueIsExplained) {
 }
 
 TEST(SettingsCheck, NumbersBeyond32BitsAreWholeNumbersReadAsTheirLow32Bits) {
-    // What the platform's integer reader gives for them under Wine: the low 32 bits. The title's
-    // text is long enough to live outside the string object, so a read before it is caught.
+    // What the platform's integer reader gives for them under Wine: the low 32 bits. The title
+    // limit's text is long enough to live outside the string object, so a read before it is caught.
     const std::vector<std::string> warnings = sim::checkSettings(snapshot({
         {sim::kSameArtistCheckLimit, "2147483648"},
-        {sim::kSameTitleCheckLimit, "000000004294967308"},
+        {sim::kSameTitleCheckLimit, "0000002147483648"},
         {sim::kEnableHTMLOutput, "-2147483649"},
-        {sim::kRecentTitleListLength, "-2147483648"},
+        {sim::kRecentTitleListLength, "4294967308"},
     }));
     const std::string outside = " is a whole number outside the 32-bit range (-2147483648 to 2147483647): ";
     const std::vector<std::string> expected = {
         "EnableHTMLOutput=-2147483649" + outside +
             "the plug-in reads it as 2147483647 and saves 2147483647 back",
+        "RecentTitleListLength=4294967308" + outside + "the plug-in reads it as 12 and saves 12 back",
         "SameArtistCheckLimit=2147483648" + outside +
             "the plug-in reads it as -2147483648 and saves -2147483648 back",
         "SameArtistCheckLimit=-2147483648 is below 0: the plug-in then makes no artist check at all",
-        "SameTitleCheckLimit=000000004294967308" + outside + "the plug-in reads it as 12 and saves 12 back",
+        "SameTitleCheckLimit=0000002147483648" + outside +
+            "the plug-in reads it as -2147483648 and saves -2147483648 back",
+        "SameTitleCheckLimit=-2147483648 is below 0: the plug-in then makes no whole-title check at all",
     };
     EXPECT_EQ(warnings, expected);
+    // The edges of the range are whole numbers within it.
+    EXPECT_EQ(sim::checkSettings(snapshot(
+                  {{sim::kRecentTitleListLength, "-2147483648"}, {sim::kEnableHTMLOutput, "+2147483647"}})),
+              std::vector<std::string>{});
 }
 
 TEST(SettingsCheck, TheLimitsAreTakenFromTheirOwnKeys) {
