@@ -13,16 +13,17 @@
 # their aggregates over the repetitions, and monitor_bench's figures are gathered as the median and
 # the range over its runs. Figures and their meaning: docs/performance.md.
 #
-# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only | --sweep-only] [-- monitor_bench arguments]
+# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only | --sweep-only | --cpu] [-- monitor_bench arguments]
 #   --runs N   repetitions of each native benchmark, runs of monitor_bench, of the fast host and of the
 #              sweep and its ordinary run (default 5)
 #   --host-only  only the fast simulated host
 #   --sweep-only only the sweep against the ordinary run
+#   --cpu      only what the worker's polling costs in CPU: monitor_bench --cpu-only (about 10 s a run)
 #   after --    passed to every monitor_bench run, e.g. -- --changes 5000 --page-folder 'Z:\dev\shm'
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=5 native=1 windows=1 fasthost=1 sweep=1
+runs=5 native=1 windows=1 fasthost=1 sweep=1 benchmode=()
 while (($#)); do
   case "$1" in
   --runs) runs=$2 && shift 2 ;;
@@ -30,6 +31,7 @@ while (($#)); do
   --windows-only) native=0 && shift ;;
   --host-only) native=0 windows=0 sweep=0 && shift ;;
   --sweep-only) native=0 windows=0 fasthost=0 && shift ;;
+  --cpu) native=0 fasthost=0 sweep=0 benchmode=(--cpu-only) && shift ;;
   --) shift && break ;;
   *) sed -n '/^# usage:/,/^[^#]/s/^# \{0,1\}//p' "$0" >&2 && exit 2 ;;
   esac
@@ -58,9 +60,9 @@ if ((windows)); then
   logs=()
   for ((run = 1; run <= runs; run++)); do
     log="$B/bench-win32/monitor_bench-$run.log"
-    echo "== monitor_bench run $run of $runs under Wine (load average $(load))"
+    echo "== monitor_bench ${benchmode[*]} run $run of $runs under Wine (load average $(load))"
     # Through the wrapper ctest uses: Wine's lingering helpers never hold this script's pipes.
-    xvfb-run -a -s '-screen 0 1024x768x24' cmake/wine-run.sh "$B/bench-win32/bench/monitor_bench.exe" "$@" 2>&1 |
+    xvfb-run -a -s '-screen 0 1024x768x24' cmake/wine-run.sh "$B/bench-win32/bench/monitor_bench.exe" "${benchmode[@]}" "$@" 2>&1 |
       tr -d '\r' | grep -v '^X connection to' >"$log" || true
     grep -v '^figure ' "$log"
     grep -q '^figure ' "$log" || { echo "monitor_bench failed: see $log" >&2 && exit 1; }

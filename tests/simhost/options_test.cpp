@@ -158,6 +158,20 @@ TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
     EXPECT_EQ(again.options.stationSeconds, 1200) << "the command gives back the same length";
 }
 
+TEST(Options, HoursTracksOrRepeatEachGoRoundThePlaylistAndNothingElseDoes) {
+    for (const std::vector<const char*>& going : std::vector<std::vector<const char*>>{
+             {"--hours", "24"}, {"--hours", ".25"}, {"--tracks", "5000"}, {"--repeat"}}) {
+        std::vector<const char*> arguments = {"p.dll", "l.m3u"};
+        arguments.insert(arguments.end(), going.begin(), going.end());
+        const Parsed parsed = parse(arguments);
+        ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;
+        EXPECT_TRUE(sim::goesRound(parsed.options)) << going[0];
+    }
+    const Parsed once = parse({"p.dll", "l.m3u", "--fast", "--pace", "10", "--quiet"});
+    ASSERT_EQ(once.result, sim::kParsed) << once.error;
+    EXPECT_FALSE(sim::goesRound(once.options));
+}
+
 TEST(Options, EntryNumbersMustLieInThePlaylist) {
     Parsed parsed = parse({"p.dll", "l.m3u", "--pause", "40", "--stop", "99"});
     ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;

@@ -8,6 +8,9 @@ songbeacon_test(host_core_tests
   LIBS sb_hostcore)
 if(NOT WIN32)
   songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore sb_browser_support)
+  add_test(NAME TryPlaylist.RefusesWhatItCannotUseBeforeBuilding
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_try_playlist_arguments.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_CURRENT_BINARY_DIR}/try-playlist-arguments)
 endif()
 if(WIN32)
   add_test(NAME SimulatedHost.PlaysTheExampleThroughThePlugin
@@ -20,8 +23,11 @@ if(WIN32)
   add_test(NAME SimulatedHost.ErrorsAndWarningsAnOperatorMeets
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_host_errors.sh
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/errors-run)
+  add_test(NAME SimulatedHost.ReadsPlaylistsInEveryEncoding
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_playlist_encodings.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/encodings-run)
   set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
-                       PROPERTIES TIMEOUT 300)
+                       SimulatedHost.ReadsPlaylistsInEveryEncoding PROPERTIES TIMEOUT 300)
 endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)
