@@ -192,6 +192,10 @@ int run(sim::Options& options) {
     const std::string iniPath = sim::iniPathBeside(module);
     const std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
     if (sim::sweepAsked(options)) {
+        std::printf("playlist: %s, %s\n", options.playlistPath.c_str(),
+                    sim::encodingText(playlistFile, codePage).c_str());
+        for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
+            std::printf("note: %s\n", note.c_str());
         const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath, report);
         FreeLibrary(module);
         sim::destroyPlayerWindow(&player);
