@@ -173,7 +173,8 @@ bool finishSweepOptions(Options* options, std::string* error) {
     if (settings * sweep.seeds > kMostSweepRuns) {
         *error = "the sweep would play " + std::to_string(settings * sweep.seeds) + " runs (" +
                  std::to_string(settings) + " settings on " + std::to_string(sweep.seeds) +
-                 " seeds); at most 10000: narrow a range, step the title limit or use fewer seeds";
+                 " seeds); at most " + std::to_string(kMostSweepRuns) +
+                 ": narrow a range, step the title limit or use fewer seeds";
         return false;
     }
     options->shuffle = true;
