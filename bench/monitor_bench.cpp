@@ -11,7 +11,8 @@
 // compared byte for byte with what it should hold.
 //
 // Every figure is printed twice: as a readable line, and as "figure <name> <value> <unit>" for
-// scripts/bench.sh to gather over several runs.
+// scripts/bench.sh to gather over several runs. With --cpu-only it measures only what the polling
+// costs in CPU, with the player stopped and then playing (scripts/bench.sh --cpu).
 #include <windows.h>
 
 #include <cstdint>
@@ -199,14 +200,25 @@ int64_t threadCpu(HANDLE thread) { // in 100 ns units
     return value(kernel) + value(user);
 }
 
+// CPU time (kernel + user) this whole process has used so far: what a task manager shows for the
+// player, whose process the plug-in's worker runs in.
+int64_t processCpu() { // in 100 ns units
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    auto value = [](FILETIME t) { return static_cast<int64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime; };
+    return value(kernel) + value(user);
+}
+
 struct Shares {
-    double passesPerSecond, hostCpu, hostInProc, workerCpu;
+    double passesPerSecond, hostCpu, hostInProc, workerCpu, processCpu;
 };
 
 // Pumps for `ms` with no title change and reports how busy each side was.
 Shares measureWindow(HANDLE worker, DWORD ms) {
     HANDLE host = GetCurrentThread();
-    const int64_t wall0 = now(), host0 = threadCpu(host), worker0 = threadCpu(worker);
+    const int64_t wall0 = now(), host0 = threadCpu(host), worker0 = threadCpu(worker),
+                  process0 = processCpu();
     const int64_t proc0 = probe.procTicks, passes0 = probe.passes;
     pumpUntilTicks(wall0 + ticksFromMicros(ms * 1000.0));
     const double wall = micros(now() - wall0);
@@ -215,28 +227,32 @@ Shares measureWindow(HANDLE worker, DWORD ms) {
     shares.hostCpu = static_cast<double>(threadCpu(host) - host0) / 10.0 / wall;
     shares.hostInProc = micros(probe.procTicks - proc0) / wall;
     shares.workerCpu = static_cast<double>(threadCpu(worker) - worker0) / 10.0 / wall;
+    shares.processCpu = static_cast<double>(processCpu() - process0) / 10.0 / wall;
     return shares;
 }
 
 // Several windows; prints their median.
 Shares steadyShares(HANDLE worker, const std::string& label, int windows, DWORD ms) {
-    std::vector<double> rate, host, proc, work;
+    std::vector<double> rate, host, proc, work, whole;
     for (int i = 0; i < windows; i++) {
         const Shares s = measureWindow(worker, ms);
         rate.push_back(s.passesPerSecond);
         host.push_back(s.hostCpu);
         proc.push_back(s.hostInProc);
         work.push_back(s.workerCpu);
+        whole.push_back(s.processCpu);
     }
-    const Shares median = {medianOf(rate), medianOf(host), medianOf(proc), medianOf(work)};
+    const Shares median = {medianOf(rate), medianOf(host), medianOf(proc), medianOf(work), medianOf(whole)};
     std::printf("  %s: %.0f passes/s; host thread CPU %.1f%% of wall, of it inside the player's window "
-                "procedure %.2f%%; worker thread CPU %.1f%%  (median of %d windows of %lu ms)\n",
+                "procedure %.2f%%; worker thread CPU %.1f%%; whole process %.1f%%  (median of %d windows "
+                "of %lu ms)\n",
                 label.c_str(), median.passesPerSecond, 100 * median.hostCpu, 100 * median.hostInProc,
-                100 * median.workerCpu, windows, static_cast<unsigned long>(ms));
+                100 * median.workerCpu, 100 * median.processCpu, windows, static_cast<unsigned long>(ms));
     figure(label + ".passes_per_s", median.passesPerSecond, "1/s");
     figure(label + ".host_cpu_share", 100 * median.hostCpu, "%");
     figure(label + ".host_in_proc_share", 100 * median.hostInProc, "%");
     figure(label + ".worker_cpu_share", 100 * median.workerCpu, "%");
+    figure(label + ".process_cpu_share", 100 * median.processCpu, "%");
     return median;
 }
 
@@ -465,6 +481,24 @@ void runStopped(int windows, DWORD windowMs) {
     tearDownState();
 }
 
+// What the polling costs while the player plays with no track change (the default 10-row page,
+// a full ring): the CPU of the worker, of the host's thread and of the whole process.
+void runPlayingCpu(int windows, DWORD windowMs) {
+    std::printf("\nPlaying, no track change, RecentTitleListLength 10:\n");
+    setUpState(10);
+    playFromStart();
+    HANDLE worker = startWorker();
+    changeTitle(); // the first track's page is written before the windows start
+    if (!pumpUntil([] { return probe.change == kPublished; })) {
+        std::printf("error: the worker never published the first track\n");
+        std::exit(1);
+    }
+    probe.change = kIdle;
+    steadyShares(worker, "playing.R10", windows, windowMs);
+    stopWorker();
+    tearDownState();
+}
+
 // ---- start and shut down through the entry --------------------------------------------------
 
 // shutDown's last steps done by hand right after a worker ended, as shutDown does them: the
@@ -598,6 +632,9 @@ int main(int argc, char** argv) {
     const int cycles = argument(argc, argv, "--cycles", 20);
     const int windows = argument(argc, argv, "--windows", 3);
     const DWORD windowMs = static_cast<DWORD>(argument(argc, argv, "--window-ms", 1000));
+    bool cpuOnly = false; // --cpu-only: only what the polling costs, stopped and playing
+    for (int i = 1; i < argc; i++)
+        cpuOnly = cpuOnly || std::strcmp(argv[i], "--cpu-only") == 0;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     LARGE_INTEGER frequency;
@@ -622,14 +659,24 @@ int main(int argc, char** argv) {
     probe.playerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(probe.player.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(timedProc)));
 
-    std::printf(
-        "monitor_bench: %d changes per page setting, %d shutDowns of each kind; clock %lld Hz; page %s\n\n",
-        changes, cycles, static_cast<long long>(ticksPerSecond), pagePath.c_str());
-    calibrateMessages();
-    runStopped(windows, windowMs);
-    const StepCosts r10 = runPageSetting(10, changes, windows, windowMs);
-    runPageSetting(1000, changes, windows, windowMs);
-    runShutDowns(cycles, r10);
+    if (cpuOnly)
+        std::printf("monitor_bench --cpu-only: %d windows of %lu ms each way; clock %lld Hz; page %s\n",
+                    windows, static_cast<unsigned long>(windowMs), static_cast<long long>(ticksPerSecond),
+                    pagePath.c_str());
+    else
+        std::printf("monitor_bench: %d changes per page setting, %d shutDowns of each kind; clock %lld Hz; "
+                    "page %s\n\n",
+                    changes, cycles, static_cast<long long>(ticksPerSecond), pagePath.c_str());
+    if (cpuOnly) {
+        runStopped(windows, windowMs);
+        runPlayingCpu(windows, windowMs);
+    } else {
+        calibrateMessages();
+        runStopped(windows, windowMs);
+        const StepCosts r10 = runPageSetting(10, changes, windows, windowMs);
+        runPageSetting(1000, changes, windows, windowMs);
+        runShutDowns(cycles, r10);
+    }
 
     sim::destroyPlayerWindow(&probe.player);
     support::removeFolder(ownFolder);

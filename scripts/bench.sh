@@ -4,26 +4,34 @@
 #   $B/bench-win32   monitor_bench: the plug-in against the simulated player, under Wine inside
 #                    Xvfb (the player is a window, and Wine needs a display to make one);
 #                    and songbeacon-host --fast playing 24 hours of station time from a generated
-#                    2,000-entry playlist at the real plug-in (wall time of the whole program).
+#                    2,000-entry playlist at the real plug-in (wall time of the whole program);
+#                    and a sweep (31 artist limits x 3 seeds x 72 h of a generated 400-entry
+#                    playlist, its replay through the plug-in included) against one ordinary
+#                    72-hour --fast run of the same playlist, alternating, with the ratio.
 # B is SONGBEACON_BUILD_DIR (default build), as for scripts/test.sh; Wine runs in $B/wineprefix.
 # Machines here are shared and noisy, so each program runs several times: the native ones report
 # their aggregates over the repetitions, and monitor_bench's figures are gathered as the median and
 # the range over its runs. Figures and their meaning: docs/performance.md.
 #
-# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only] [-- monitor_bench arguments]
-#   --runs N   repetitions of each native benchmark, runs of monitor_bench and of the fast host (default 5)
+# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only | --sweep-only | --cpu] [-- monitor_bench arguments]
+#   --runs N   repetitions of each native benchmark, runs of monitor_bench, of the fast host and of the
+#              sweep and its ordinary run (default 5)
 #   --host-only  only the fast simulated host
+#   --sweep-only only the sweep against the ordinary run
+#   --cpu      only what the worker's polling costs in CPU: monitor_bench --cpu-only (about 10 s a run)
 #   after --    passed to every monitor_bench run, e.g. -- --changes 5000 --page-folder 'Z:\dev\shm'
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=5 native=1 windows=1 fasthost=1
+runs=5 native=1 windows=1 fasthost=1 sweep=1 benchmode=()
 while (($#)); do
   case "$1" in
   --runs) runs=$2 && shift 2 ;;
-  --native-only) windows=0 fasthost=0 && shift ;;
+  --native-only) windows=0 fasthost=0 sweep=0 && shift ;;
   --windows-only) native=0 && shift ;;
-  --host-only) native=0 windows=0 && shift ;;
+  --host-only) native=0 windows=0 sweep=0 && shift ;;
+  --sweep-only) native=0 windows=0 fasthost=0 && shift ;;
+  --cpu) native=0 fasthost=0 sweep=0 benchmode=(--cpu-only) && shift ;;
   --) shift && break ;;
   *) sed -n '/^# usage:/,/^[^#]/s/^# \{0,1\}//p' "$0" >&2 && exit 2 ;;
   esac
@@ -52,9 +60,9 @@ if ((windows)); then
   logs=()
   for ((run = 1; run <= runs; run++)); do
     log="$B/bench-win32/monitor_bench-$run.log"
-    echo "== monitor_bench run $run of $runs under Wine (load average $(load))"
+    echo "== monitor_bench ${benchmode[*]} run $run of $runs under Wine (load average $(load))"
     # Through the wrapper ctest uses: Wine's lingering helpers never hold this script's pipes.
-    xvfb-run -a -s '-screen 0 1024x768x24' cmake/wine-run.sh "$B/bench-win32/bench/monitor_bench.exe" "$@" 2>&1 |
+    xvfb-run -a -s '-screen 0 1024x768x24' cmake/wine-run.sh "$B/bench-win32/bench/monitor_bench.exe" "${benchmode[@]}" "$@" 2>&1 |
       tr -d '\r' | grep -v '^X connection to' >"$log" || true
     grep -v '^figure ' "$log"
     grep -q '^figure ' "$log" || { echo "monitor_bench failed: see $log" >&2 && exit 1; }
@@ -72,30 +80,42 @@ if ((windows)); then
     END { flush() }'
 fi
 
-if ((fasthost)); then
+# Builds the plug-in and the simulated player for Windows and makes $folder ($B/bench-win32/<name>)
+# with the DLL and a plugin.ini holding the two limits, the page on.
+prepareHost() { # name, SameArtistCheckLimit, SameTitleCheckLimit
   source scripts/wine-prefix.sh
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT # this prefix's server only
   cmake -S . -B "$B/bench-win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$B/bench-win32" -j"$JOBS" --target gen_SBeacon songbeacon-host >/dev/null
   root=$PWD
-  folder="$root/$B/bench-win32/fast-host"
+  folder="$root/$B/bench-win32/$1"
   mkdir -p "$folder"
   cp "$B/bench-win32/src/gen_SBeacon.dll" "$folder/"
   printf '[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=status.htm\r\nRecentTitleListLength=10\r\n'\
-'EnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=20\r\nSameTitleCheckLimit=200\r\n' >"$folder/plugin.ini"
-  # 2,000 entries by 400 artists whose names are made of syllables, so that their first three
-  # letters collide now and then as real names do; lengths from 2:30 to 7:00.
-  awk 'BEGIN {
+'EnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=%s\r\nSameTitleCheckLimit=%s\r\n' "$2" "$3" >"$folder/plugin.ini"
+}
+
+# A generated playlist on stdout: five entries per artist, the artists named from two syllables
+# (the first of <first> kinds, the second of <second>) so that their first three letters collide
+# now and then as real names do; lengths from 2:30 to 2:30 + <spread> - 1 seconds.
+generatePlaylist() { # entries, first, second, spread, seed
+  awk -v entries="$1" -v first="$2" -v second="$3" -v spread="$4" -v seed="$5" 'BEGIN {
     split("Ka Lo Me Ri Sa Tu Va Ne Bo Da Fi Gu Ha Jo Mi No Pe Ro Si Ze", a, " ")
     split("ran lin mor ves tal dun ker pix sol bry", b, " ")
     split("Blue Night Gold River Fire Stone Rain Glass Heart Road", w, " ")
-    seed = 12345; print "#EXTM3U"
-    for (i = 0; i < 2000; i++) {
-      artist = a[int(i / 5) % 20 + 1] b[int(i / 100) % 10 + 1] (i % 3 == 0 ? " Band" : "")
+    print "#EXTM3U"
+    for (i = 0; i < entries; i++) {
+      artist = a[int(i / 5) % first + 1] b[int(i / (5 * first)) % second + 1] (i % 3 == 0 ? " Band" : "")
       seed = (seed * 1103515245 + 12345) % 2147483648
-      printf "#EXTINF:%d,%s - %s %s %d\n%s.mp3\n", 150 + seed % 271, artist, w[i % 10 + 1], w[int(i / 10) % 10 + 1], i, i
+      printf "#EXTINF:%d,%s - %s %s %d\n%s.mp3\n", 150 + seed % spread, artist, w[i % 10 + 1], w[int(i / 10) % 10 + 1], i, i
     }
-  }' >"$folder/2000.m3u"
+  }'
+}
+
+if ((fasthost)); then
+  prepareHost fast-host 20 200
+  # 2,000 entries by 400 artists, from 2:30 to 7:00.
+  generatePlaylist 2000 20 10 271 12345 >"$folder/2000.m3u"
   times=()
   for ((run = 1; run <= runs; run++)); do
     log="$folder/run-$run.log"
@@ -114,4 +134,54 @@ if ((fasthost)); then
     median = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
     printf "== songbeacon-host --fast, 24 h of station time, 2,000 entries: median %.2f s [%.2f .. %.2f] over %d runs\n", median, v[1], v[n], n
   }'
+fi
+
+if ((sweep)); then
+  prepareHost sweep 15 100
+  # 400 entries by 80 artists, from 2:30 to 4:30: a rotation is about 23 hours, so 72 hours cover
+  # three.
+  generatePlaylist 400 16 5 121 4242 >"$folder/400.m3u"
+  # The same with the page off, as the sweep's replays run: what the page costs an ordinary run.
+  mkdir -p "$folder/page-off"
+  cp "$folder/gen_SBeacon.dll" "$folder/400.m3u" "$folder/page-off/"
+  sed 's/^EnableHTMLOutput=1/EnableHTMLOutput=0/' "$folder/plugin.ini" >"$folder/page-off/plugin.ini"
+  # One program's wall time, start-up included; its output in $folder/<name>.log. The program runs
+  # in $folder, or in $folder/page-off when the name begins with "page-off".
+  timed() { # name, host arguments...
+    local name=$1 start end where=$folder
+    shift
+    [[ $name == page-off* ]] && where=$folder/page-off
+    start=$(date +%s.%N)
+    (cd "$where" && xvfb-run -a -s '-screen 0 1024x768x24' "$root/cmake/wine-run.sh" \
+      "$root/$B/bench-win32/simhost/songbeacon-host.exe" gen_SBeacon.dll 400.m3u "$@" 2>&1 |
+      tr -d '\r' | grep -v '^X connection to' >"$folder/$name.log") || true
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
+  }
+  median() { LC_ALL=C sort -g | awk '{ v[++n] = $1 } END {
+    printf "%.2f [%.2f .. %.2f]", n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2, v[1], v[n] }'; }
+  ordinary=() pageOff=() swept=() ratios=() mirror=() replay=()
+  for ((run = 1; run <= runs; run++)); do
+    echo "== ordinary --fast --hours 72 and the sweep --sweep-artist 0..30 --seeds 3 --hours 72, 400 entries," \
+      "run $run of $runs (load average $(load))"
+    one=$(timed ordinary-$run --fast --hours 72 --shuffle "$run" --quiet)
+    grep -q '^summary: ' "$folder/ordinary-$run.log" || { echo "the ordinary run failed: see $folder/ordinary-$run.log" >&2 && exit 1; }
+    quiet=$(timed page-off-$run --fast --hours 72 --shuffle "$run" --quiet)
+    all=$(timed sweep-$run --sweep-artist 0..30 --seeds 3 --hours 72 --shuffle "$run")
+    grep -q '^replay through the plug-in: .* as the mirror did$' "$folder/sweep-$run.log" ||
+      { echo "the sweep failed: see $folder/sweep-$run.log" >&2 && exit 1; }
+    inside=$(sed -n 's/^(sweep in .* through the mirror in \([0-9.]*\) s, .* through the plug-in in \([0-9.]*\) s)$/\1 \2/p' \
+      "$folder/sweep-$run.log")
+    echo "ordinary ${one} s (page off ${quiet} s), sweep ${all} s (mirror ${inside% *} s, replays ${inside#* } s);" \
+      "$(grep -E '^(summary|skip rate)' "$folder/ordinary-$run.log" | tr '\n' ' ')"
+    ordinary+=("$one") pageOff+=("$quiet") swept+=("$all") mirror+=("${inside% *}") replay+=("${inside#* }")
+    ratios+=("$(awk -v a="$all" -v b="$one" 'BEGIN { printf "%.2f", a / b }')")
+  done
+  echo "== over $runs runs: median [lowest .. highest], wall time of the whole program under Wine"
+  echo "ordinary 72-hour --fast run:          $(printf '%s\n' "${ordinary[@]}" | median) s"
+  echo "  the same with the page off:         $(printf '%s\n' "${pageOff[@]}" | median) s"
+  echo "sweep, 31 limits x 3 seeds x 72 h:    $(printf '%s\n' "${swept[@]}" | median) s"
+  echo "  of which the 93 runs of the mirror: $(printf '%s\n' "${mirror[@]}" | median) s"
+  echo "  and the 3 replays of the plug-in:   $(printf '%s\n' "${replay[@]}" | median) s"
+  echo "sweep / ordinary run, per pair:       $(printf '%s\n' "${ratios[@]}" | median) (goal: at most 3)"
 fi

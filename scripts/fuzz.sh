@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets of tests/fuzz with clang (ASan + UBSan) in $B/fuzz and runs each
 # for a bounded time on a temporary copy of its seed corpus; the corpus in the repository is never
 # changed. Exits non-zero when the build fails or any target crashes, leaks, times out or finds a
-# mismatch; the failing input is kept under $B/fuzz/artifacts/.
+# mismatch; the failing input is kept under $B/fuzz/artifacts/. The targets are the fuzz_*.cpp of
+# tests/fuzz; the last line says how many of them ran clean ("== fuzz: 5 of 5 targets ran clean").
 #   scripts/fuzz.sh [seconds-per-target]    (or SONGBEACON_FUZZ_SECONDS; default 30)
 # SONGBEACON_BUILD_DIR names another folder than build/, as for scripts/test.sh.
 set -uo pipefail
@@ -11,7 +12,10 @@ scripts/setup.sh || exit 1
 JOBS=$(nproc)
 B=${SONGBEACON_BUILD_DIR:-build}
 SECONDS_EACH=${1:-${SONGBEACON_FUZZ_SECONDS:-30}}
-TARGETS=(fuzz_repeat_filter fuzz_page_render fuzz_number_field)
+TARGETS=()
+for source in tests/fuzz/fuzz_*.cpp; do
+  TARGETS+=("$(basename "$source" .cpp)")
+done
 
 if ! [[ $SECONDS_EACH =~ ^[1-9][0-9]*$ ]]; then
   echo "fuzz: seconds per target must be a positive whole number, not '$SECONDS_EACH'" >&2
@@ -23,6 +27,7 @@ mkdir -p "$B"
   cmake --build "$B/fuzz" -j"$JOBS"; } >"$B/fuzz-build.log" 2>&1 || {
   tail -n 40 "$B/fuzz-build.log"
   echo "fuzz: build failed; the whole log is $B/fuzz-build.log" >&2
+  echo "== fuzz: 0 of ${#TARGETS[@]} targets ran clean (the build failed)"
   exit 1
 }
 
@@ -30,6 +35,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 artifacts="$PWD/$B/fuzz/artifacts"
 status=0
+clean=0
 summary=()
 for target in "${TARGETS[@]}"; do
   mkdir -p "$work/$target" "$artifacts"
@@ -50,10 +56,12 @@ for target in "${TARGETS[@]}"; do
     summary+=("$target: FAILED, input kept in $artifacts/")
   else
     summary+=("$target: ${stats:-no stats line}")
+    clean=$((clean + 1))
   fi
 done
 
 for line in "${summary[@]}"; do
   echo "== $line"
 done
+echo "== fuzz: $clean of ${#TARGETS[@]} targets ran clean"
 exit $status

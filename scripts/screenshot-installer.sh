@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Remakes docs/installer.png: runs the setup program under Xvfb and Wine in a prefix of its own
-# (no player installed, so the folder page offers the default C:\Program Files\Winamp), steps it
-# to the page that asks for the player's folder, captures that as a BMP and converts it with
-# ImageMagick. A one-off for the README, which the test run does not need. Installs ImageMagick
-# when missing (as root). SONGBEACON_BUILD_DIR names the build folder, as for test.sh.
+# Remakes the pictures of the setup program's and the uninstaller's pages in docs/ (installer-*.png,
+# uninstaller-*.png): runs them under Xvfb and Wine in a prefix of their own, with no player
+# installed, so that the folder page offers the default C:\Program Files\Winamp and the warning
+# about a folder without winamp.exe shows. tests/installer/installer_pages.cpp clicks through
+# every page as an operator would (the progress pages pass on by themselves within a second, so
+# they have no picture), checks that each text shows whole and saves each page as a BMP, which
+# ImageMagick converts. A one-off for the README, which the test run does not need. Installs
+# ImageMagick when missing (as root). SONGBEACON_BUILD_DIR names the build folder, as for test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 B=${SONGBEACON_BUILD_DIR:-build}
@@ -18,11 +21,16 @@ source scripts/wine-prefix.sh
 work=$(mktemp -d)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work" "$WINEPREFIX"' EXIT
 cmake -S . -B "$B/win32" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$B/win32" --target songbeacon_setup installer_screenshot >/dev/null
+cmake --build "$B/win32" --target songbeacon_setup installer_pages >/dev/null
 setup=$(echo "$PWD/$B/win32/installer/"*-setup.exe)
-tool=$PWD/$B/win32/tests/installer_screenshot.exe
-(cd "$work" && xvfb-run -a -s '-screen 0 1024x768x24' \
-  sh -c '"$@"; status=$?; wineserver -w; exit $status' sh "$OLDPWD/cmake/wine-run.sh" "$tool" "$setup" installer.bmp)
+tool=$PWD/$B/win32/tests/installer_pages.exe
+folder='C:\Program Files\Winamp'
+(cd "$work" && xvfb-run -a -s '-screen 0 1024x768x24' sh -c '
+  "$1" "$2" install "$3" "$4" . && "$1" "$2" uninstall "$4\Plugins\Songbeacon\uninstall.exe" .
+  status=$?; wineserver -w; exit $status' sh "$OLDPWD/cmake/wine-run.sh" "$tool" "$setup" "$folder")
 mkdir -p docs
-/usr/bin/convert "$work/installer.bmp" -strip docs/installer.png
-echo "wrote docs/installer.png"
+for picture in "$work"/*.bmp; do
+  name=$(basename "$picture" .bmp)
+  /usr/bin/convert "$picture" -strip "docs/$name.png"
+  echo "wrote docs/$name.png"
+done

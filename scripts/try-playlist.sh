@@ -2,13 +2,15 @@
 # Tries a playlist and repeat limits on the real plug-in before going on air. Installs what is
 # missing, builds the plug-in and the simulated player, puts the DLL and a plugin.ini in
 # $B/try/ (B is SONGBEACON_BUILD_DIR, default build), and plays the playlist there under Wine,
-# inside a virtual display when there is none. The page the plug-in writes lands in that folder.
+# inside a virtual display when there is none. The page the plug-in writes lands in that folder
+# (unless the settings send it elsewhere), with the placeholder logo beside it as in the demo.
 #
 # usage: scripts/try-playlist.sh <playlist> [--ini FILE] [--artist-limit N] [--title-limit N] [player options]
-#   --ini FILE          use these settings (copied to $B/try/plugin.ini); without it the settings
-#                       already there are kept, or the example settings are taken the first time
-#   --artist-limit N    set SameArtistCheckLimit in $B/try/plugin.ini first
-#   --title-limit N     set SameTitleCheckLimit in $B/try/plugin.ini first
+#   --ini FILE          use these settings: copied to $B/try/plugin.ini and kept there for later
+#                       runs; without it the settings already there are kept, or the example
+#                       settings are taken the first time. Each run says which it uses.
+#   --artist-limit N    set SameArtistCheckLimit in $B/try/plugin.ini first (0 to 1000)
+#   --title-limit N     set SameTitleCheckLimit in $B/try/plugin.ini first (0 to 1000)
 #   player options      anything songbeacon-host takes, e.g. --fast --hours 24 --shuffle 7
 #                       --report report.html (file names are taken from the current folder)
 # Exits with the simulated player's status (README, "Trying your own playlist and limits").
@@ -24,9 +26,12 @@ while (($#)); do
   case "$1" in
   --ini) [ $# -ge 2 ] && [ -f "$2" ] || { echo "try-playlist: --ini needs a settings file" >&2; exit 1; }
     ini=$(realpath "$2") && shift 2 ;;
-  --artist-limit | --title-limit)
-    [[ ${2:-} =~ ^[0-9]+$ ]] || { echo "try-playlist: $1 needs a number from 0 to 1000" >&2; exit 1; }
-    if [ "$1" = --artist-limit ]; then artistLimit=$2; else titleLimit=$2; fi
+  --artist-limit | --title-limit) # the range the plug-in works with (it remembers 1000 tracks)
+    if ! [[ ${2:-} =~ ^[0-9]{1,4}$ ]] || ((10#$2 > 1000)); then
+      echo "try-playlist: $1 needs a whole number from 0 to 1000, not '${2:-}'" >&2
+      exit 1
+    fi
+    if [ "$1" = --artist-limit ]; then artistLimit=$((10#$2)); else titleLimit=$((10#$2)); fi
     shift 2 ;;
   --report | --log | --last-page) # files named from where the command was typed
     [ $# -ge 2 ] || { echo "try-playlist: $1 needs a file name" >&2; exit 1; }
@@ -37,13 +42,21 @@ done
 
 cd "$(dirname "$0")/.."
 source scripts/build-player.sh
-folder="$PWD/$B/try"
-mkdir -p "$folder"
+root=$PWD
+mkdir -p "$B/try"
+folder=$(realpath "$B/try")
 cp "$B/win32/src/gen_SBeacon.dll" "$folder/"
+# Where the settings came from, one line per change, so that a later run can say it.
+origin="$folder/plugin.ini-origin.txt"
+when=$(date '+%Y-%m-%d %H:%M')
 if [ -n "$ini" ]; then
-  cp "$ini" "$folder/plugin.ini"
+  [ "$ini" -ef "$folder/plugin.ini" ] || cp "$ini" "$folder/plugin.ini"
+  echo "copied from $ini by a run with --ini, $when" >"$origin"
 elif [ ! -f "$folder/plugin.ini" ]; then
   cp examples/plugin.ini "$folder/plugin.ini"
+  echo "the example settings, copied from examples/plugin.ini, $when" >"$origin"
+elif [ ! -f "$origin" ]; then
+  echo "found there, origin unknown" >"$origin"
 fi
 cd "$folder"
 # Sets a key of [Songbeacon] in plugin.ini, keeping the file's line ends (the plug-in writes CR LF).
@@ -54,10 +67,31 @@ setKey() {
   else
     sed -i "/^\[Songbeacon\]/a $1=$2\r" plugin.ini
   fi
+  sed -i "/^$1 set to /d" "$origin" # only the latest change of each key is told
+  echo "$1 set to $2 with $3, $when" >>"$origin"
 }
-[ -z "$artistLimit" ] || setKey SameArtistCheckLimit "$artistLimit"
-[ -z "$titleLimit" ] || setKey SameTitleCheckLimit "$titleLimit"
-echo "settings: $folder/plugin.ini"
+# The value of a key in plugin.ini, without its line end; empty when it is not there.
+keyValue() { sed -n "s/^$1=\([^\r]*\)\r\{0,1\}\$/\1/p" plugin.ini | head -n 1; }
+[ -z "$artistLimit" ] || setKey SameArtistCheckLimit "$artistLimit" --artist-limit
+[ -z "$titleLimit" ] || setKey SameTitleCheckLimit "$titleLimit" --title-limit
+echo "settings: $B/try/plugin.ini ($(awk 'NR > 1 { printf "; " } { printf "%s", $0 }' "$origin");" \
+  "limits: artist $(keyValue SameArtistCheckLimit | grep . || echo '0 (not set)')," \
+  "title $(keyValue SameTitleCheckLimit | grep . || echo '0 (not set)'))"
+
+# The logo beside the page, as the demo has it, when the page is written in this folder; a page the
+# settings send elsewhere (an operator's own web folder) is left alone. Wine names the file the
+# plug-in will write, relative paths taken from here, where the player runs.
+page=$(keyValue OutputFilename)
+page=${page:-c:/status.htm} # the plug-in's own default
+pageFolder=$(dirname "$(winepath -u "$page" 2>/dev/null || echo /)")
+if [[ "$(realpath -m "$pageFolder")/" != "$folder"/* ]]; then
+  echo "logo: not copied: the page goes to $page, outside $B/try; put sc-logo.jpg beside it yourself"
+elif [ ! -d "$pageFolder" ]; then
+  echo "logo: not copied: the page's folder $pageFolder does not exist"
+else
+  cp "$root/examples/sc-logo.jpg" "$pageFolder/"
+  echo "logo: sc-logo.jpg beside the page in $(realpath --relative-to="$root" "$pageFolder")"
+fi
 
 run=(wine "$host" gen_SBeacon.dll "$playlist" "${args[@]}")
 status=0

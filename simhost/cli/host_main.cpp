@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "report/event_log.h"
+#include "cli/ansi_code_page.h"
 #include "cli/ini_reader.h"
 #include "cli/options.h"
 #include "player/page_watch.h"
@@ -24,21 +25,23 @@
 #include "tuning/rotation.h"
 #include "tuning/run_stats.h"
 #include "player/sim_player.h"
+#include "cli/sweep_main.h"
 
 namespace {
 
-// The playlist's entries; false with a one-line error when the file cannot be read or is empty.
-bool readPlaylist(const std::string& path, std::vector<sim::PlaylistEntry>* entries) {
+// The playlist as the player reads it; false with a one-line error when the file cannot be read,
+// is empty, holds a NUL (UTF-16 saved without its mark) or holds no titles.
+bool readPlaylist(const std::string& path, const sim::CodePage& codePage, sim::PlaylistFile* playlist) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         std::printf("error: cannot read the playlist %s: no such file, or not readable\n", path.c_str());
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    *entries = sim::parsePlaylistEntries(path, text.str());
-    if (entries->empty()) {
-        std::printf("error: the playlist %s holds no titles\n", path.c_str());
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    std::string reason;
+    if (!sim::readPlaylistFile(path, bytes.str(), codePage, playlist, &reason)) {
+        std::printf("error: the playlist %s %s\n", path.c_str(), reason.c_str());
         return false;
     }
     return true;
@@ -171,10 +174,12 @@ void printReports(const sim::Options& options, const sim::ReportContext& context
 // The whole run: playlist, plug-in, plugin.ini, the play, the report, the shut-down and the page.
 // Returns the exit status.
 int run(sim::Options& options) {
-    std::vector<sim::PlaylistEntry> playlist;
+    const sim::CodePage codePage = sim::ansiCodePage();
+    sim::PlaylistFile playlistFile;
     std::string error;
-    if (!readPlaylist(options.playlistPath, &playlist))
+    if (!readPlaylist(options.playlistPath, codePage, &playlistFile))
         return sim::kExitUsage;
+    const std::vector<sim::PlaylistEntry>& playlist = playlistFile.entries;
     if (!sim::checkAgainstPlaylist(options, static_cast<int32_t>(playlist.size()), &error)) {
         std::printf("error: %s\n", error.c_str());
         return sim::kExitUsage;
@@ -200,6 +205,16 @@ int run(sim::Options& options) {
         return sim::kExitCannotLoad;
     const std::string iniPath = sim::iniPathBeside(module);
     std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
+    if (sim::sweepAsked(options)) {
+        std::printf("playlist: %s, %s\n", options.playlistPath.c_str(),
+                    sim::encodingText(playlistFile, codePage).c_str());
+        for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
+            std::printf("note: %s\n", note.c_str());
+        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath, report);
+        FreeLibrary(module);
+        sim::destroyPlayerWindow(&player);
+        return status;
+    }
 
     plugin->hostWindow = player.window;
     plugin->moduleInstance = module;
@@ -207,9 +222,12 @@ int run(sim::Options& options) {
         std::printf("error: the plug-in refused to start (startUp returned non-zero)\n");
         return sim::kExitRefusedToStart;
     }
-    std::printf("plug-in: %s\nplaylist: %s, %ld entries, %s\n", plugin->description,
+    std::printf("plug-in: %s\nplaylist: %s, %ld entries, %s; %s\n", plugin->description,
                 options.playlistPath.c_str(), static_cast<long>(playlist.size()),
+                sim::encodingText(playlistFile, codePage).c_str(),
                 options.fast ? "fast" : (std::to_string(options.paceMs) + " ms a track").c_str());
+    for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
+        std::printf("note: %s\n", note.c_str());
     if (options.shuffle)
         std::printf("shuffled with seed %llu (--shuffle %llu repeats this run)\n",
                     static_cast<unsigned long long>(options.seed),

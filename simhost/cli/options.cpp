@@ -125,6 +125,9 @@ bool takeValue(const std::string& name, const char* value, sim::Options* options
         (name == "--report" ? options->reportPath
          : name == "--log"  ? options->logPath
                             : options->lastPagePath) = value;
+    } else if (const sim::SweepValue taken = sim::takeSweepValue(name, value, &options->sweep, error);
+               taken != sim::kNotASweepOption) {
+        return taken == sim::kSweepValueTaken;
     } else {
         *error = "unknown option " + name + " (--help lists the options)";
         return false;
@@ -186,6 +189,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options* options, st
         *error = "--pause and --stop need real time: leave out --fast";
         return kBadOptions;
     }
+    if (!finishSweepOptions(options, error))
+        return kBadOptions;
     return kParsed;
 }
 
@@ -226,10 +231,27 @@ const char* usageText() {
            "  --version HEX     the player version to report (default 5666)\n"
            "  --fast-timeout S  with --fast, give up when the plug-in takes over S seconds on one track\n"
            "                    (default 30)\n"
+           "a sweep: which limits to choose (always shuffled and fast, going round the playlist)\n"
+           "  --sweep-artist FROM..TO     play the same orders with every SameArtistCheckLimit from FROM to "
+           "TO\n"
+           "  --sweep-title FROM..TO[:STEP]  likewise SameTitleCheckLimit, by STEP (default 1); with\n"
+           "                    --sweep-artist, every pair; without it, the title limit plugin.ini holds\n"
+           "  --seeds N         shuffled orders per setting (default 3): the run's seed (--shuffle SEED), "
+           "then\n"
+           "                    SEED+1 and on\n"
+           "  --artist-gap MIN  the goal: the same artist at least MIN minutes apart in 95 % of returns on "
+           "every\n"
+           "                    seed (default 60)\n"
+           "  --max-skip-rate P the goal: a median skip rate of at most P % (default 10)\n"
+           "                    --hours sets each run's length (default: 72 h, or three rotations if "
+           "longer);\n"
+           "                    --report writes the sweep's chart; the recommended setting is then replayed\n"
+           "                    through the plug-in, plugin.ini holding its limits meanwhile\n"
            "exit status: 0 done, 1 bad option or playlist, 2 plug-in cannot be loaded, 3 plug-in refused\n"
            "             to start, 4 with --fast the plug-in stopped dealing with tracks, 5 the plug-in's\n"
            "             shut-down did not return within 30 seconds, 6 the page is switched on but was\n"
-           "             never written, 8 the run started 10000000 tracks, the most one run records\n";
+           "             never written, 7 a sweep's replay: the plug-in decided a track otherwise than the\n"
+           "             mirror of its rule, 8 the run started 10000000 tracks, the most one run records\n";
 }
 
 } // namespace sim

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/sweep_options.h"
+
 namespace sim {
 
 // Exit statuses of songbeacon-host; the README lists the same.
@@ -16,6 +18,7 @@ constexpr int kExitRefusedToStart = 3;   // startUp returned non-zero
 constexpr int kExitFastStalled = 4;      // --fast: the plug-in stopped dealing with tracks
 constexpr int kExitShutDownHung = 5;     // shutDown did not return within 30 seconds
 constexpr int kExitPageNeverWritten = 6; // the page is switched on but was never written
+constexpr int kExitReplayDisagrees = 7;  // a sweep: the plug-in decided otherwise than the mirror
 constexpr int kExitRecordFull = 8;       // the run recorded as many tracks started as one run keeps
 
 struct Options {
@@ -38,6 +41,7 @@ struct Options {
     std::string lastPagePath;        // --last-page: a copy of the page before shut-down
     std::vector<int32_t> pauseAt;    // 1-based entries paused halfway
     std::vector<int32_t> stopAt;     // 1-based entries stopped halfway
+    SweepOptions sweep;              // --sweep-artist, --sweep-title and the sweep's goal
 };
 
 enum ParseResult : int32_t { kParsed, kHelpAsked, kBadOptions };

@@ -1,6 +1,7 @@
 // The plug-in reads number keys with the platform's integer reader, which takes words as 0 (and
-// "12abc" as 12), and saves back what it read; it keeps texts cut to its buffers. These checks
-// warn about each case in the operator's terms.
+// "12abc" as 12) and a number beyond 32 bits as its low 32 bits (under Wine, 2147483648 reads as
+// -2147483648), and saves back what it read; it keeps texts cut to its buffers. These checks warn
+// about each case in the operator's terms, saying what the reader returned.
 #include "cli/settings_check.h"
 
 #include <cctype>
@@ -18,35 +19,52 @@ const sim::IniKeyInfo kKeys[sim::kIniKeyCount] = {
     {"SameArtistCheckLimit", true, 0, 0},   {"SameTitleCheckLimit", true, 0, 0},
 };
 
-// True for an optional sign and decimal digits that fit in 32 bits, blanks around allowed.
-bool isPlainNumber(const std::string& text) {
+// What a number key's text is to the operator: words, or a whole number within 32 bits or beyond.
+enum NumberForm : int32_t { kWords, kWholeNumber, kWholeBeyond32Bits };
+
+// The form of `text`: an optional sign and decimal digits, blanks around allowed, is a whole number;
+// anything else is words.
+NumberForm numberForm(const std::string& text) {
     size_t i = text.find_first_not_of(" \t");
     if (i == std::string::npos)
-        return false;
+        return kWords;
+    const bool negative = text[i] == '-';
     if (text[i] == '+' || text[i] == '-')
         i++;
     const size_t digitsStart = i;
-    int64_t value = 0;
+    int64_t magnitude = 0;
+    bool beyond = false;
     for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); i++) {
-        value = value * 10 + (text[i] - '0');
-        if (value > 2147483648LL)
-            return false;
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > 2147483648LL) {
+            beyond = true;
+            magnitude = 2147483648LL; // keeps the sum in range however many digits follow
+        }
     }
     if (i == digitsStart || text.find_first_not_of(" \t", i) != std::string::npos)
-        return false;
-    return value <= 2147483647LL || text[digitsStart - 1] == '-';
+        return kWords;
+    if (beyond || magnitude > (negative ? 2147483648LL : 2147483647LL))
+        return kWholeBeyond32Bits;
+    return kWholeNumber;
 }
 
-// Warnings about number key `key`: words, or a limit out of the range the plug-in works with.
+// Warnings about number key `key`: words, a number beyond 32 bits, or a limit out of the range the
+// plug-in works with.
 void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::string>* warnings) {
     const sim::IniValue& value = ini.values[key];
     const std::string name = kKeys[key].name;
     const std::string read = std::to_string(value.number);
-    if (value.present && !isPlainNumber(value.text)) {
+    const NumberForm form = value.present ? numberForm(value.text) : kWholeNumber;
+    if (form == kWords) {
         warnings->push_back(name + "=" + value.text + " is not a whole number: the plug-in reads it as " +
                             read + " and saves " + read + " back");
         return;
     }
+    if (form == kWholeBeyond32Bits)
+        warnings->push_back(name + "=" + value.text +
+                            " is a whole number outside the 32-bit range (-2147483648 to 2147483647): the "
+                            "plug-in reads it as " +
+                            read + " and saves " + read + " back");
     const bool isLimit = key == sim::kSameArtistCheckLimit || key == sim::kSameTitleCheckLimit;
     if ((isLimit || key == sim::kRecentTitleListLength) && value.number > kMostLimit)
         warnings->push_back(name + "=" + read + " is above 1000: the plug-in remembers only the last 1000 " +

@@ -26,6 +26,11 @@ DWORD WINAPI watchShutDown(LPVOID) {
 namespace sim {
 
 void shutDownWatched(PluginHeader* plugin, int hungStatus) {
+    std::printf("shutDown returned after %llu ms\n",
+                static_cast<unsigned long long>(shutDownQuietly(plugin, hungStatus)));
+}
+
+uint64_t shutDownQuietly(PluginHeader* plugin, int hungStatus) {
     exitStatusWhenHung = static_cast<UINT>(hungStatus);
     shutDownReturned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE watchdog = CreateThread(nullptr, 0, watchShutDown, nullptr, 0, nullptr);
@@ -36,7 +41,7 @@ void shutDownWatched(PluginHeader* plugin, int hungStatus) {
     WaitForSingleObject(watchdog, INFINITE);
     CloseHandle(watchdog);
     CloseHandle(shutDownReturned);
-    std::printf("shutDown returned after %llu ms\n", took);
+    return took;
 }
 
 PluginHeader* loadPlugin(const char* path, HMODULE* module) {

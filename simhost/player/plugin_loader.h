@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "player/plugin_header.h"
 
 namespace sim {
@@ -15,5 +17,8 @@ PluginHeader* loadPlugin(const char* path, HMODULE* module);
 // Calls the plug-in's shutDown and says how long it took; ends the process with `hungStatus`
 // when it has not returned within 30 seconds.
 void shutDownWatched(PluginHeader* plugin, int hungStatus);
+
+// The same, saying nothing; returns how long shutDown took, in milliseconds.
+uint64_t shutDownQuietly(PluginHeader* plugin, int hungStatus);
 
 } // namespace sim

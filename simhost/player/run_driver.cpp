@@ -5,9 +5,11 @@
 
 #include <cstdio>
 
+#include "tuning/sweep.h"
+
 namespace {
 
-constexpr int32_t kMostWholePlaylistRefusalsInARow = 3;
+constexpr int32_t kMostWholePlaylistRefusalsInARow = sim::kMostRefusedLapsInARow; // a sweep stops alike
 constexpr DWORD kDecisionGraceMs = 5000; // a decision under way when the pace ends may finish in this
 
 // Hands the newest event to the plan's listener.

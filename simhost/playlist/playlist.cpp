@@ -1,5 +1,6 @@
 // Reads the two playlist forms; an #EXTINF line's length is kept when it is a whole positive
-// number of seconds (a fraction is dropped).
+// number of seconds (a fraction is dropped). A file is first made into the code page's text, so
+// that titles reach the plug-in as the player would hand them over.
 #include "playlist/playlist.h"
 
 #include <cctype>
@@ -46,6 +47,43 @@ std::vector<sim::PlaylistEntry> parseM3u(const std::vector<std::string>& lines) 
     return entries;
 }
 
+// The line (from 1) of the first NUL in `text`, or 0 when there is none.
+template <typename Text>
+int32_t lineOfFirstNul(const Text& text) {
+    const size_t at = text.find(typename Text::value_type(0));
+    if (at == Text::npos)
+        return 0;
+    int32_t line = 1;
+    for (size_t i = 0; i < at; i++)
+        line += text[i] == '\n' ? 1 : 0;
+    return line;
+}
+
+// Why a file holding NULs is no playlist: named as UTF-16 saved without its mark when NULs fill
+// most of one byte position (the high bytes of ASCII text), else by the line of the first.
+std::string nulReason(const std::string& bytes, size_t markLength, int32_t line) {
+    size_t nulsAtEven = 0, nulsAtOdd = 0;
+    for (size_t i = 0; i < bytes.size(); i++)
+        if (bytes[i] == '\0')
+            ++(i % 2 == 0 ? nulsAtEven : nulsAtOdd);
+    if (markLength == 0 && (nulsAtOdd > bytes.size() / 4 || nulsAtEven > bytes.size() / 4)) {
+        const bool littleEndian = nulsAtOdd > nulsAtEven;
+        return std::string("looks like UTF-16 ") + (littleEndian ? "LE" : "BE") +
+               " saved without its byte-order mark (every other byte is 0): save it as UTF-8, or as UTF-16 "
+               "with its mark (Notepad's \"Unicode\")";
+    }
+    return "holds a NUL character on line " + std::to_string(line) + ": it is not a text playlist";
+}
+
+// True when `bytes` go beyond ASCII and are well-formed UTF-8 throughout.
+bool isUtf8BeyondAscii(const std::string& bytes) {
+    bool beyondAscii = false;
+    for (char c : bytes)
+        beyondAscii = beyondAscii || (static_cast<unsigned char>(c) & 0x80) != 0;
+    int32_t invalid = 0;
+    return beyondAscii && (sim::decodeUtf8(bytes, 0, &invalid), invalid == 0);
+}
+
 } // namespace
 
 namespace sim {
@@ -68,7 +106,7 @@ std::string titleFromPath(const std::string& path) {
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
-    return name;
+    return name.empty() ? path : name;
 }
 
 std::vector<PlaylistEntry> parsePlaylistEntries(const std::string& fileName, const std::string& text) {
@@ -88,6 +126,69 @@ std::vector<std::string> parsePlaylist(const std::string& fileName, const std::s
     for (const PlaylistEntry& entry : parsePlaylistEntries(fileName, text))
         titles.push_back(entry.title);
     return titles;
+}
+
+bool readPlaylistFile(const std::string& fileName, const std::string& bytes, const CodePage& codePage,
+                      PlaylistFile* file, std::string* reason) {
+    *file = {};
+    if (bytes.empty()) {
+        *reason = "is empty (0 bytes)";
+        return false;
+    }
+    size_t markLength = 0;
+    file->encoding = detectEncoding(fileName, bytes, &markLength);
+    std::string text;
+    int32_t nulLine = 0;
+    if (file->encoding == kCodePageBytes) {
+        text = bytes;
+        nulLine = lineOfFirstNul(text);
+        file->looksLikeUtf8 = nulLine == 0 && isUtf8BeyondAscii(bytes);
+    } else {
+        const std::u16string wide =
+            file->encoding == kUtf16Le || file->encoding == kUtf16Be
+                ? decodeUtf16(bytes, markLength, file->encoding == kUtf16Be, &file->invalid)
+                : decodeUtf8(bytes, markLength, &file->invalid);
+        nulLine = lineOfFirstNul(wide);
+        if (nulLine == 0)
+            text = codePage.fromUtf16(wide, &file->unheld);
+    }
+    if (nulLine != 0 || text.find('\0') != std::string::npos) {
+        *reason = nulReason(bytes, markLength, nulLine != 0 ? nulLine : lineOfFirstNul(text));
+        return false;
+    }
+    file->entries = parsePlaylistEntries(fileName, text);
+    if (file->entries.empty()) {
+        *reason = "holds no titles";
+        return false;
+    }
+    return true;
+}
+
+std::string encodingText(const PlaylistFile& file, const CodePage& codePage) {
+    if (file.encoding == kCodePageBytes)
+        return "read as " + codePage.name + " (no byte-order mark)";
+    return std::string(encodingName(file.encoding)) + " converted to " + codePage.name;
+}
+
+std::vector<std::string> encodingNotes(const PlaylistFile& file, const CodePage& codePage) {
+    std::vector<std::string> notes;
+    if (file.invalid > 0)
+        notes.push_back(std::to_string(file.invalid) + (file.invalid == 1 ? " place" : " places") +
+                        " in the playlist " + (file.invalid == 1 ? "is" : "are") + " not well-formed " +
+                        (file.encoding == kUtf16Le || file.encoding == kUtf16Be ? "UTF-16" : "UTF-8") +
+                        ": each is read as one character the player cannot show");
+    if (file.unheld > 0)
+        notes.push_back(std::to_string(file.unheld) + (file.unheld == 1 ? " character" : " characters") +
+                        " of the playlist " + (file.unheld == 1 ? "has" : "have") + " no place in " +
+                        codePage.name + ": the player hands " + (file.unheld == 1 ? "it" : "them") +
+                        " to the plug-in as " + codePage.unheldShown);
+    if (file.looksLikeUtf8)
+        notes.push_back("the playlist looks like UTF-8 saved without a byte-order mark: the player reads its "
+                        "bytes as " +
+                        codePage.name +
+                        ", so accented letters arrive garbled; name it .m3u8 or save it with "
+                        "the mark");
+    return notes;
 }
 
 } // namespace sim

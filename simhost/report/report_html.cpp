@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "report/html_page.h"
 #include "report/report.h"
 #include "playlist/station_clock.h"
 
@@ -21,56 +22,14 @@ const char kStyle[] =
     ".run{color:#4a5868;margin:0}.warn{color:#8a3b00}.note{color:#4a5868;font-size:13px}"
     ".big{font-size:20px;font-weight:600}";
 
-// `text` with &, <, >, " and ' written as character references.
+// The page's escaping, shared with the sweep's page.
 std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return sim::htmlEscaped(text);
 }
 
 // `value` in decimal.
 std::string number(int64_t value) {
     return std::to_string(value);
-}
-
-// True when `text` is well-formed UTF-8; the page then says so, else it is read as Windows-1252,
-// the encoding most older playlists are in.
-bool isUtf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const size_t length = c < 0x80           ? 1
-                              : (c >> 5) == 0x6  ? 2
-                              : (c >> 4) == 0xE  ? 3
-                              : (c >> 3) == 0x1E ? 4
-                                                 : 0;
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (size_t k = 1; k < length; k++)
-            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2)
-                return false;
-        i += length;
-    }
-    return true;
 }
 
 // One row of a two-column table: a heading and its value, both escaped.
@@ -282,10 +241,7 @@ std::string renderHtmlReport(const ReportContext& context, const RunStats& stats
     appendTitles(&body, stats.mostRefused, "refusals");
     body += "<p class=\"note\">" + escaped(kArtistComparison) + "</p>\n";
 
-    const std::string charset = isUtf8(body) ? "utf-8" : "windows-1252";
-    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"" + charset +
-           "\">\n<title>Tuning report: " + escaped(context.playlistName) + "</title>\n<style>" + kStyle +
-           "</style>\n</head>\n<body>\n" + body + "</body>\n</html>\n";
+    return htmlDocument("Tuning report: " + context.playlistName, kStyle, body);
 }
 
 } // namespace sim

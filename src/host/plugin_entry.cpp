@@ -92,6 +92,11 @@ int startUp() {
     return 0;
 }
 
+// The dialog's message loop dispatches the player's own messages, so a player that closes while
+// the dialog is open calls shutDown from inside it. shutDown then ends the dialog as Cancel before
+// anything else: the dialog touches no settings after that, so shutDown frees everything as usual,
+// and nothing is left to do here once the dialog returns. The dialog is gone by then, so the player
+// may unload the module as soon as this returns.
 void configure() {
     if (lifecycle != kRunning)
         return;
@@ -103,12 +108,13 @@ void shutDown() {
     if (lifecycle != kRunning)
         return;
     lifecycle = kStopping;
+    ui::endConfigDialog(); // first: the wait below answers messages, an OK among them
     if (monitor::stop(kWorkerEndTimeoutMs) != monitor::kEnded) {
         lifecycle = kAbandoned; // a pass is still running: leave it everything it may use
         return;
     }
     pluginState.playing = 0;
-    page::write();
+    page::write(); // once: nothing is left to try it again
     releaseState();
     lifecycle = kStopped;
 }

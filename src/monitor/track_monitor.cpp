@@ -20,6 +20,18 @@ namespace {
 // filter and the allocation on every pass. A pass takes well under a millisecond.
 constexpr int32_t kPassesBeforeRetry = 1000;
 
+// A page write that failed (a web server or a virus scanner holding the file without write
+// sharing, a network folder gone for a moment) is tried again this often until it succeeds or the
+// next track's write replaces it: soon enough that listeners see the track once the file is free,
+// seldom enough that a file held for hours costs nothing a pass would notice.
+constexpr ULONGLONG kPageRetryIntervalMs = 1000;
+
+// The page write still owed after a failure; the page writer itself keeps no state. Worker only.
+struct PageRetry {
+    bool owed;
+    ULONGLONG dueAt; // GetTickCount64() time of the next attempt
+};
+
 // What the worker needs to end cleanly. Host thread only, but for the copy the worker takes as it
 // starts: start() fills it in before the thread exists.
 struct WorkerExit {
@@ -41,10 +53,17 @@ const char* poll() {
     return host::getPlaylistTitle(host::getPlaylistPosition());
 }
 
+// Notes how a page write went: after a failure the page is owed, and tried again in a second.
+void notePageWrite(PageRetry* retry, bool written) {
+    retry->owed = !written;
+    retry->dueAt = GetTickCount64() + kPageRetryIntervalMs;
+}
+
 // Handles pluginState.currentTitle as a new track: has the host skip it when the repeat filter
-// refuses it (and monitoring is on), else records it and rewrites the page. Returns false when the
-// title was admitted but could not be recorded; the page is then left as it was.
-bool handleNewTitle() {
+// refuses it (and monitoring is on), else records it and rewrites the page, noting in `pageRetry`
+// whether the page is still owed. Returns false when the title was admitted but could not be
+// recorded; the page is then left as it was.
+bool handleNewTitle(PageRetry* pageRetry) {
     const PluginSettings& settings = pluginState.settings;
     const char* title = pluginState.currentTitle;
     if (settings.EnablePlaylistMonitoring != 0 &&
@@ -58,22 +77,34 @@ bool handleNewTitle() {
     // The page reads the current title twice, to measure and then to fill; the history's copy, just
     // made from the same bytes, holds still where the host's own text may not.
     pluginState.currentTitle = history::newest(pluginState.history);
-    page::write();
+    notePageWrite(pageRetry, page::write());
     return true;
+}
+
+// Writes the page owed since a failed write, once its second has passed. The page owed shows the
+// newest recorded track as playing, so it is written only while the host plays: a stopped host's
+// page would say off-line, which only shut-down may write.
+void writeOwedPage(PageRetry* retry) {
+    if (!retry->owed || pluginState.playing == 0 || GetTickCount64() < retry->dueAt)
+        return;
+    pluginState.currentTitle = history::newest(pluginState.history);
+    notePageWrite(retry, page::write());
 }
 
 // The loop: tests stopRequested before the first pass and after each, and returns 0.
 DWORD workerMain() {
     int32_t passesBeforeRetry = 0; // worker only: counts down after a title could not be recorded
+    PageRetry pageRetry = {false, 0};
     while (pluginState.stopRequested == 0) {
         pluginState.currentTitle = poll();
         const char* title = pluginState.currentTitle;
         if (title != nullptr && std::strcmp(title, history::newest(pluginState.history)) != 0) {
             if (passesBeforeRetry > 0)
                 passesBeforeRetry--;
-            else if (!handleNewTitle())
+            else if (!handleNewTitle(&pageRetry))
                 passesBeforeRetry = kPassesBeforeRetry;
         }
+        writeOwedPage(&pageRetry);
         Sleep(0);
     }
     return 0;

@@ -11,13 +11,14 @@
 
 namespace {
 
-// Recreates `path` holding `page`. Any sharing is allowed, so a web server or viewer holding the
-// file open never stops the update. A file that cannot be opened is left alone.
-void writeWholeFile(const char* path, const char* page, size_t length) {
+// Recreates `path` holding `page`; true when every byte went out. Any sharing is allowed, so a
+// web server or viewer that shares the file never stops the update; one that holds it without
+// write sharing makes the open fail, and the file is then left alone.
+bool writeWholeFile(const char* path, const char* page, size_t length) {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return;
+        return false;
     while (length > 0) {
         DWORD chunk = length < MAXDWORD ? static_cast<DWORD>(length) : MAXDWORD;
         DWORD written = 0;
@@ -26,16 +27,17 @@ void writeWholeFile(const char* path, const char* page, size_t length) {
         page += written;
         length -= written;
     }
-    CloseHandle(file);
+    const bool closed = CloseHandle(file) != 0;
+    return length == 0 && closed;
 }
 
 } // namespace
 
 namespace page {
 
-void write() {
+bool write() {
     if (pluginState.settings.EnableHTMLOutput == 0)
-        return;
+        return true; // nothing owed
     settings::TextSettings texts;
     settings::copyTexts(&texts);
     const PageContent content = {
@@ -44,12 +46,13 @@ void write() {
     const size_t length = render(content, nullptr, 0);
     auto* buffer = static_cast<char*>(memory::allocate(length));
     if (buffer == nullptr)
-        return;
+        return false;
     // The current title is the host's own text and may change under us; render never writes past
     // the measured length, so at worst the page is cut short.
     size_t rendered = render(content, buffer, length);
-    writeWholeFile(texts.OutputFilename, buffer, rendered < length ? rendered : length);
+    const bool written = writeWholeFile(texts.OutputFilename, buffer, rendered < length ? rendered : length);
     memory::release(buffer);
+    return written;
 }
 
 } // namespace page

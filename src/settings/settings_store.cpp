@@ -38,11 +38,15 @@ void unlock() {
 }
 
 void deleteLock() {
-    BOOL pending = FALSE;
-    if (!InitOnceBeginInitialize(&settingsLockOnce, INIT_ONCE_CHECK_ONLY, &pending, nullptr))
+    if (!lockIsSetUp())
         return; // never set up
     DeleteCriticalSection(&settingsLock);
     InitOnceInitialize(&settingsLockOnce);
+}
+
+bool lockIsSetUp() {
+    BOOL pending = FALSE;
+    return InitOnceBeginInitialize(&settingsLockOnce, INIT_ONCE_CHECK_ONLY, &pending, nullptr) != 0;
 }
 
 bool allocateTextBuffers() {

@@ -24,6 +24,10 @@ void unlock();
 // shut-down calls it once the worker has ended and the buffers are gone.
 void deleteLock();
 
+// Whether the lock is set up now: after shut-down it must not be, or the player could unload the
+// module while a process-wide list still points into it.
+bool lockIsSetUp();
+
 // Allocates the three text buffers of the live settings, empty, in the order OutputFilename,
 // HTMLHeader, HTMLTitle. Returns false, holding nothing, when an allocation fails.
 bool allocateTextBuffers();

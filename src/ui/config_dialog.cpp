@@ -30,6 +30,13 @@ static_assert(offsetof(OPENFILENAMEA, pvReserved) == kChooserRecordSize,
 // One filter pair; the literal's own terminator closes the list.
 constexpr char kChooserFilter[] = "HTML files\0*.htm;*.html\0";
 
+// The dialog's thread only. `dialogRunning` from the call of runConfigDialog to its return;
+// `liveDialog` is the dialog whose commands still act on the settings: set when it opens, cleared
+// when endConfigDialog ends it early, so that nothing it receives afterwards (an OK already on its
+// way, a command answered while the caller waits for the worker) touches the settings again.
+bool dialogRunning = false;
+HWND liveDialog = nullptr;
+
 // Copies control `id`'s text into `buffer`: at most capacity - 1 characters and a terminator.
 void getItemText(HWND dialog, int id, char* buffer, int32_t capacity) {
     if (capacity <= 0)
@@ -109,13 +116,31 @@ void chooseOutputFile(HWND dialog) {
         setItemText(dialog, IDC_OUTPUT_FILENAME, fileName);
 }
 
+// Posts Cancel to a dialog of this thread (a chooser, or a box the chooser shows) whose chain of
+// owners leads to the configuration dialog in `param`, as a click would arrive.
+BOOL CALLBACK cancelOwnedDialog(HWND window, LPARAM param) {
+    const auto configDialog = reinterpret_cast<HWND>(param);
+    char className[8] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (window == configDialog || lstrcmpA(className, "#32770") != 0)
+        return TRUE;
+    for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr; owner = GetWindow(owner, GW_OWNER))
+        if (owner == configDialog) {
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            break;
+        }
+    return TRUE;
+}
+
 // The dialog's procedure: version line and fields on WM_INITDIALOG; OK, Apply, Cancel and
-// "&Select..." on WM_COMMAND. Returns FALSE for every message, so the platform does the rest.
+// "&Select..." on WM_COMMAND, unless the dialog was ended early. Returns FALSE for every message,
+// so the platform does the rest.
 INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
+        liveDialog = dialog;
         showVersionLine(dialog);
         fillControls(dialog);
-    } else if (message == WM_COMMAND) {
+    } else if (message == WM_COMMAND && dialog == liveDialog) {
         switch (LOWORD(wParam)) {
         case IDOK:
             readControls(dialog);
@@ -146,7 +171,23 @@ INT_PTR CALLBACK configDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 namespace ui {
 
 void runConfigDialog(HINSTANCE moduleInstance, HWND owner) {
+    if (dialogRunning)
+        return;
+    dialogRunning = true;
     DialogBoxParamA(moduleInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner, configDialogProc, 0);
+    liveDialog = nullptr;
+    dialogRunning = false;
+}
+
+void endConfigDialog() {
+    HWND dialog = liveDialog;
+    if (dialog == nullptr)
+        return;
+    liveDialog = nullptr; // from here on its commands do nothing
+    // A chooser runs its own loop inside the dialog's: cancel it too, or the dialog would stay
+    // until the operator closed the chooser.
+    EnumThreadWindows(GetCurrentThreadId(), cancelOwnedDialog, reinterpret_cast<LPARAM>(dialog));
+    EndDialog(dialog, 0);
 }
 
 } // namespace ui

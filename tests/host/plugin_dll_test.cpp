@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "support/closing_player.h"
 #include "support/plugin_host.h"
 
 namespace {
@@ -164,6 +165,37 @@ TEST_F(PluginDllTest, ConfigureRereadsTheFileAndOpensTheDialogOwnedByTheHost) {
     });
     EXPECT_EQ(owner, player.window);
     EXPECT_EQ(historyLength, "3");
+}
+
+TEST_F(PluginDllTest, PlayerClosingWhileTheDialogIsOpenEndsItAsCancelAndLetsTheModuleGo) {
+    writeIni(path("status.htm"), "RecentTitleListLength=10\r\nSameArtistCheckLimit=2\r\n");
+    load();
+    ASSERT_EQ(startUp(), 0);
+    play({"Abba - SOS"});
+    ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Abba - SOS"));
+    const std::string iniBefore = readFile(path("plugin.ini"));
+
+    const support::ClosedDuringDialog closed =
+        support::closePlayerDuringDialog(player.window, plugin->configure, plugin->shutDown);
+    running = false;
+    EXPECT_EQ(closed.shutDowns, 1);
+    EXPECT_TRUE(closed.endedByShutDown) << "shutDown left the dialog open";
+    EXPECT_TRUE(closed.closed);
+    EXPECT_EQ(readFile(path("plugin.ini")), iniBefore) << "the dialog saved after shutDown";
+    EXPECT_NE(page().find("The server is currently off-line."), std::string::npos);
+
+    // Nothing of the plug-in runs any more: the player may unload it at once...
+    const std::string modulePath = path("gen_SBeacon.dll");
+    FreeLibrary(module);
+    module = nullptr;
+    EXPECT_TRUE(dllhost::waitFor([&] { return GetModuleHandleA(modulePath.c_str()) == nullptr; }));
+    // ...and load it again later, with the settings as they were before the dialog.
+    load();
+    ASSERT_EQ(startUp(), 0);
+    EXPECT_EQ(iniInteger("RecentTitleListLength"), 10);
+    EXPECT_EQ(iniInteger("SameArtistCheckLimit"), 2);
+    EXPECT_EQ(iniText("OutputFilename"), path("status.htm"));
+    ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Abba - SOS"));
 }
 
 // The host's window on a thread of its own that can be made to hang inside a message.

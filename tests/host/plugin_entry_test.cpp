@@ -11,6 +11,8 @@
 
 #include "common/memory.h"
 #include "host/plugin_entry.h"
+#include "settings/settings_store.h"
+#include "support/closing_player.h"
 #include "support/dialog_driver.h"
 #include "support/player_fixture.h"
 
@@ -111,6 +113,36 @@ TEST_F(EntryTest, WorkerThatCannotStartIsReportedInTheDescription) {
     plugin->shutDown(); // still writes the off-line page
     EXPECT_NE(support::readFile(pagePath).find("The server is currently off-line."), std::string::npos);
     EXPECT_EQ(player.playingQueries, 0); // no worker ever asked
+}
+
+TEST_F(EntryTest, ShutDownFromInsideTheDialogFreesEverythingAndLeavesNoLock) {
+    const int32_t blocksBefore = memory::liveBlocks();
+    ASSERT_EQ(plugin->startUp(), 0);
+    play({"Abba - SOS"});
+    ASSERT_TRUE(support::pumpUntil(
+        [&] { return support::readFile(pagePath).find("Abba - SOS") != std::string::npos; }));
+    const std::string iniBefore = support::readFile(iniPath);
+
+    const support::ClosedDuringDialog closed =
+        support::closePlayerDuringDialog(player.window, plugin->configure, plugin->shutDown);
+    EXPECT_EQ(closed.shutDowns, 1);
+    EXPECT_TRUE(closed.endedByShutDown);
+    EXPECT_TRUE(closed.closed);
+    EXPECT_EQ(support::readFile(iniPath), iniBefore);
+    EXPECT_NE(support::readFile(pagePath).find("The server is currently off-line."), std::string::npos);
+    EXPECT_EQ(memory::liveBlocks(), blocksBefore);
+    EXPECT_FALSE(settings::lockIsSetUp()) << "the dialog set the settings lock up again after shutDown";
+
+    // A clean stop: the plug-in starts again and its dialog works as before.
+    ASSERT_EQ(plugin->startUp(), 0);
+    support::runDrivenBy(plugin->configure, [](support::DialogDriver& dialog) {
+        EXPECT_TRUE(dialog.type(1102, "7"));
+        EXPECT_TRUE(dialog.press(IDOK));
+    });
+    EXPECT_EQ(support::iniInteger(iniPath, "RecentTitleListLength"), 7);
+    plugin->shutDown();
+    EXPECT_EQ(memory::liveBlocks(), blocksBefore);
+    EXPECT_FALSE(settings::lockIsSetUp());
 }
 
 // Watches for the configuration dialog from a thread of its own and closes it whenever it shows.

@@ -1,23 +1,41 @@
 #!/usr/bin/env bash
-# The setup program, run under Wine as a station would run it, each case on a fresh Wine prefix
-# whose C:\Player holds a stand-in player program (the simulated host, as winamp.exe):
-#   install    a silent install into the folder the player's registry entry names: the installed
-#              DLL is the built one and the uninstall registration carries the right values;
-#   play       after a silent install into /D=C:\Player, the player loads the plug-in from its
-#              Plugins folder and plays a short playlist; plugin.ini and the page are written;
-#   upgrade    installing over an earlier install replaces the DLL and keeps a hand-edited
-#              plugin.ini byte for byte;
-#   in-use     while another process has the DLL loaded, a silent install fails (non-zero) and
-#              leaves the old DLL intact; once it lets go, the install goes through;
-#   uninstall  a silent uninstall removes the DLL, its folder's files, the uninstaller and the
-#              registration, and keeps plugin.ini and a status page kept in that folder.
+# The setup program and the uninstaller, run under Wine as a station would run them, each case on
+# a fresh Wine prefix whose C:\Player holds a stand-in player program (the simulated host, as
+# winamp.exe):
+#   install       a silent install into the folder the player's registry entry names: the
+#                 installed DLL is the built one and the folder's entry in the list of programs
+#                 carries the right values;
+#   play          after a silent install into /D=C:\Player, the player loads the plug-in from its
+#                 Plugins folder and plays a short playlist; plugin.ini and the page are written;
+#   upgrade       installing over an earlier install replaces the DLL, keeps a hand-edited
+#                 plugin.ini byte for byte, and leaves one entry for the folder (an earlier
+#                 version's single entry included);
+#   in-use        while another process has the DLL loaded, a silent install fails (non-zero) and
+#                 leaves the old DLL intact; once it lets go, the install goes through;
+#   uninstall     a silent uninstall removes the DLL, its folder's files, the uninstaller and the
+#                 entry, and keeps plugin.ini and a status page kept in that folder;
+#   two-folders   two players each get their own entry; the folder of an earlier install is
+#                 offered before the players' registry entries, /D= before both; uninstalling one
+#                 leaves the other's DLL and entry;
+#   logo          an operator's sc-logo.jpg survives install and uninstall, one byte away from the
+#                 placeholder included; the placeholder itself is installed and removed;
+#   swap          after a run that left only the aside copy gen_SBeacon.dll.old, the next run puts
+#                 it back, even when a scanner holds the .new file; while the aside copy cannot be
+#                 put back it is kept, and the run says so with status 4;
+#   not-elevated  without an administrator's rights, Setup stops with status 3 and changes
+#                 nothing, and the uninstaller removes nothing;
+#   pages         an interactive install and uninstall clicked through page by page: every text
+#                 shows whole, Browse asks for the player's folder, and "Space required" is the
+#                 size registered.
 #
-#   check_installer.sh <case> <setup.exe> <gen_SBeacon.dll> <songbeacon-host.exe> <hold_dll.exe>
+#   check_installer.sh <case> <setup.exe> <gen_SBeacon.dll> <songbeacon-host.exe> <hold_file.exe>
+#                      <run_limited.exe> <installer_pages.exe>
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 scripts="$here/../../scripts"
 wine_run="$here/../../cmake/wine-run.sh"
-case_name=$1 setup=$2 built_dll=$3 host=$4 holder=$5
+case_name=$1 setup=$2 built_dll=$3 host=$4 holder=$5 limited=$6 pages=$7
+placeholder="$here/../../examples/sc-logo.jpg"
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/songbeacon-installer-XXXXXX")
 export WINEPREFIX="$root/p"
@@ -32,9 +50,12 @@ drive_c="$WINEPREFIX/drive_c"
 plugins="$drive_c/Player/Plugins"
 dll="$plugins/gen_SBeacon.dll"
 uninstaller="$plugins/Songbeacon/uninstall.exe"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Songbeacon'
-mkdir -p "$drive_c/Player"
-cp "$host" "$drive_c/Player/winamp.exe"
+logo="$plugins/Songbeacon/sc-logo.jpg"
+programs='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+make_player() { # <folder under C:\>: a player folder with its program
+  mkdir -p "$drive_c/$1" && cp "$host" "$drive_c/$1/winamp.exe"
+}
+make_player Player
 
 fail=0
 check() { # <description> <command...>: runs the command, reports a failure
@@ -45,13 +66,43 @@ check() { # <description> <command...>: runs the command, reports a failure
 install() { # [setup options...]: a silent install; returns the setup program's exit status
   "$wine_run" "$setup" /S "$@"
 }
-registry_value() { # <name>: one value of the uninstall registration, or nothing
-  wine reg query "$key" /v "$1" 2>/dev/null </dev/null | tr -d '\r' | awk -v name="$1" '$1 == name { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }'
+uninstall() { # <player folder under C:\>: a silent uninstall, waited for (it runs on from a copy)
+  "$wine_run" "C:\\$1\\Plugins\\Songbeacon\\uninstall.exe" /S
+  local status=$?
+  wineserver -w
+  return $status
 }
-unregistered() { ! wine reg query "$key" >/dev/null 2>&1 </dev/null; }
+our_keys() { # the entries of ours in the list of installed programs, one full key a line
+  wine reg query "$programs" 2>/dev/null </dev/null | tr -d '\r' | grep -i '\\Songbeacon\(-[^\\]*\)\?$'
+}
+registry_value() { # <key> <name>: one value of an entry, or nothing
+  wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' |
+    awk -v name="$2" '$1 == name { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }'
+}
+key_of() { # <folder>: the entry whose InstallLocation is that folder, or nothing
+  local key
+  for key in $(our_keys); do
+    [ "$(registry_value "$key" InstallLocation)" = "$1" ] && echo "$key"
+  done
+}
+count_keys() { our_keys | grep -c .; }
 no_leftovers() { [ ! -e "$dll.new" ] && [ ! -e "$dll.old" ]; }
 # Stands in for an earlier version: the built DLL with bytes after its end (still loadable).
-make_older() { cat "$built_dll" >"$dll" && printf 'earlier version' >>"$dll"; }
+make_older() { cat "$built_dll" >"$1" && printf 'earlier version' >>"$1"; }
+hold() { # load|open <file under C:\> <name>: another program holds the file until release <name>
+  "$wine_run" "$holder" "$1" "C:\\$2" "C:\\held-$3" "C:\\release-$3" >"$root/holder-$3.log" 2>&1 &
+  local tries
+  for ((tries = 0; tries < 1200; tries++)); do
+    [ -e "$drive_c/held-$3" ] && return 0
+    sleep 0.1
+  done
+  cat "$root/holder-$3.log"
+  return 1
+}
+release() { # <name> <pid>: lets the holder go and waits for it; returns its exit status
+  touch "$drive_c/release-$1"
+  wait "$2"
+}
 
 case $case_name in
 install)
@@ -60,23 +111,25 @@ install)
   check "silent install exits 0" install
   check "installed DLL is the built one" cmp "$built_dll" "$dll"
   check "no .new or .old DLL left" no_leftovers
-  check "read-me and logo installed" test -s "$plugins/Songbeacon/readme.txt" -a -s "$plugins/Songbeacon/sc-logo.jpg"
-  version=$(registry_value DisplayVersion)
+  check "read-me and logo installed" test -s "$plugins/Songbeacon/readme.txt" -a -s "$logo"
+  key=$(key_of 'C:\Player')
+  check "one entry, named after the folder (got '$(our_keys | tr '\n' ' ')')" \
+    eval '[ "$(count_keys)" = 1 ] && grep -q "\\\\Songbeacon-[0-9A-F]\{8\}$" <<<"$key"'
+  version=$(registry_value "$key" DisplayVersion)
   check "DisplayVersion is 0.24b (got '$version')" test "$version" = 0.24b
-  name=$(registry_value DisplayName)
-  check "DisplayName names Songbeacon 0.24b (got '$name')" grep -q '^Songbeacon 0\.24b' <<<"$name"
-  publisher=$(registry_value Publisher)
+  name=$(registry_value "$key" DisplayName)
+  check "DisplayName names Songbeacon 0.24b and the folder (got '$name')" \
+    grep -q '^Songbeacon 0\.24b .*C:\\Player)$' <<<"$name"
+  publisher=$(registry_value "$key" Publisher)
   check "Publisher (got '$publisher')" test "$publisher" = "the Songbeacon authors"
-  location=$(registry_value InstallLocation)
-  check "InstallLocation is C:\\Player (got '$location')" test "$location" = 'C:\Player'
-  uninstall_string=$(registry_value UninstallString)
+  uninstall_string=$(registry_value "$key" UninstallString)
   check "UninstallString names the uninstaller (got '$uninstall_string')" \
     test "$uninstall_string" = '"C:\Player\Plugins\Songbeacon\uninstall.exe"'
   check "the uninstaller exists" test -s "$uninstaller"
-  size=$(registry_value EstimatedSize)
-  size_kb=$(( $(cat "$dll" "$plugins/Songbeacon"/* | wc -c) / 1024 ))
+  size=$(registry_value "$key" EstimatedSize)
+  size_kb=$(($(cat "$dll" "$plugins/Songbeacon"/* | wc -c) / 1024))
   check "EstimatedSize $size is about the installed files' $size_kb KB" \
-    test $(( size )) -ge "$size_kb" -a $(( size )) -le $(( size_kb + 4 ))
+    test $((size)) -ge "$size_kb" -a $((size)) -le $((size_kb + 4))
   ;;
 play)
   check "silent install into /D=C:\\Player exits 0" install '/D=C:\Player'
@@ -100,7 +153,9 @@ play)
   ;;
 upgrade)
   check "first install exits 0" install '/D=C:\Player'
-  make_older
+  make_older "$dll"
+  # An earlier version's single entry for this folder, as it wrote it.
+  wine reg add "$programs\\Songbeacon" /v InstallLocation /d 'C:\Player' /f >/dev/null 2>&1 </dev/null
   # Hand-edited: comments, blanks, another section, a key of our section with its own spelling,
   # no line end at the end. Setup must leave every byte.
   printf '; my settings\r\n[Songbeacon]\r\nsameartistchecklimit = 7 \r\nHTMLTitle=Radio \xe9t\xe9\r\n\r\n[Other Plug-in]\r\nx=1' \
@@ -110,26 +165,22 @@ upgrade)
   check "upgrade puts the built DLL in place" cmp "$built_dll" "$dll"
   check "plugin.ini is byte for byte as it was" cmp "$root/plugin.ini.before" "$plugins/plugin.ini"
   check "no .new or .old DLL left" no_leftovers
+  check "one entry left for the folder (got '$(our_keys | tr '\n' ' ')')" \
+    eval '[ "$(count_keys)" = 1 ] && [ -n "$(key_of "C:\\Player")" ]'
   ;;
 in-use)
   check "first install exits 0" install '/D=C:\Player'
-  make_older
+  make_older "$dll"
   cp "$dll" "$root/old.dll"
-  "$wine_run" "$holder" 'C:\Player\Plugins\gen_SBeacon.dll' 'C:\held' 'C:\release' >"$root/holder.log" 2>&1 &
+  hold load 'Player\Plugins\gen_SBeacon.dll' player
   holder_pid=$!
-  for ((tries = 0; tries < 1200; tries++)); do
-    [ -e "$drive_c/held" ] && break
-    sleep 0.1
-  done
-  check "the holder has loaded the DLL" test -e "$drive_c/held"
+  check "the holder has loaded the DLL" test -e "$drive_c/held-player"
   install '/D=C:\Player'
   status=$?
-  check "install while the DLL is loaded exits non-zero (got $status)" test $status -ne 0
+  check "install while the DLL is loaded exits 2 (got $status)" test $status -eq 2
   check "the old DLL is intact" cmp "$root/old.dll" "$dll"
   check "no .new or .old DLL left" no_leftovers
-  touch "$drive_c/release"
-  wait $holder_pid
-  check "the holder let go cleanly" test $? -eq 0
+  check "the holder let go cleanly" release player $holder_pid
   check "once the DLL is free, the install goes through" install '/D=C:\Player'
   check "and puts the built DLL in place" cmp "$built_dll" "$dll"
   ;;
@@ -139,16 +190,125 @@ uninstall)
   printf '<HTML>the page, beside the logo</HTML>\r\n' >"$plugins/Songbeacon/status.htm"
   cp "$plugins/plugin.ini" "$root/plugin.ini.before"
   cp "$plugins/Songbeacon/status.htm" "$root/status.htm.before"
-  check "silent uninstall exits 0" "$wine_run" 'C:\Player\Plugins\Songbeacon\uninstall.exe' /S
-  # The uninstaller runs on from a copy of itself in the temporary folder; wait for it.
-  wineserver -w
+  check "silent uninstall exits 0" uninstall Player
   check "the DLL is gone" test ! -e "$dll"
   check "the uninstaller is gone" test ! -e "$uninstaller"
-  check "the read-me and logo are gone" test ! -e "$plugins/Songbeacon/readme.txt" -a ! -e "$plugins/Songbeacon/sc-logo.jpg"
-  check "the registration is gone" unregistered
+  check "the read-me and logo are gone" test ! -e "$plugins/Songbeacon/readme.txt" -a ! -e "$logo"
+  check "the entry is gone" test "$(count_keys)" = 0
   check "plugin.ini is kept byte for byte" cmp "$root/plugin.ini.before" "$plugins/plugin.ini"
   check "the status page is kept" cmp "$root/status.htm.before" "$plugins/Songbeacon/status.htm"
   check "the stand-in player is untouched" cmp "$host" "$drive_c/Player/winamp.exe"
+  ;;
+two-folders)
+  make_player PlayerA
+  make_player PlayerB
+  dll_a="$drive_c/PlayerA/Plugins/gen_SBeacon.dll" dll_b="$drive_c/PlayerB/Plugins/gen_SBeacon.dll"
+  # Only the machine knows the player: Setup runs under an account of its own.
+  wine reg add 'HKLM\Software\Winamp' /ve /d 'C:\PlayerA' /f >/dev/null 2>&1 </dev/null
+  check "install without /D= exits 0" install
+  check "it found the machine's player folder" cmp "$built_dll" "$dll_a"
+  # Now the account running Setup has a player of its own, but the plug-in's folder comes first.
+  wine reg add 'HKCU\Software\Winamp' /ve /d 'C:\PlayerB' /f >/dev/null 2>&1 </dev/null
+  make_older "$dll_a"
+  check "a second install without /D= exits 0" install
+  check "it upgraded the earlier install's folder" cmp "$built_dll" "$dll_a"
+  check "and left the other player alone" test ! -e "$dll_b"
+  check "install with /D=C:\\PlayerB exits 0" install '/D=C:\PlayerB'
+  check "/D= wins" cmp "$built_dll" "$dll_b"
+  key_a=$(key_of 'C:\PlayerA') key_b=$(key_of 'C:\PlayerB')
+  check "each folder has its entry (got '$(our_keys | tr '\n' ' ')')" \
+    eval '[ "$(count_keys)" = 2 ] && [ -n "$key_a" ] && [ -n "$key_b" ]'
+  check "uninstalling B exits 0" uninstall PlayerB
+  check "B's DLL and entry are gone" eval '[ ! -e "$dll_b" ] && [ -z "$(key_of "C:\\PlayerB")" ]'
+  check "A's DLL stays" cmp "$built_dll" "$dll_a"
+  check "A's entry stays, as it was" eval '[ "$(key_of "C:\\PlayerA")" = "$key_a" ] &&
+    [ "$(registry_value "$key_a" UninstallString)" = "\"C:\\PlayerA\\Plugins\\Songbeacon\\uninstall.exe\"" ]'
+  check "uninstalling A exits 0" uninstall PlayerA
+  check "A's DLL and entry are gone" eval '[ ! -e "$dll_a" ] && [ "$(count_keys)" = 0 ]'
+  ;;
+logo)
+  mkdir -p "$plugins/Songbeacon"
+  printf 'the station logo, not a JPEG at all' >"$logo"
+  cp "$logo" "$root/own-logo"
+  check "install over the operator's logo exits 0" install '/D=C:\Player'
+  check "the operator's logo is kept by Setup" cmp "$root/own-logo" "$logo"
+  check "uninstall exits 0" uninstall Player
+  check "the operator's logo is kept by the uninstaller" cmp "$root/own-logo" "$logo"
+  check "the DLL is gone" test ! -e "$dll"
+  # A logo of the placeholder's size, one byte apart.
+  cp "$placeholder" "$logo"
+  printf 'A' | dd of="$logo" bs=1 seek=$(($(stat -c %s "$placeholder") - 1)) conv=notrunc status=none
+  cp "$logo" "$root/own-logo"
+  check "the edited logo differs from the placeholder" eval '! cmp -s "$placeholder" "$logo"'
+  check "reinstall exits 0" install '/D=C:\Player'
+  check "uninstall exits 0" uninstall Player
+  check "a logo one byte apart from the placeholder is kept" cmp "$root/own-logo" "$logo"
+  rm "$logo"
+  check "install with no logo there exits 0" install '/D=C:\Player'
+  check "the placeholder is installed" cmp "$placeholder" "$logo"
+  check "uninstall exits 0" uninstall Player
+  check "the placeholder is removed, and its folder" test ! -e "$plugins/Songbeacon"
+  ;;
+swap)
+  check "first install exits 0" install '/D=C:\Player'
+  make_older "$dll"
+  cp "$dll" "$root/old.dll"
+  # A run interrupted after moving the DLL aside left only the aside copy; now a virus scanner
+  # also holds a fresh gen_SBeacon.dll.new, so this run cannot write the new DLL either.
+  mv "$dll" "$dll.old"
+  printf 'half written' >"$dll.new"
+  hold open 'Player\Plugins\gen_SBeacon.dll.new' scanner
+  holder_pid=$!
+  install '/D=C:\Player'
+  status=$?
+  check "with .new held, install exits 2 (got $status)" test $status -eq 2
+  check "the aside copy is put back as the DLL" cmp "$root/old.dll" "$dll"
+  check "no aside copy is left" test ! -e "$dll.old"
+  check "the scanner let go" release scanner $holder_pid
+  # Again the aside copy alone, and this time it is the held file: it cannot be put back.
+  mv "$dll" "$dll.old"
+  hold open 'Player\Plugins\gen_SBeacon.dll.old' scanner-old
+  holder_pid=$!
+  install '/D=C:\Player'
+  status=$?
+  check "with the aside copy held, install exits 4 (got $status)" test $status -eq 4
+  check "the aside copy is kept byte for byte" cmp "$root/old.dll" "$dll.old"
+  check "the scanner let go" release scanner-old $holder_pid
+  check "the next install exits 0" install '/D=C:\Player'
+  check "and puts the built DLL in place" cmp "$built_dll" "$dll"
+  check "no .new or .old DLL left" no_leftovers
+  ;;
+not-elevated)
+  "$wine_run" "$limited" "$setup" /S '/D=C:\Player'
+  status=$?
+  check "without an administrator's rights, Setup exits 3 (got $status)" test $status -eq 3
+  check "nothing is installed" test ! -e "$plugins"
+  check "nothing is registered" test "$(count_keys)" = 0
+  check "with them, install exits 0" install '/D=C:\Player'
+  "$wine_run" "$limited" 'C:\Player\Plugins\Songbeacon\uninstall.exe' /S
+  wineserver -w
+  check "without them, the uninstaller removes nothing" \
+    eval 'cmp "$built_dll" "$dll" && [ -e "$uninstaller" ] && [ -n "$(key_of "C:\\Player")" ]'
+  ;;
+pages)
+  wine reg add 'HKCU\Software\Winamp' /ve /d 'C:\Player' /f >/dev/null 2>&1 </dev/null
+  output=$("$wine_run" "$pages" install "$setup" 'C:\Player' 2>&1 | tr -d '\r')
+  status=$?
+  echo "$output"
+  check "the install's pages go through and show every text whole" test $status -eq 0
+  check "Browse asks for the player's folder" grep -q "text: Select the player's folder" <<<"$output"
+  check "no message box on the way (C:\\Player holds winamp.exe)" eval '! grep -q "^message box" <<<"$output"'
+  check "the finish page shows its second paragraph" grep -qF '|  | The read-me says what each setting does' <<<"$output"
+  check "the DLL is installed" cmp "$built_dll" "$dll"
+  required=$(sed -n 's/.*text: Space required: \([0-9]*\)\.[0-9] KB.*/\1/p' <<<"$output" | head -1)
+  size=$(registry_value "$(key_of 'C:\Player')" EstimatedSize)
+  check "'Space required' ($required KB) is the registered size ($((size)) KB)" test "$required" = $((size))
+  output=$("$wine_run" "$pages" uninstall 'C:\Player\Plugins\Songbeacon\uninstall.exe' 2>&1 | tr -d '\r')
+  status=$?
+  wineserver -w
+  echo "$output"
+  check "the uninstall's pages go through and show every text whole" test $status -eq 0
+  check "the DLL is gone" test ! -e "$dll"
   ;;
 *)
   echo "unknown case: $case_name" >&2

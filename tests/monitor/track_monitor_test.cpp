@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -256,6 +257,41 @@ TEST_F(MonitorTest, TitleThatCannotBeRecordedWritesNoPageAndIsTriedAgainLater) {
     EXPECT_EQ(refused, 1) << "the worker asked again for memory on every pass";
     EXPECT_TRUE(publishedLater);
     EXPECT_EQ(historyTitles(), (std::vector<std::string>{"Abba - SOS", "Queen - Innuendo"}));
+}
+
+TEST_F(MonitorTest, PageHeldWithoutWriteSharingIsWrittenOnceItIsFree) {
+    play({"Abba - SOS", "Queen - Innuendo", "Tom Waits - Clap Hands"});
+    HANDLE worker = startWorker();
+    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return page().find(currentCell("Abba - SOS")) != std::string::npos; }));
+
+    // A web server reading the page at the moment the next tracks start, sharing it with readers only.
+    HANDLE reader =
+        CreateFileA(pagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    player.position = 1;
+    const bool passedSecond = pumpPasses(200);
+    const bool stillFirst = page().find(currentCell("Abba - SOS")) != std::string::npos;
+    player.position = 2; // a newer write replaces the one still owed
+    const bool passedThird = pumpPasses(200);
+    CloseHandle(reader);
+    // No further track change: the write owed is tried again until it goes through.
+    const ULONGLONG released = GetTickCount64();
+    const bool shown =
+        pumpUntil([&] { return page().find(currentCell("Tom Waits - Clap Hands")) != std::string::npos; });
+    const ULONGLONG shownAfterMs = GetTickCount64() - released;
+    stopWorker(worker);
+
+    ASSERT_TRUE(passedSecond && passedThird);
+    EXPECT_TRUE(stillFirst) << "the page was rewritten although held without write sharing";
+    EXPECT_TRUE(shown) << "the page never showed the track playing once the file was free";
+    std::printf("the page showed the new track %llu ms after the file was released\n",
+                static_cast<unsigned long long>(shownAfterMs));
+    EXPECT_EQ(historyTitles(),
+              (std::vector<std::string>{"Abba - SOS", "Queen - Innuendo", "Tom Waits - Clap Hands"}));
+    EXPECT_EQ(support::announcedRows(page()), 2);
+    EXPECT_NE(page().find(">Queen - Innuendo<"), std::string::npos);
+    EXPECT_EQ(player.nextTrackCommands, 0);
 }
 
 // Rewrites the player's title in place, back and forth between a short and a long text, as a

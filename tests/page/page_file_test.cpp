@@ -81,7 +81,7 @@ struct PageFileTest : ::testing::Test {
 };
 
 TEST_F(PageFileTest, FileHoldsExactlyTheRenderedPage) {
-    page::write();
+    EXPECT_TRUE(page::write());
     const std::string page = expectedPage();
     EXPECT_EQ(readFile(pagePath), page);
     EXPECT_NE(page.find("Tom &amp; Jerry &lt;Live&gt;\r\n</FONT>"),
@@ -90,51 +90,53 @@ TEST_F(PageFileTest, FileHoldsExactlyTheRenderedPage) {
     // A longer file is cut to the new page; the off-line page replaces the playing one.
     writeFile(pagePath, std::string(200000, 'x'));
     pluginState.playing = 0;
-    page::write();
+    EXPECT_TRUE(page::write());
     EXPECT_EQ(readFile(pagePath), expectedPage());
 }
 
 TEST_F(PageFileTest, DisabledOutputOrRefusedBufferLeavesTheFileSystemAlone) {
     pluginState.settings.EnableHTMLOutput = 0;
-    page::write();
+    EXPECT_TRUE(page::write()) << "a page switched off is nothing owed";
     EXPECT_FALSE(exists(pagePath));
     writeFile(pagePath, "operator's own page");
-    page::write();
+    EXPECT_TRUE(page::write());
     EXPECT_EQ(readFile(pagePath), "operator's own page");
 
     pluginState.settings.EnableHTMLOutput = 1;
     memory::failAllocationsAfter(0);
-    page::write();
+    EXPECT_FALSE(page::write()) << "a page that could not be made is still owed";
     memory::failAllocationsAfter(-1);
     EXPECT_EQ(readFile(pagePath), "operator's own page");
 }
 
-TEST_F(PageFileTest, UnopenableFileIsSkippedAndTheNextWriteTriesAgain) {
+TEST_F(PageFileTest, UnopenableFileIsSkippedReportedToTheCallerAndTheNextWriteTriesAgain) {
     const std::string inMissingFolder = folder + "\\no such folder\\status.htm";
     useOutputFilename(inMissingFolder);
-    page::write();
+    EXPECT_FALSE(page::write());
     EXPECT_FALSE(exists(inMissingFolder));
 
     const std::string aFolder = folder + "\\a folder";
     ASSERT_TRUE(CreateDirectoryA(aFolder.c_str(), nullptr));
     useOutputFilename(aFolder);
-    page::write();
+    EXPECT_FALSE(page::write());
     EXPECT_EQ(GetFileAttributesA(aFolder.c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 
     useOutputFilename("");
-    page::write();
+    EXPECT_FALSE(page::write());
 
     // Another program holding the file with no sharing at all.
     writeFile(pagePath, "locked page");
     HANDLE holder = CreateFileA(pagePath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     useOutputFilename(pagePath);
-    page::write();
+    EXPECT_FALSE(page::write());
     CloseHandle(holder);
     EXPECT_EQ(readFile(pagePath), "locked page");
+    EXPECT_TRUE(page::write()) << "the same write, once the file is free";
+    EXPECT_EQ(readFile(pagePath), expectedPage());
 
     useOutputFilename(folder + "\\good.htm");
-    page::write();
+    EXPECT_TRUE(page::write());
     EXPECT_EQ(readFile(folder + "\\good.htm"), expectedPage());
 }
 
@@ -147,7 +149,7 @@ TEST_F(PageFileTest, ReadOnlyFileIsLeftAlone) {
         CloseHandle(probe);
         GTEST_SKIP() << "this system lets writes through to read-only files (Wine run as root)";
     }
-    page::write();
+    EXPECT_FALSE(page::write());
     EXPECT_EQ(readFile(pagePath), "read-only page");
 }
 
@@ -157,7 +159,7 @@ TEST_F(PageFileTest, FileHeldOpenByAnotherProgramIsStillRewritten) {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    page::write();
+    EXPECT_TRUE(page::write());
     std::string seen(100000, '\0');
     DWORD got = 0;
     EXPECT_TRUE(ReadFile(reader, seen.data(), static_cast<DWORD>(seen.size()), &got, nullptr));

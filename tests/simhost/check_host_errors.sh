@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The simulated host as an operator meets it: a bad option, a missing file or an entry outside the
 # playlist gets a one-line error and exit status 1; plugin.ini values the plug-in will misread are
-# warned about before it starts; a page that is switched on but never written ends the run with
-# status 6; --last-page keeps the page of the last track played.
+# warned about before it starts (a number beyond 32 bits by what the plug-in reads of it); a page
+# that is switched on but never written ends the run with status 6; --last-page keeps the page of
+# the last track played.
 #   check_host_errors.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -38,6 +39,14 @@ ini yes status.htm
 run 0 'warning: EnableHTMLOutput=yes is not a whole number: the plug-in reads it as 0 and saves 0 back' \
   gen_SBeacon.dll station.m3u --fast
 grep -qx 'EnableHTMLOutput=0' <(tr -d '\r' <plugin.ini) || { echo "FAIL: the plug-in did not save 0 back"; fail=1; }
+
+# A number beyond 32 bits: the platform's reader keeps the low 32 bits, which switches the artist
+# check off; the warning says what the plug-in reads, and the plug-in saves that back.
+ini 1 status.htm
+sed -i 's/^SameArtistCheckLimit=3/SameArtistCheckLimit=2147483648/' plugin.ini
+run 0 'warning: SameArtistCheckLimit=2147483648 is a whole number outside the 32-bit range (-2147483648 to 2147483647): the plug-in reads it as -2147483648 and saves -2147483648 back' \
+  gen_SBeacon.dll station.m3u --fast
+grep -qx 'SameArtistCheckLimit=-2147483648' <(tr -d '\r' <plugin.ini) || { echo "FAIL: the plug-in did not save -2147483648 back"; fail=1; }
 
 ini 1 'no-such-folder\status.htm'
 run 6 'warning: the page'"'"'s folder no-such-folder does not exist: the plug-in cannot write no-such-folder\status.htm' \

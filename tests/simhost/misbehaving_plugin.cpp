@@ -2,8 +2,9 @@
 // variable, to show that the simulated host notices: "refuse-start" (startUp fails),
 // "skip-everything" (asks for the next track every 20 ms, whatever plays), "skip-when-stopped"
 // (asks whether the player plays, every 10 ms, and for the next track once, as soon as it is
-// stopped), "hang-shutdown" (shutDown never returns); any other mode, e.g. "idle", starts and never
-// polls the player.
+// stopped), "hang-shutdown" (shutDown never returns), "admit-everything" (polls the player as a
+// repeat filter does, but never refuses a track, whatever its limits); any other mode, e.g. "idle",
+// starts and never polls the player.
 #include <windows.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "player/plugin_header.h"
+#include "player/sim_player.h"
 
 namespace {
 
@@ -23,6 +25,21 @@ void configure() {}
 void shutDown();
 sim::PluginHeader header = {0x10, "Misbehaving test plug-in", startUp, configure, shutDown, nullptr, nullptr};
 
+// Polls as the real plug-in's worker does (is it playing, which entry, its title), and lets every
+// title play.
+DWORD WINAPI pollAndAdmitEverything(LPVOID) {
+    while (stopSkipping == 0) {
+        if (SendMessageA(header.hostWindow, sim::kUserMessage, 0, sim::kQueryIsPlaying) != 0) {
+            const LRESULT position =
+                SendMessageA(header.hostWindow, sim::kUserMessage, 0, sim::kQueryPlaylistPosition);
+            SendMessageA(header.hostWindow, sim::kUserMessage, static_cast<WPARAM>(position),
+                         sim::kQueryPlaylistTitle);
+        }
+        Sleep(0);
+    }
+    return 0;
+}
+
 DWORD WINAPI postNextTrackRepeatedly(LPVOID) {
     while (stopSkipping == 0) {
         PostMessageA(header.hostWindow, WM_COMMAND, 40048, 0);
@@ -31,19 +48,16 @@ DWORD WINAPI postNextTrackRepeatedly(LPVOID) {
     return 0;
 }
 
-// Polls the player with a timeout, so that shutDown, which waits for this thread on the player's
-// own thread, is never waited on in return.
+// Asks whether the player plays, and once it has seen it playing and then stopped, asks for the
+// next track, once.
 DWORD WINAPI postNextTrackWhenStopped(LPVOID) {
     bool seenPlaying = false;
     while (stopSkipping == 0) {
-        DWORD_PTR playing = 0;
-        if (SendMessageTimeoutA(header.hostWindow, WM_USER, 0, 104, SMTO_NORMAL, 100, &playing) != 0) {
-            if (playing != 0)
-                seenPlaying = true;
-            else if (seenPlaying) {
-                PostMessageA(header.hostWindow, WM_COMMAND, 40048, 0);
-                return 0;
-            }
+        if (SendMessageA(header.hostWindow, sim::kUserMessage, 0, sim::kQueryIsPlaying) != 0) {
+            seenPlaying = true;
+        } else if (seenPlaying) {
+            PostMessageA(header.hostWindow, WM_COMMAND, 40048, 0);
+            return 0;
         }
         Sleep(10);
     }
@@ -55,10 +69,13 @@ int startUp() {
         mode[0] = '\0';
     if (std::strcmp(mode, "refuse-start") == 0)
         return 1;
+    stopSkipping = 0;
     if (std::strcmp(mode, "skip-everything") == 0)
         skipper = CreateThread(nullptr, 0, postNextTrackRepeatedly, nullptr, 0, nullptr);
     if (std::strcmp(mode, "skip-when-stopped") == 0)
         skipper = CreateThread(nullptr, 0, postNextTrackWhenStopped, nullptr, 0, nullptr);
+    if (std::strcmp(mode, "admit-everything") == 0)
+        skipper = CreateThread(nullptr, 0, pollAndAdmitEverything, nullptr, 0, nullptr);
     return 0;
 }
 
@@ -67,8 +84,13 @@ void shutDown() {
         Sleep(INFINITE);
     stopSkipping = 1;
     if (skipper != nullptr) {
-        WaitForSingleObject(skipper, INFINITE); // it never waits on this thread without a timeout
+        // The poller may be waiting for this thread to answer it: answer until it has ended.
+        while (MsgWaitForMultipleObjects(1, &skipper, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
         CloseHandle(skipper);
+        skipper = nullptr;
     }
 }
 

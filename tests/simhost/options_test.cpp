@@ -42,6 +42,37 @@ TEST(Options, BadValuesAreNamedNotTakenAsSomethingElse) {
         {{"p.dll", "l.m3u", "extra.m3u"}, "unexpected argument \"extra.m3u\""},
         {{"p.dll"}, "give a playlist after the plug-in DLL"},
         {{"p.dll", "l.m3u", "--fast", "--pause", "2"}, "--pause and --stop need real time"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "5..3"},
+         "--sweep-artist: \"5..3\" is not a range of artist limits"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..1001"}, "--sweep-artist: \"0..1001\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0...30"}, "--sweep-artist: \"0...30\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "-1..3"}, "--sweep-artist: \"-1..3\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..30:5"}, "--sweep-artist: \"0..30:5\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-title", "0..300:0"},
+         "--sweep-title: \"0..300:0\" is not a range of title"},
+        {{"p.dll", "l.m3u", "--sweep-title", "0..300:"}, "--sweep-title: \"0..300:\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-title", "1000..1001"}, "--sweep-title: \"1000..1001\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--seeds", "0"},
+         "--seeds: \"0\" is not a number of seeds"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--seeds", "101"}, "--seeds: \"101\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--artist-gap", "0"}, "--artist-gap: \"0\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--artist-gap", "1h"}, "--artist-gap: \"1h\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--max-skip-rate", "101"},
+         "--max-skip-rate: \"101\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--max-skip-rate", "7.55"},
+         "--max-skip-rate: \"7.55\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--max-skip-rate", "10%"},
+         "--max-skip-rate: \"10%\" is not"},
+        {{"p.dll", "l.m3u", "--seeds", "4"},
+         "--seeds belongs to a sweep: give --sweep-artist or --sweep-title too"},
+        {{"p.dll", "l.m3u", "--artist-gap", "30", "--fast"}, "--artist-gap belongs to a sweep"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--tracks", "40"},
+         "--tracks: a sweep's length is station"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--log", "a.csv"},
+         "--log: a sweep writes no per-track log"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--stop", "3"}, "--pause and --stop need real time"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..1000", "--sweep-title", "0..1000:100"},
+         "the sweep would play 33033 runs (11011 settings on 3 seeds); at most 10000"},
     };
     for (const auto& [arguments, expected] : cases) {
         const Parsed parsed = parse(arguments);
@@ -81,6 +112,64 @@ TEST(Options, ShuffleTakesASeedOnlyWhenOneFollows) {
     EXPECT_EQ(parsed.options.seed, 7u);
     EXPECT_EQ(parsed.options.playlistPath, "l.m3u");
     EXPECT_EQ(parse({"p.dll", "l.m3u", "--help"}).result, sim::kHelpAsked);
+}
+
+TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
+    Parsed parsed =
+        parse({"p.dll", "l.m3u", "--sweep-artist", "0..30", "--sweep-title", "100..300:70", "--seeds", "2",
+               "--shuffle", "18446744073709551615", "--artist-gap", "45", "--max-skip-rate", "7.5"});
+    ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;
+    const sim::Options& options = parsed.options;
+    ASSERT_TRUE(sim::sweepAsked(options));
+    EXPECT_TRUE(options.shuffle && options.fast) << "a sweep always plays shuffled and fast";
+    EXPECT_EQ(sim::sweepSeeds(options), (std::vector<uint64_t>{18446744073709551615ull, 0}))
+        << "SEED first, then the numbers after it, wrapping";
+
+    const std::vector<sim::PlaylistEntry> playlist(10, {"A - a", 600}); // 100 minutes a rotation
+    sim::SweepPlan plan = sim::sweepPlanOf(options, playlist, {12, 150, true});
+    EXPECT_EQ(plan.artistLimits.size(), 31u);
+    EXPECT_EQ(plan.artistLimits.front(), 0);
+    EXPECT_EQ(plan.artistLimits.back(), 30);
+    EXPECT_EQ(plan.titleLimits, (std::vector<int32_t>{100, 170, 240, 300}))
+        << "the range's end always included";
+    EXPECT_EQ(plan.stationSeconds, 72 * 3600) << "the default length";
+    EXPECT_EQ(plan.goal.artistGapMinutes, 45);
+    EXPECT_DOUBLE_EQ(plan.goal.maxSkipPercent, 7.5);
+    EXPECT_EQ(
+        sim::repeatCommand(options),
+        "songbeacon-host p.dll l.m3u --sweep-artist 0..30 --sweep-title 100..300:70 --seeds 2 --shuffle "
+        "18446744073709551615 --artist-gap 45 --max-skip-rate 7.5");
+
+    // One range alone: the other limit as plugin.ini holds it; a length of --hours, repeated whole.
+    parsed = parse({"My Plugin.dll", "l.m3u", "--sweep-title", "400", "--hours", "0.3334", "--shuffle", "9"});
+    ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;
+    plan = sim::sweepPlanOf(parsed.options, playlist, {12, 150, true});
+    EXPECT_EQ(plan.artistLimits, std::vector<int32_t>{12});
+    EXPECT_EQ(plan.titleLimits, std::vector<int32_t>{400});
+    EXPECT_EQ(plan.seeds, (std::vector<uint64_t>{9, 10, 11}));
+    EXPECT_EQ(plan.stationSeconds, 1200);
+    EXPECT_DOUBLE_EQ(plan.goal.maxSkipPercent, 10.0);
+    EXPECT_EQ(plan.goal.artistGapMinutes, 60);
+    const std::string command = sim::repeatCommand(parsed.options);
+    EXPECT_EQ(command,
+              "songbeacon-host 'My Plugin.dll' l.m3u --sweep-title 400..400 --seeds 3 --shuffle 9 --hours "
+              "0.333334 --artist-gap 60 --max-skip-rate 10");
+    const Parsed again = parse({"My Plugin.dll", "l.m3u", "--hours", "0.333334", "--sweep-title", "400"});
+    EXPECT_EQ(again.options.stationSeconds, 1200) << "the command gives back the same length";
+}
+
+TEST(Options, HoursTracksOrRepeatEachGoRoundThePlaylistAndNothingElseDoes) {
+    for (const std::vector<const char*>& going : std::vector<std::vector<const char*>>{
+             {"--hours", "24"}, {"--hours", ".25"}, {"--tracks", "5000"}, {"--repeat"}}) {
+        std::vector<const char*> arguments = {"p.dll", "l.m3u"};
+        arguments.insert(arguments.end(), going.begin(), going.end());
+        const Parsed parsed = parse(arguments);
+        ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;
+        EXPECT_TRUE(sim::goesRound(parsed.options)) << going[0];
+    }
+    const Parsed once = parse({"p.dll", "l.m3u", "--fast", "--pace", "10", "--quiet"});
+    ASSERT_EQ(once.result, sim::kParsed) << once.error;
+    EXPECT_FALSE(sim::goesRound(once.options));
 }
 
 TEST(Options, EntryNumbersMustLieInThePlaylist) {

@@ -52,9 +52,11 @@ TEST(SettingsCheck, EachMisreadValueIsExplained) {
         "EnableHTMLOutput=yes is not a whole number: the plug-in reads it as 0 and saves 0 back",
         "OutputFilename is 300 characters long: the plug-in keeps the first 259, so the page goes to " +
             std::string(259, 'x'),
-        "RecentTitleListLength=99999999999 is not a whole number: the plug-in reads it as " +
-            std::to_string(readAsNumber("99999999999")) + " and saves " +
-            std::to_string(readAsNumber("99999999999")) + " back",
+        "RecentTitleListLength=99999999999 is a whole number outside the 32-bit range (-2147483648 to "
+        "2147483647): the plug-in reads it as 1215752191 and saves 1215752191 back",
+        "RecentTitleListLength=1215752191 is above 1000: the plug-in remembers only the last 1000 tracks, so "
+        "it "
+        "acts as 1000 (the configuration dialog would cut it to 1000)",
         "EnablePlaylistMonitoring=on is not a whole number: the plug-in reads it as 0 and saves 0 back",
         "SameArtistCheckLimit=5000 is above 1000: the plug-in remembers only the last 1000 tracks, so it "
         "acts as "
@@ -63,6 +65,46 @@ TEST(SettingsCheck, EachMisreadValueIsExplained) {
         "EnablePlaylistMonitoring is 0: the repeat filter is off and no track will be skipped",
     };
     EXPECT_EQ(warnings, expected);
+}
+
+TEST(SettingsCheck, NumbersBeyond32BitsAreWholeNumbersReadAsTheirLow32Bits) {
+    // What the platform's integer reader gives for them under Wine: the low 32 bits. The title
+    // limit's text is long enough to live outside the string object, so a read before it is caught.
+    const std::vector<std::string> warnings = sim::checkSettings(snapshot({
+        {sim::kSameArtistCheckLimit, "2147483648"},
+        {sim::kSameTitleCheckLimit, "0000002147483648"},
+        {sim::kEnableHTMLOutput, "-2147483649"},
+        {sim::kRecentTitleListLength, "4294967308"},
+    }));
+    const std::string outside = " is a whole number outside the 32-bit range (-2147483648 to 2147483647): ";
+    const std::vector<std::string> expected = {
+        "EnableHTMLOutput=-2147483649" + outside +
+            "the plug-in reads it as 2147483647 and saves 2147483647 back",
+        "RecentTitleListLength=4294967308" + outside + "the plug-in reads it as 12 and saves 12 back",
+        "SameArtistCheckLimit=2147483648" + outside +
+            "the plug-in reads it as -2147483648 and saves -2147483648 back",
+        "SameArtistCheckLimit=-2147483648 is below 0: the plug-in then makes no artist check at all",
+        "SameTitleCheckLimit=0000002147483648" + outside +
+            "the plug-in reads it as -2147483648 and saves -2147483648 back",
+        "SameTitleCheckLimit=-2147483648 is below 0: the plug-in then makes no whole-title check at all",
+    };
+    EXPECT_EQ(warnings, expected);
+    // The edges of the range are whole numbers within it.
+    EXPECT_EQ(sim::checkSettings(snapshot(
+                  {{sim::kRecentTitleListLength, "-2147483648"}, {sim::kEnableHTMLOutput, "+2147483647"}})),
+              std::vector<std::string>{});
+}
+
+TEST(SettingsCheck, TheLimitsAreTakenFromTheirOwnKeys) {
+    sim::RuleLimits limits = sim::limitsOf(snapshot({}));
+    EXPECT_EQ(limits.artistLimit, 12);
+    EXPECT_EQ(limits.titleLimit, 150);
+    EXPECT_TRUE(limits.monitoring);
+    limits =
+        sim::limitsOf(snapshot({{sim::kEnablePlaylistMonitoring, "0"}, {sim::kSameArtistCheckLimit, "7"}}));
+    EXPECT_EQ(limits.artistLimit, 7);
+    EXPECT_EQ(limits.titleLimit, 150);
+    EXPECT_FALSE(limits.monitoring);
 }
 
 TEST(SettingsCheck, NegativeLimitsAndAMissingFile) {

@@ -4,9 +4,13 @@ songbeacon_test(playlist_tests SOURCES simhost/playlist_test.cpp LIBS sb_playlis
 songbeacon_test(host_core_tests
   SOURCES simhost/options_test.cpp simhost/play_order_test.cpp simhost/artist_test.cpp
           simhost/settings_check_test.cpp simhost/run_report_test.cpp
+          simhost/sweep_test.cpp
   LIBS sb_hostcore)
 if(NOT WIN32)
   songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore sb_browser_support)
+  add_test(NAME TryPlaylist.RefusesWhatItCannotUseBeforeBuilding
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_try_playlist_arguments.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_CURRENT_BINARY_DIR}/try-playlist-arguments)
 endif()
 if(WIN32)
   add_test(NAME SimulatedHost.PlaysTheExampleThroughThePlugin
@@ -19,8 +23,11 @@ if(WIN32)
   add_test(NAME SimulatedHost.ErrorsAndWarningsAnOperatorMeets
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_host_errors.sh
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/errors-run)
+  add_test(NAME SimulatedHost.ReadsPlaylistsInEveryEncoding
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_playlist_encodings.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/encodings-run)
   set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
-                       PROPERTIES TIMEOUT 300)
+                       SimulatedHost.ReadsPlaylistsInEveryEncoding PROPERTIES TIMEOUT 300)
 endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)
@@ -31,4 +38,9 @@ if(WIN32)
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_misbehaving.sh
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_misbehaving> ${CMAKE_CURRENT_BINARY_DIR}/misbehaving-run)
   set_tests_properties(SimulatedHost.NoticesAMisbehavingPlugin PROPERTIES TIMEOUT 300)
+  add_test(NAME SimulatedHost.SweepRecommendsAndTheReplayAgrees
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_sweep.sh
+                   $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> $<TARGET_FILE:gen_misbehaving>
+                   ${CMAKE_CURRENT_BINARY_DIR}/sweep-run)
+  set_tests_properties(SimulatedHost.SweepRecommendsAndTheReplayAgrees PROPERTIES TIMEOUT 300)
 endif()

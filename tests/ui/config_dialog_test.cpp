@@ -21,7 +21,6 @@
 
 namespace {
 
-
 // Control ids of the Save As chooser (the platform's dlgs.h values).
 constexpr int kChooserNameEdit = 0x480;  // edt1
 constexpr int kChooserNameCombo = 0x47c; // cmb13
@@ -342,6 +341,44 @@ TEST_F(ChooserTest, AsksBeforeReplacingAFileAndRefusesAMissingFolder) {
         ASSERT_TRUE(dialog.press(IDCANCEL));
         EXPECT_TRUE(dialog.waitClosed());
     });
+}
+
+// A window on the dialog's thread whose handler of a posted request ends the dialog early, as the
+// plug-in's shut-down does when the player closes from inside the dialog's loop.
+constexpr UINT kEndRequest = WM_APP + 16;
+
+LRESULT CALLBACK endDialogOnRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kEndRequest)
+        return DefWindowProcA(window, message, wParam, lParam);
+    ui::endConfigDialog();
+    return 0;
+}
+
+TEST_F(ChooserTest, EndingTheDialogEarlyCancelsAnOpenChooserAndStoresNothing) {
+    loadSettingsFile(kUsualSettings);
+    const std::string before = fileContents();
+    WNDCLASSA endClass = {};
+    endClass.lpfnWndProc = endDialogOnRequest;
+    endClass.hInstance = GetModuleHandleA(nullptr);
+    endClass.lpszClassName = "SongbeaconEndRequest";
+    RegisterClassA(&endClass);
+    HWND ender = CreateWindowA(endClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(ender, nullptr);
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "7"));
+        ASSERT_TRUE(dialog.click(IDC_SELECT));
+        HWND chooser = waitForOwnedDialog(dialog.dialog);
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(setWindowText(chooserNameBox(chooser), folder + "\\chosen.htm"));
+        PostMessageA(ender, kEndRequest, 0, 0); // dispatched by the chooser's own loop
+        EXPECT_TRUE(dialog.waitClosed()) << "the chooser kept the dialog open";
+        EXPECT_FALSE(IsWindow(chooser));
+    });
+    DestroyWindow(ender);
+    EXPECT_EQ(pluginState.settings.RecentTitleListLength, 5000);
+    EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
+    EXPECT_EQ(fileContents(), before);
 }
 
 } // namespace

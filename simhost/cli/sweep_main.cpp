@@ -1,0 +1,226 @@
+// The sweep's course. The figures come from the mirror; the setting they recommend is then played
+// through the plug-in on the same orders, with plugin.ini holding that setting while it runs, and
+// the plug-in must decide every track as the mirror did: a difference ends the sweep with its own
+// exit status, never a quiet pick.
+#include "cli/sweep_main.h"
+
+#include <cstdint>
+
+#include "cli/ini_reader.h"
+#include "cli/sweep_options.h"
+#include "player/replay.h"
+#include "report/report.h"
+#include "report/sweep_report.h"
+#include "tuning/recommendation.h"
+#include "tuning/sweep.h"
+
+namespace {
+
+// plugin.ini as the operator left it, to be put back byte for byte after the replay; until then a
+// copy waits beside it, in case the sweep is ended halfway.
+struct KeptIni {
+    std::string path;
+    std::string copyPath;
+    bool existed;
+    std::string bytes;
+};
+
+// The whole of the file at `path`; false when it cannot be read.
+bool readBytes(const std::string& path, std::string* bytes) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    bytes->clear();
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes->append(buffer, got);
+    const bool read = std::ferror(file) == 0;
+    std::fclose(file);
+    return read;
+}
+
+// Replaces the file at `path` with `bytes`; false when it cannot be written whole.
+bool writeBytes(const std::string& path, const std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// Keeps the operator's plugin.ini (and its copy beside it); false, after an error line, when it
+// cannot.
+bool keepIni(const std::string& path, KeptIni* kept) {
+    kept->path = path;
+    kept->copyPath = path + ".before-sweep";
+    kept->existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (kept->existed && (!readBytes(path, &kept->bytes) || !writeBytes(kept->copyPath, kept->bytes))) {
+        std::printf("error: cannot keep a copy of %s in %s before the replay\n", path.c_str(),
+                    kept->copyPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Puts the operator's plugin.ini back as it was (or removes the replay's when there was none);
+// false, after an error line, when it cannot.
+bool restoreIni(const KeptIni& kept) {
+    const bool restored = kept.existed
+                              ? writeBytes(kept.path, kept.bytes)
+                              : DeleteFileA(kept.path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (!restored) {
+        std::printf("error: cannot put %s back as it was; it is in %s\n", kept.path.c_str(),
+                    kept.copyPath.c_str());
+        return false;
+    }
+    if (kept.existed)
+        DeleteFileA(kept.copyPath.c_str());
+    return true;
+}
+
+// The replay's plugin.ini: the setting, the filter on, and the page off, so that a rehearsal never
+// rewrites the station's page. The plug-in takes its defaults for the rest.
+bool writeReplayIni(const std::string& path, sim::SweepSetting setting) {
+    return writeBytes(
+        path, "[Songbeacon]\r\nEnableHTMLOutput=0\r\nEnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=" +
+                  std::to_string(setting.artistLimit) +
+                  "\r\nSameTitleCheckLimit=" + std::to_string(setting.titleLimit) + "\r\n");
+}
+
+// What the sweep works with.
+struct Sweep {
+    const sim::Options* options;
+    const std::vector<sim::PlaylistEntry>* playlist;
+    sim::Player* player;
+    sim::PluginHeader* plugin;
+    std::string iniPath;
+    sim::SweepPlan plan;
+};
+
+// Plays `setting` through the plug-in on every seed of the plan and compares each record with the
+// mirror's; stops at the first difference. Returns the exit status of a replay that could not be
+// made, or kExitDone (whether or not the two agreed: `outcome` says).
+int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutcome* outcome) {
+    *outcome = {true, setting, 0, 0, true, std::string()};
+    const sim::RuleLimits limits = {setting.artistLimit, setting.titleLimit, true};
+    const auto entries = static_cast<int32_t>(sweep.playlist->size());
+    for (uint64_t seed : sweep.plan.seeds) {
+        if (!writeReplayIni(sweep.iniPath, setting)) {
+            std::printf("error: cannot write %s for the replay\n", sweep.iniPath.c_str());
+            return sim::kExitUsage;
+        }
+        sim::RunRecord real, mirrored;
+        switch (sim::replaySeed(sweep.player, sweep.plugin, *sweep.playlist, limits, seed,
+                                sweep.plan.stationSeconds, sweep.options->fastTimeoutSeconds,
+                                sim::kExitShutDownHung, &real)) {
+        case sim::kReplayRefusedToStart:
+            std::printf("error: the plug-in refused to start for the replay (startUp returned non-zero)\n");
+            return sim::kExitRefusedToStart;
+        case sim::kReplayStalled:
+            return sim::kExitFastStalled; // the run driver has said why
+        case sim::kReplayOutOfMemory:
+            std::printf("error: out of memory\n");
+            return sim::kExitCannotLoad;
+        default:
+            break;
+        }
+        // The plug-in saves back what it read at its start: it must be the setting written.
+        const sim::RuleLimits held = sim::limitsOf(sim::readIni(sweep.iniPath));
+        if (held.artistLimit != setting.artistLimit || held.titleLimit != setting.titleLimit ||
+            !held.monitoring) {
+            outcome->agreed = false;
+            outcome->difference = "seed " + std::to_string(seed) + ": the plug-in started with " +
+                                  sim::settingText({held.artistLimit, held.titleLimit}) + " (filter " +
+                                  (held.monitoring ? "on" : "off") + ") instead";
+            return sim::kExitDone;
+        }
+        if (sim::simulateRun(*sweep.playlist, limits, sim::sweepOrder(entries, seed),
+                             sweep.plan.stationSeconds, &mirrored) == sim::kSimulationOutOfMemory) {
+            std::printf("error: out of memory\n");
+            return sim::kExitCannotLoad;
+        }
+        const int64_t difference = sim::firstDifference(real, mirrored);
+        outcome->seeds++;
+        if (difference >= 0) {
+            outcome->agreed = false;
+            outcome->difference = sim::differenceText(real, mirrored, difference, seed);
+            return sim::kExitDone;
+        }
+        outcome->events += static_cast<int64_t>(real.events.size());
+    }
+    return sim::kExitDone;
+}
+
+// The file name of `path`, without its folder.
+std::string fileName(const std::string& path) {
+    const size_t folderEnd = path.find_last_of("/\\");
+    return folderEnd == std::string::npos ? path : path.substr(folderEnd + 1);
+}
+
+} // namespace
+
+namespace sim {
+
+int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
+                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, FILE* report) {
+    const IniSnapshot ini = readIni(iniPath);
+    Sweep sweep = {&options, &playlist, player,
+                   plugin,   iniPath,   sweepPlanOf(options, playlist, limitsOf(ini))};
+    SweepContext context = {fileName(options.playlistPath), static_cast<int32_t>(playlist.size()),
+                            rotationSeconds(playlist),      sweep.plan,
+                            repeatCommand(options),         {}};
+    if (ini.fileFound && ini.values[kEnablePlaylistMonitoring].number == 0)
+        context.warnings.push_back(
+            "EnablePlaylistMonitoring is 0 in plugin.ini: the sweep judges every setting "
+            "with the filter on, as the plug-in would run with it switched on");
+    std::fputs(renderSweepHeading(context).c_str(), stdout);
+    std::fflush(stdout);
+
+    const ULONGLONG started = GetTickCount64();
+    std::vector<SweepRow> rows;
+    if (!runSweep(playlist, sweep.plan, &rows)) {
+        std::printf("error: out of memory\n");
+        return kExitCannotLoad;
+    }
+    const ULONGLONG swept = GetTickCount64();
+    const Recommendation recommendation = recommend(rows);
+
+    ReplayOutcome replay = {};
+    KeptIni kept;
+    plugin->moduleInstance = module;
+    if (!keepIni(iniPath, &kept))
+        return kExitUsage;
+    int status = replaySetting(sweep, rows[static_cast<size_t>(recommendation.replayed)].setting, &replay);
+    if (!restoreIni(kept) && status == kExitDone)
+        status = kExitUsage;
+    const ULONGLONG replayed = GetTickCount64();
+    // The table marks its answer only once the plug-in has confirmed it.
+    std::fputs(renderSweepTable(context, rows, standingRecommendation(recommendation, replay)).c_str(),
+               stdout);
+    if (status != kExitDone)
+        return status;
+    if (replay.agreed) {
+        std::fputs(replayText(replay).c_str(), stdout);
+    } else {
+        std::printf("error: %s", replayText(replay).c_str());
+        status = kExitReplayDisagrees;
+    }
+    const std::string runs =
+        countOf(static_cast<int64_t>(rows.size() * sweep.plan.seeds.size()), "run", "runs");
+    const std::string replays = countOf(replay.seeds, "replay", "replays");
+    std::printf(
+        "(sweep in %.1f s of real time: %s through the mirror in %.1f s, %s through the plug-in in %.1f s)\n",
+        (replayed - started) / 1000.0, runs.c_str(), (swept - started) / 1000.0, replays.c_str(),
+        (replayed - swept) / 1000.0);
+    if (report != nullptr) {
+        std::fputs(renderSweepHtml(context, rows, recommendation, replay).c_str(), report);
+        std::fclose(report);
+        std::printf("The sweep is also in %s.\n", options.reportPath.c_str());
+    }
+    if (replay.agreed)
+        std::fputs(recommendationText(context, rows, recommendation).c_str(), stdout);
+    std::fflush(stdout);
+    return status;
+}
+
+} // namespace sim

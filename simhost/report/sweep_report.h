@@ -1,0 +1,92 @@
+// The sweep as the operator reads it: a heading, one aligned row per setting, the replay through
+// the plug-in, and the recommendation with its reason; and the same as one HTML page with a chart
+// of the skip rate and the artist gap against the limit (inline SVG, no scripts, all escaped).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tuning/recommendation.h"
+#include "tuning/run_record.h"
+#include "tuning/sweep.h"
+
+namespace sim {
+
+// What the sweep was asked, for its heading.
+struct SweepContext {
+    std::string playlistName; // the file name, without its folder
+    int32_t entries;
+    int64_t rotationSeconds; // station time of one pass with every entry played
+    SweepPlan plan;
+    std::string repeatCommand;         // the command line that repeats the sweep
+    std::vector<std::string> warnings; // one line each
+};
+
+// What the replay of one setting through the real plug-in found.
+struct ReplayOutcome {
+    bool ran; // false when the sweep ended before it
+    SweepSetting setting;
+    int32_t seeds;          // replayed
+    int64_t events;         // tracks compared, over all seeds
+    bool agreed;            // the plug-in and the mirror decided every track alike
+    std::string difference; // when not: the first difference, in words
+};
+
+// The lines before the table: playlist, length, settings, seeds and goal, warnings.
+std::string renderSweepHeading(const SweepContext& context);
+
+// The table, one row per setting, with a note on how to read its columns.
+std::string renderSweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
+                             const Recommendation& recommendation);
+
+// What the table and the page may mark: `recommendation` as it is, unless the replay through the
+// plug-in disagreed with the mirror, when no row is marked as an answer.
+Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay);
+
+// One line on the replay: the setting, the seeds and the tracks that agreed (or did not).
+std::string replayText(const ReplayOutcome& replay);
+
+// The line beginning "recommended:" and the reason on the next; or, when no setting meets both
+// goals, which goal binds and the closest setting on each side. Each line ends with a line feed.
+std::string recommendationText(const SweepContext& context, const std::vector<SweepRow>& rows,
+                               const Recommendation& recommendation);
+
+// The first difference between the plug-in's record (`real`) and the mirror's, at event `index`
+// (as firstDifference gives it), on the order of `seed`, in one line.
+std::string differenceText(const RunRecord& real, const RunRecord& mirror, int64_t index, uint64_t seed);
+
+// The whole sweep as one HTML document.
+std::string renderSweepHtml(const SweepContext& context, const std::vector<SweepRow>& rows,
+                            const Recommendation& recommendation, const ReplayOutcome& replay);
+
+// Shared by the two renderings (sweep_report_text.cpp):
+
+// The table as texts: per column its group (over several columns), its name and whether it is
+// a number (right-aligned); one row of cells per setting.
+struct SweepTable {
+    std::vector<std::string> groups;
+    std::vector<std::string> names;
+    std::vector<bool> numbers;
+    std::vector<std::vector<std::string>> cells;
+};
+SweepTable sweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
+                      const Recommendation& recommendation);
+
+// How to read the table's columns, as lines of at most 100 characters.
+std::vector<std::string> sweepTableNotes(const SweepContext& context);
+
+// "SameArtistCheckLimit=14 SameTitleCheckLimit=150"
+std::string settingText(SweepSetting setting);
+
+// The worst seed's share of returns at least the goal apart, in percent to a tenth, rounded down
+// so that a setting short of 95 % never shows 95.0.
+int32_t worstPermilleApart(const SweepRow& row);
+
+// A rate (0..1) as a percentage to a tenth: "8.2".
+std::string percentText(double rate);
+
+// Tenths as a decimal: 955 -> "95.5".
+std::string tenthsText(int64_t tenths);
+
+} // namespace sim

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# A sweep through the real plug-in, as an operator runs one:
+#   - on a playlist whose answer is forced (20 artists of five 4-minute titles: only an artist
+#     window of 14 or more keeps an artist 60 minutes apart), it recommends 14, and the replay
+#     through the plug-in agrees track for track; plugin.ini is as it was, byte for byte, and the
+#     replay wrote no status page;
+#   - the seeds and command it prints repeat it exactly; a length of fewer than three rotations
+#     is warned about;
+#   - a row on one seed has the skip rate of an ordinary run with that seed and those limits;
+#   - a plug-in that decides otherwise than the mirror ends the sweep with status 7, the first
+#     differing track named, and no recommendation.
+#   check_sweep.sh <songbeacon-host.exe> <gen_SBeacon.dll> <gen_misbehaving.dll> <folder>
+set -uo pipefail
+host=$1 dll=$2 misbehaving=$3 folder=$4
+rm -rf "$folder" && mkdir -p "$folder" && cd "$folder" || exit 1
+cp "$dll" gen_SBeacon.dll
+cp "$misbehaving" gen_misbehaving.dll
+export WINEDEBUG=-all
+fail=0
+
+awk 'BEGIN { print "#EXTM3U"
+  for (t = 0; t < 5; t++) for (a = 0; a < 20; a++) {
+    artist = sprintf("%cx%c Band", 65 + a, 97 + a)
+    printf "#EXTINF:240,%s - Song %d\n%s %d.mp3\n", artist, t, artist, t
+  } }' >spaced.m3u
+printf '[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=status.htm\r\nEnablePlaylistMonitoring=1\r\n'\
+'SameArtistCheckLimit=3\r\nSameTitleCheckLimit=0\r\n; the operator'"'"'s own note\r\n' >plugin.ini
+cp plugin.ini operator.ini
+
+host() { wine "$host" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+expect() { grep -qxF -- "$2" <<<"$1" || { echo "MISSING ($3): $2"; fail=1; }; }
+# The table of a sweep's output: from its heading to its last row.
+table() { sed -n '/^limits /,/^  skip rate: /p' <<<"$1"; }
+untouched() { # what
+  cmp -s plugin.ini operator.ini || { echo "FAIL ($1): plugin.ini is not as the operator left it"; fail=1; }
+  [ ! -e plugin.ini.before-sweep ] || { echo "FAIL ($1): the copy of plugin.ini was left behind"; fail=1; }
+}
+
+echo "== the forced answer"
+output=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 12..16 --shuffle 5 --hours 24 --max-skip-rate 80 \
+              --report sweep.html)
+status=$?
+echo "$output"
+[ $status -eq 0 ] || { echo "FAIL: exit status $status"; fail=1; }
+expect "$output" "recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0" forced
+grep -qE '^replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 on 3 seeds, the plug-in decided all [0-9]+ tracks as the mirror did$' <<<"$output" ||
+  { echo "FAIL: no agreeing replay of the recommended setting"; fail=1; }
+expect "$output" "seeds: 5, 6, 7; this repeats the sweep exactly:" forced
+[ "$(tail -n 2 <<<"$output" | head -n 1)" = "recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0" ] ||
+  { echo "FAIL: the sweep does not end with its recommendation"; fail=1; }
+grep -q '^== report:' <<<"$output" && { echo "FAIL: a sweep wrote the single run's report"; fail=1; }
+grep -q '^warning: .*rotations of the playlist' <<<"$output" && { echo "FAIL: 24 h of 6:40:00 warned"; fail=1; }
+untouched forced
+[ ! -e status.htm ] || { echo "FAIL: the replay wrote the station's page"; fail=1; }
+grep -q '<svg' sweep.html && grep -q '>recommended: 14 / 0</text>' sweep.html ||
+  { echo "FAIL: sweep.html lacks the chart with the recommended setting"; fail=1; }
+
+echo "== the printed command repeats the sweep"
+first=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 13..15 --sweep-title 0..200:100 --seeds 2 --hours 12)
+[ $? -eq 0 ] || { echo "$first"; echo "FAIL: the sweep without a seed failed"; fail=1; }
+grep -q '^warning: 12:00:00 of station time covers 1.8 rotations of the playlist' <<<"$first" ||
+  { echo "$first"; echo "FAIL: no warning about fewer than three rotations"; fail=1; }
+command=$(grep -A1 '^seeds: ' <<<"$first" | tail -n 1 | sed 's/^  songbeacon-host //')
+echo "repeating: $command"
+second=$(eval "host $command")
+[ -n "$(table "$first")" ] && [ "$(table "$first")" = "$(table "$second")" ] ||
+  { echo "$second"; echo "FAIL: the printed command gave another table"; fail=1; }
+untouched repeat
+
+echo "== a row on one seed is an ordinary run with that seed"
+output=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 21 --hours 24)
+row=$(table "$output" | sed -n '3p')
+swept=$(awk '{ print $3 }' <<<"$row")
+sed -i 's/^SameArtistCheckLimit=3/SameArtistCheckLimit=14/' plugin.ini
+ordinary=$(host gen_SBeacon.dll spaced.m3u --fast --hours 24 --shuffle 21 --quiet)
+cp operator.ini plugin.ini
+rate=$(sed -n 's/^skip rate: \([0-9.]*\) %.*/\1/p' <<<"$ordinary")
+echo "sweep row: $row"
+echo "ordinary run: $(grep '^skip rate' <<<"$ordinary")"
+[ -n "$swept" ] && [ "$swept" = "$rate" ] || { echo "FAIL: the sweep's $swept % against the run's $rate %"; fail=1; }
+
+echo "== a plug-in that decides otherwise"
+output=$(SB_MISBEHAVE=admit-everything host gen_misbehaving.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 \
+              --hours 6)
+status=$?
+echo "$output"
+[ $status -eq 7 ] || { echo "FAIL: exit status $status, expected 7"; fail=1; }
+grep -qE '^error: replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 on 1 seed, the plug-in decided otherwise than the mirror: seed 3, track [0-9]+ started \(station time [0-9:]+\): the plug-in played entry [0-9]+ ".*", the mirror skipped entry [0-9]+ ".*"$' <<<"$output" ||
+  { echo "FAIL: the difference is not named"; fail=1; }
+grep -q '^recommended:' <<<"$output" && { echo "FAIL: a recommendation after a difference"; fail=1; }
+grep -q '<- recommended' <<<"$output" && { echo "FAIL: the table marks a setting the plug-in did not confirm"; fail=1; }
+untouched disagreement
+exit $fail
