@@ -55,8 +55,8 @@ struct SeedFigures {
     double skipRate; // skipped / tracks started; 0 when nothing started
     int32_t longestSkipRun;
     int64_t stationSeconds;
-    bool starved; // stopped: every entry refused kMostRefusedLapsInARow laps in a row
-    int32_t misjudged; // refusals by the artist rule of another artist than in the window (kOtherArtist)
+    bool starved;      // stopped: every entry refused kMostRefusedLapsInARow laps in a row
+    int32_t misjudged; // kOtherArtist refusals: the rule's mistakes
     // Returns of an artist (sim::artistReturns): the gaps in station seconds and in tracks between,
     // each sorted ascending, and how many came sooner than the goal's minutes.
     std::vector<int64_t> gapSeconds;
