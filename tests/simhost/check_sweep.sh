@@ -5,7 +5,7 @@
 #     through the plug-in agrees track for track; plugin.ini is as it was, byte for byte, and the
 #     replay wrote no status page;
 #   - the seeds and command it prints repeat it exactly; a length of fewer than three rotations
-#     is warned about;
+#     is warned about, and so is the first title limit that starves the rotation;
 #   - a row on one seed has the skip rate of an ordinary run with that seed and those limits;
 #   - a plug-in that decides otherwise than the mirror ends the sweep with status 7, the first
 #     differing track named, and no recommendation.
@@ -60,6 +60,8 @@ first=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 13..15 --sweep-title 0..2
 [ $? -eq 0 ] || { echo "$first"; echo "FAIL: the sweep without a seed failed"; fail=1; }
 grep -q '^warning: 12:00:00 of station time covers 1.8 rotations of the playlist' <<<"$first" ||
   { echo "$first"; echo "FAIL: no warning about fewer than three rotations"; fail=1; }
+grep -q '^warning: from SameArtistCheckLimit=13 SameTitleCheckLimit=100 on, the limits starve the rotation: a title limit of 100 leaves no title to play' <<<"$first" ||
+  { echo "$first"; echo "FAIL: no warning that a title limit of 100 starves 100 titles"; fail=1; }
 command=$(grep -A1 '^seeds: ' <<<"$first" | tail -n 1 | sed 's/^  songbeacon-host //')
 echo "repeating: $command"
 second=$(eval "host $command")
