@@ -95,8 +95,11 @@ fi
 
 run=(wine "$host" gen_SBeacon.dll "$playlist" "${args[@]}")
 status=0
-# Wine needs a display for the player's window (and for the dialog with --configure).
+# Wine needs a display for the player's window (and for the dialog with --configure). Under
+# xvfb-run, Wine is let finish before the X server goes, as in the demo; otherwise its last process
+# reports the lost connection.
 if [ -n "${DISPLAY:-}" ]; then "${run[@]}" || status=$?; else
-  xvfb-run -a -s '-screen 0 1024x768x24' "${run[@]}" || status=$?
+  xvfb-run -a -s '-screen 0 1024x768x24' sh -c '"$@"; status=$?; wineserver -w; exit $status' sh "${run[@]}" ||
+    status=$?
 fi
 exit $status
