@@ -126,7 +126,7 @@ std::string renderSweepHeading(const SweepContext& context) {
     out += "each run: " + clockText(plan.stationSeconds) + " of station time (" + format("%.1f", rotations) +
            " rotations), shuffled\n";
     out += "settings: SameArtistCheckLimit " + limitsText(plan.artistLimits, plan.artistSwept) +
-           ", SameTitleCheckLimit " + limitsText(plan.titleLimits, plan.titleSwept) + ", on " +
+           ", SameTitleCheckLimit " + limitsText(plan.titleLimits, plan.titleSwept) + "; on " +
            countOf(static_cast<int64_t>(plan.seeds.size()), "seed", "seeds") + ": " +
            countOf(settings * static_cast<int64_t>(plan.seeds.size()), "run", "runs") + "\n";
     out += "seeds: " + seedsText(plan.seeds) + "; this repeats the sweep exactly:\n  " +
