@@ -59,17 +59,6 @@ std::vector<sim::CountedPair> sortedPairs(const PairCounts& counts) {
     return list;
 }
 
-// The median of `values`, which it sorts; 0 when there are none.
-template <typename Number>
-double medianOf(std::vector<Number>* values) {
-    if (values->empty())
-        return 0;
-    std::sort(values->begin(), values->end());
-    const size_t middle = values->size() / 2;
-    return values->size() % 2 == 1 ? static_cast<double>((*values)[middle])
-                                   : ((*values)[middle - 1] + static_cast<double>((*values)[middle])) / 2.0;
-}
-
 // Bucket bounds for an artist window of `artistLimit`: a return with at most artistLimit - 1
 // tracks between comes within the window.
 std::vector<int32_t> bucketHighs(int32_t artistLimit) {
@@ -164,8 +153,8 @@ void measureSeparation(const sim::RunRecord& record, int32_t artistLimit, sim::R
     stats->withinWindow = sortedWithinWindow(withinWindow);
     stats->smallestGap = tracks.empty() ? -1 : *std::min_element(tracks.begin(), tracks.end());
     stats->shortestGapSeconds = seconds.empty() ? -1 : *std::min_element(seconds.begin(), seconds.end());
-    stats->medianGap = medianOf(&tracks);
-    stats->medianGapSeconds = medianOf(&seconds);
+    stats->medianGap = sim::medianOf(&tracks);
+    stats->medianGapSeconds = sim::medianOf(&seconds);
 }
 
 // The longest run of refusals in a row, and how many different entries it refused.

@@ -3,6 +3,7 @@
 // (in tracks and in station time), and what the plug-in's artist rule got wrong.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,19 @@
 #include "tuning/run_record.h"
 
 namespace sim {
+
+// The median of `values`, which it sorts; 0 when there are none. For the report's and the sweep's
+// gaps and rates alike.
+template <typename Number>
+double medianOf(std::vector<Number>* values) {
+    if (values->empty())
+        return 0.0;
+    std::sort(values->begin(), values->end());
+    const size_t middle = values->size() / 2;
+    if (values->size() % 2 == 1)
+        return static_cast<double>((*values)[middle]);
+    return (static_cast<double>((*values)[middle - 1]) + static_cast<double>((*values)[middle])) / 2.0;
+}
 
 struct CountedText {
     std::string text;

@@ -13,18 +13,6 @@
 
 namespace {
 
-// The median of `values`, which it sorts; 0 when there are none.
-template <typename T>
-double medianOf(std::vector<T>* values) {
-    if (values->empty())
-        return 0.0;
-    std::sort(values->begin(), values->end());
-    const size_t middle = values->size() / 2;
-    if (values->size() % 2 == 1)
-        return static_cast<double>((*values)[middle]);
-    return (static_cast<double>((*values)[middle - 1]) + static_cast<double>((*values)[middle])) / 2.0;
-}
-
 // The longest run of skips in a row in `record`.
 int32_t longestSkipRun(const sim::RunRecord& record) {
     int32_t longest = 0, run = 0;
