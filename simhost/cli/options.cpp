@@ -211,7 +211,7 @@ bool goesRound(const Options& options) {
 }
 
 const char* usageText() {
-    return "usage: songbeacon-host <plugin.dll> <playlist.m3u|.txt> [options]\n"
+    return "usage: songbeacon-host <plugin.dll> <playlist.m3u|.m3u8|.txt> [options]\n"
            "  --pace MS         play each admitted track for MS milliseconds of real time (default 2000)\n"
            "  --fast            no real waiting: move on as soon as the plug-in has dealt with a track\n"
            "  --hours H         go round the playlist until H hours of station time have passed (tracks\n"
