@@ -136,9 +136,7 @@ std::vector<std::string> checkIniBeforeStart(const std::string& iniPath) {
 sim::ReportContext reportContext(const sim::Options& options, int32_t entries, bool limitsKnown,
                                  sim::RuleLimits limits, const std::vector<std::string>& warnings) {
     sim::ReportContext context;
-    const size_t folderEnd = options.playlistPath.find_last_of("/\\");
-    context.playlistName =
-        folderEnd == std::string::npos ? options.playlistPath : options.playlistPath.substr(folderEnd + 1);
+    context.playlistName = sim::fileNameOf(options.playlistPath);
     context.entries = entries;
     context.shuffled = options.shuffle;
     context.seed = options.seed;

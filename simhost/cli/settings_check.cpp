@@ -118,6 +118,11 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string fileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string outputFilenameKept(const IniSnapshot& ini) {
     return ini.values[kOutputFilename].text.substr(0, kPathCapacity - 1);
 }

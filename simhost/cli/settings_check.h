@@ -54,6 +54,9 @@ std::vector<std::string> checkSettings(const IniSnapshot& ini);
 // The folder part of `path` ("c:/www/status.htm" -> "c:/www"; "status.htm" -> ""), either slash.
 std::string folderOf(const std::string& path);
 
+// The file name part of `path` ("c:/lists/day.m3u" -> "day.m3u"), either slash.
+std::string fileNameOf(const std::string& path);
+
 // The page's file name as the plug-in keeps it (cut to its capacity).
 std::string outputFilenameKept(const IniSnapshot& ini);
 

@@ -178,12 +178,6 @@ std::vector<std::string> starvationWarnings(const sim::SweepPlan& plan,
     return warnings;
 }
 
-// The file name of `path`, without its folder.
-std::string fileName(const std::string& path) {
-    const size_t folderEnd = path.find_last_of("/\\");
-    return folderEnd == std::string::npos ? path : path.substr(folderEnd + 1);
-}
-
 } // namespace
 
 namespace sim {
@@ -193,9 +187,9 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     const IniSnapshot ini = readIni(iniPath);
     Sweep sweep = {&options, &playlist, player,
                    plugin,   iniPath,   sweepPlanOf(options, playlist, limitsOf(ini))};
-    SweepContext context = {fileName(options.playlistPath), static_cast<int32_t>(playlist.size()),
-                            rotationSeconds(playlist),      sweep.plan,
-                            repeatCommand(options),         {}};
+    SweepContext context = {fileNameOf(options.playlistPath), static_cast<int32_t>(playlist.size()),
+                            rotationSeconds(playlist),        sweep.plan,
+                            repeatCommand(options),           {}};
     if (ini.fileFound && ini.values[kEnablePlaylistMonitoring].number == 0)
         context.warnings.push_back(
             "EnablePlaylistMonitoring is 0 in plugin.ini: the sweep judges every setting "

@@ -121,10 +121,13 @@ TEST(SettingsCheck, NegativeLimitsAndAMissingFile) {
     EXPECT_EQ(warnings[0].find("there is no plugin.ini beside the plug-in"), 0u);
 }
 
-TEST(SettingsCheck, FolderOfAPath) {
+TEST(SettingsCheck, FolderAndFileNameOfAPath) {
     EXPECT_EQ(sim::folderOf("c:/www/status.htm"), "c:/www");
     EXPECT_EQ(sim::folderOf("C:\\www\\live\\status.htm"), "C:\\www\\live");
     EXPECT_EQ(sim::folderOf("status.htm"), "");
+    EXPECT_EQ(sim::fileNameOf("C:\\lists\\day.m3u"), "day.m3u");
+    EXPECT_EQ(sim::fileNameOf("../lists/day.m3u"), "day.m3u");
+    EXPECT_EQ(sim::fileNameOf("day.m3u"), "day.m3u");
 }
 
 } // namespace
