@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <sstream>
 
 namespace {
 
@@ -28,13 +27,27 @@ int32_t extinfSeconds(const std::string& value) {
     return digits == 0 ? 0 : static_cast<int32_t>(std::strtol(value.substr(0, digits).c_str(), nullptr, 10));
 }
 
+// Where an #EXTINF line's title begins: after the first comma outside the double quotes of its
+// attributes (tvg-name="Smith, John"), or after the first comma at all when a quote is left open.
+// npos when there is no comma.
+size_t extinfTitleComma(const std::string& line) {
+    bool quoted = false;
+    for (size_t i = 8; i < line.size(); i++) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ',' && !quoted)
+            return i;
+    }
+    return line.find(',');
+}
+
 // The entries of an extended M3U playlist's lines.
 std::vector<sim::PlaylistEntry> parseM3u(const std::vector<std::string>& lines) {
     std::vector<sim::PlaylistEntry> entries;
     sim::PlaylistEntry pending = {}; // from the latest #EXTINF line, for the entry that follows it
     for (const std::string& line : lines) {
         if (line.compare(0, 8, "#EXTINF:") == 0) {
-            const size_t comma = line.find(',');
+            const size_t comma = extinfTitleComma(line);
             pending.title = comma != std::string::npos ? line.substr(comma + 1) : std::string();
             pending.seconds = extinfSeconds(line.substr(8));
         } else if (line[0] != '#') {
@@ -90,12 +103,14 @@ namespace sim {
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::istringstream in(text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
+    const size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    // A line ends at LF, at CR LF, or at a CR alone (as old Mac tools save).
+    for (size_t at = start; at < text.size();) {
+        const size_t end = text.find_first_of("\r\n", at);
+        const size_t stop = end == std::string::npos ? text.size() : end;
+        if (stop > at)
+            lines.push_back(text.substr(at, stop - at));
+        at = stop + (stop + 1 < text.size() && text[stop] == '\r' && text[stop + 1] == '\n' ? 2 : 1);
     }
     return lines;
 }

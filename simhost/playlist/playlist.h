@@ -11,8 +11,8 @@
 
 namespace sim {
 
-// The non-empty lines of `text`, in order, without their LF or CR LF ends; a UTF-8 byte-order mark
-// at the start is dropped. Also what the tests use to read back the files they check.
+// The non-empty lines of `text`, in order, without their ends (LF, CR LF, or a CR alone); a UTF-8
+// byte-order mark at the start is dropped. Also what the tests use to read back the files they check.
 std::vector<std::string> splitLines(const std::string& text);
 
 struct PlaylistEntry {
@@ -22,7 +22,8 @@ struct PlaylistEntry {
 
 // Entries of the playlist in `text`. M3U when `fileName` ends in .m3u or .m3u8 (any case) or the
 // text starts with #EXTM3U; plain text otherwise. Blank lines are skipped and line ends may be
-// LF or CR LF; a UTF-8 byte-order mark at the start is ignored.
+// LF, CR LF or CR alone; a UTF-8 byte-order mark at the start is ignored. An #EXTINF title follows
+// the first comma outside its attributes' double quotes.
 std::vector<PlaylistEntry> parsePlaylistEntries(const std::string& fileName, const std::string& text);
 
 // The titles alone of parsePlaylistEntries.

@@ -4,7 +4,8 @@
 // input they call well-formed, exactly the input again when encoded back (UTF-8 and UTF-16 are
 // encoded below from the standard, not by the code under test). And one text must read the same
 // whether saved as UTF-8 with its mark, UTF-16 LE or UTF-16 BE: same titles, lengths, characters
-// without a place in the code page, and reason for a refusal.
+// without a place in the code page, and reason for a refusal. Line ends never reach a title, and
+// the same text with every line ended by a lone CR (as old Mac tools save) reads the same entries.
 //
 // The code page is the Latin-1 stand-in: the Windows one (WideCharToMultiByte) cannot run here.
 //
@@ -101,12 +102,33 @@ Reading readAndCheck(const std::string& name, const std::string& bytes) {
         FUZZ_CHECK(!entry.title.empty());
         FUZZ_CHECK(entry.title.find('\0') == std::string::npos);
         FUZZ_CHECK(entry.title.find('\n') == std::string::npos);
+        FUZZ_CHECK(entry.title.find('\r') == std::string::npos);
         FUZZ_CHECK(entry.seconds >= 0);
     }
     FUZZ_CHECK(reading.file.unheld >= 0 && reading.file.invalid >= 0);
     for (const std::string& note : sim::encodingNotes(reading.file, sim::latin1CodePage()))
         FUZZ_CHECK(note.find('\n') == std::string::npos);
     return reading;
+}
+
+// `text` with each LF and CR LF made a lone CR.
+std::string withLoneCarriageReturns(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            i++;
+        out += text[i] == '\n' ? '\r' : text[i];
+    }
+    return out;
+}
+
+void checkSameEntries(const Reading& a, const Reading& b) {
+    FUZZ_CHECK(a.read == b.read);
+    FUZZ_CHECK(a.file.entries.size() == b.file.entries.size());
+    for (size_t i = 0; i < a.file.entries.size() && i < b.file.entries.size(); i++) {
+        FUZZ_CHECK(a.file.entries[i].title == b.file.entries[i].title);
+        FUZZ_CHECK(a.file.entries[i].seconds == b.file.entries[i].seconds);
+    }
 }
 
 void checkSameReading(const Reading& a, const Reading& b) {
@@ -149,5 +171,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Reading asUtf8 = readAndCheck(name, "\xEF\xBB\xBF" + utf8Of(fromUtf8));
     checkSameReading(asUtf8, readAndCheck(name, utf16Of(fromUtf8, false, true)));
     checkSameReading(asUtf8, readAndCheck(name, utf16Of(fromUtf8, true, true)));
+    checkSameEntries(asUtf8, readAndCheck(name, "\xEF\xBB\xBF" + withLoneCarriageReturns(utf8Of(fromUtf8))));
     return 0;
 }

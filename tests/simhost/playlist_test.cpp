@@ -36,15 +36,21 @@ TEST(Playlist, M3uTakesTitlesAndLengthsFromExtinfElseTheFileName) {
                              "#EXTINF:354.7 tvg-id=\"q\",Queen - Bohemian Rhapsody\n"
                              "q.mp3\n"
                              "#EXTINF:3600,A long mix\n"
-                             "C:\\Music\\\n";
+                             "C:\\Music\\\n"
+                             "#EXTINF:212 tvg-name=\"Smith, John\" group-title=\"Pop, Rock\",Smith - Song\n"
+                             "s.mp3\n"
+                             "#EXTINF:90 tvg-name=\"Open,Open - Quote \"Live\"\n"
+                             "o.mp3\n";
     const std::vector<sim::PlaylistEntry> entries = sim::parsePlaylistEntries("list.m3u", text);
     std::vector<std::string> titles;
     for (const sim::PlaylistEntry& entry : entries)
         titles.push_back(entry.title);
+    // A comma inside an attribute's quotes is not the title's; a quote left open does not hide it.
     EXPECT_EQ(titles, (Titles{"Abba - Dancing Queen", "Queen - Innuendo", "Radio, with a comma, in it",
-                              "No Extension", ".hidden", "Queen - Bohemian Rhapsody", "A long mix"}));
+                              "No Extension", ".hidden", "Queen - Bohemian Rhapsody", "A long mix",
+                              "Smith - Song", "Open - Quote \"Live\""}));
     // A stream (-1), no #EXTINF and no comma count as unknown; a fraction is dropped.
-    EXPECT_EQ(lengthsOf(entries), (Lengths{231, 0, 0, 100, 0, 354, 3600}));
+    EXPECT_EQ(lengthsOf(entries), (Lengths{231, 0, 0, 100, 0, 354, 3600, 212, 90}));
 }
 
 TEST(Playlist, M3uIsRecognisedByNameOrHeader) {
@@ -59,6 +65,26 @@ TEST(Playlist, PlainTextIsOneTitlePerLineOfUnknownLength) {
               (Titles{"Abba - SOS", "#1 Hit - x", "Last line without end"}));
     EXPECT_EQ(lengthsOf(entries), (Lengths{0, 0, 0}));
     EXPECT_EQ(sim::parsePlaylist("empty.txt", "\r\n\n"), Titles{});
+}
+
+TEST(Playlist, ALoneCarriageReturnEndsALineToo) {
+    // As old Mac tools save: every form, and a mix, reads the same titles and lengths.
+    for (const char* end : {"\r", "\n", "\r\n"}) {
+        const std::string e = end;
+        EXPECT_EQ(sim::parsePlaylist("titles.txt", "Abba - SOS" + e + e + "Blur - Song 2" + e),
+                  (Titles{"Abba - SOS", "Blur - Song 2"}))
+            << "end " << static_cast<int>(end[0]);
+        const std::vector<sim::PlaylistEntry> entries = sim::parsePlaylistEntries(
+            "list.m3u", "#EXTM3U" + e + "#EXTINF:200,Abba - SOS" + e + "sos.mp3" + e + "blur.mp3");
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(entries[0].title, "Abba - SOS");
+        EXPECT_EQ(entries[0].seconds, 200);
+        EXPECT_EQ(entries[1].title, "blur");
+    }
+    EXPECT_EQ(sim::parsePlaylist("mixed.txt", "\xEF\xBB\xBF"
+                                              "A\r\rB\r\n\nC\n\rD"),
+              (Titles{"A", "B", "C", "D"}));
+    EXPECT_EQ(sim::splitLines("\r\r\n\n\r"), Titles{});
 }
 
 TEST(Playlist, TitleFromPath) {
