@@ -174,9 +174,11 @@ void appendRuleMistakes(std::string* out, const sim::ReportContext& context, con
 
 namespace sim {
 
-const char kArtistComparison[] = "Artists are the playlist's own: the text before \" - \", compared ignoring "
-                                 "case, a leading \"The\" or a trailing \", The\", \"&\" against \"and\", "
-                                 "and all punctuation and spaces.";
+const char kArtistComparison[] =
+    "Artists are the playlist's own: the text before \" - \", compared ignoring "
+    "case, a leading \"The\" or a trailing \", The\", \"&\" against \"and\", "
+    "and punctuation and spaces; the symbols @ # $ % * = ~ ^ | < > are part of a "
+    "name (\"@peace\" is not \"Peace\").";
 
 const char kBackToBack[] =
     "The plug-in judges a title only when it differs from the one it admitted last: an "
@@ -306,7 +308,7 @@ std::string noArtistAdvice(const RunStats& stats) {
     return advice + ".";
 }
 
-std::vector<std::string> runWarnings(const RunStats& stats) {
+std::vector<std::string> runWarnings(const ReportContext& context, const RunStats& stats) {
     std::vector<std::string> warnings;
     if (stats.recordFull)
         warnings.push_back("the run ended early: it recorded " +
@@ -318,12 +320,12 @@ std::vector<std::string> runWarnings(const RunStats& stats) {
         "the run ended after " + passesText(stats.passes) +
         " through the playlist, before every entry could come back twice: the title limit is "
         "judged only once the playlist has come round";
-    if (stats.stationSeconds > 0 && stats.passes > 0) {
-        const double hours =
-            static_cast<double>(stats.stationSeconds) / 3600.0 * kPassesToJudgeTitles / stats.passes;
-        warning += "; 3 passes take about " + number(static_cast<int64_t>(std::ceil(hours))) +
-                   " h of station time at this run's rate (--hours " +
-                   number(static_cast<int64_t>(std::ceil(hours))) + ")";
+    // Every entry played, as the sweep counts a rotation: the same figure wherever it is shown, and
+    // enough whatever the skips.
+    if (context.rotationSeconds > 0) {
+        const int64_t seconds = context.rotationSeconds * static_cast<int64_t>(kPassesToJudgeTitles);
+        warning += "; 3 rotations of the playlist take " + clockText(seconds) +
+                   " of station time, every entry played (--hours " + number((seconds + 3599) / 3600) + ")";
     }
     warnings.push_back(warning);
     return warnings;
@@ -337,7 +339,7 @@ std::string renderTextReport(const ReportContext& context, const RunStats& stats
     out += "summary: " + number(stats.played) + " played, " + number(stats.skipped) + " skipped\n";
     out += "skip rate: " + skipRateText(stats) + "; station time " + clockText(stats.stationSeconds) + "\n";
     out += "rotation: " + rotationText(stats) + "\n";
-    for (const std::string& warning : runWarnings(stats))
+    for (const std::string& warning : runWarnings(context, stats))
         out += "warning: " + warning + "\n";
     out += "longest run of skips in a row: " + longestSkipRunText(stats) + "\n";
     out += "every entry refused in a row: " + countOf(stats.wholePlaylistRefusals, "time", "times") + "\n";
@@ -356,9 +358,12 @@ std::string renderTextReport(const ReportContext& context, const RunStats& stats
     appendCountedTexts(&out, stats.mostRefused);
     // The note on artists, folded at the last space before 100 characters.
     std::string note = kArtistComparison;
-    const size_t fold = note.rfind(' ', 100);
-    out += note.substr(0, fold) + "\n" + note.substr(fold + 1) + "\n";
-    return out;
+    while (note.size() > 100) {
+        const size_t fold = note.rfind(' ', 100);
+        out += note.substr(0, fold) + "\n";
+        note.erase(0, fold + 1);
+    }
+    return out + note + "\n";
 }
 
 } // namespace sim

@@ -7,9 +7,17 @@
 
 namespace {
 
-// True for the characters words are made of: ASCII letters and digits, and every byte from 0x80.
+// True for the symbols that are part of a name as written, unlike punctuation: "@peace" and
+// "Peace" are two acts, as are "Ke$ha" and "Kesha" spelt so.
+bool isNameSymbol(unsigned char c) {
+    return c != '\0' && std::strchr("@#$%*=~^|<>", c) != nullptr;
+}
+
+// True for the characters words are made of: ASCII letters and digits, every byte from 0x80, and
+// the symbols of a name.
 bool isWordCharacter(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c >= 0x80 ||
+           isNameSymbol(c);
 }
 
 // `c` with A-Z taken to a-z.

@@ -15,7 +15,10 @@ std::string artistOf(const std::string& title);
 //   - letters A-Z count as a-z;
 //   - "&" counts as the word "and";
 //   - the artist is cut into words at every character that is not a letter or digit (bytes from
-//     0x80 up count as letters: the playlist's encoding is unknown, so accents stay as written);
+//     0x80 up count as letters: the playlist's encoding is unknown, so accents stay as written),
+//     and that punctuation is left out; but the symbols @ # $ % * = ~ ^ | < > are part of a name,
+//     kept as written, so that two names agree only when they share those too ("@peace" and
+//     "Peace" are two acts, while "AC/DC" and "ACDC" are one);
 //   - a leading word "the", or a last word "the" after a comma, is left out (not when it is the
 //     only word);
 //   - the remaining words are joined without spaces.
