@@ -16,6 +16,7 @@
 #include "report/event_log.h"
 #include "cli/ansi_code_page.h"
 #include "cli/ini_reader.h"
+#include "cli/operator_files.h"
 #include "cli/options.h"
 #include "player/page_watch.h"
 #include "playlist/playlist.h"
@@ -24,6 +25,7 @@
 #include "player/run_driver.h"
 #include "tuning/rotation.h"
 #include "tuning/run_stats.h"
+#include "tuning/sweep.h"
 #include "player/sim_player.h"
 #include "cli/sweep_main.h"
 
@@ -97,17 +99,17 @@ sim::RunPlan planOf(const sim::Options& options, EventOutputs* outputs) {
     return plan;
 }
 
-// Opens the files the run writes, now, so that a bad name fails before anything plays.
-bool openOutputs(const sim::Options& options, FILE** log, FILE** report) {
-    for (const auto& [path, file] :
-         {std::make_pair(&options.logPath, log), std::make_pair(&options.reportPath, report)}) {
-        if (path->empty())
-            continue;
-        *file = std::fopen(path->c_str(), "wb");
-        if (*file == nullptr) {
-            std::printf("error: cannot write %s\n", path->c_str());
-            return false;
-        }
+// Opens the log the run writes as it goes, now, and makes sure the report can be written at the
+// end, so that a bad name fails before anything plays. A report from before stays as it is until
+// the new one is written whole.
+bool openOutputs(const sim::Options& options, FILE** log) {
+    if (!options.logPath.empty() && (*log = std::fopen(options.logPath.c_str(), "wb")) == nullptr) {
+        std::printf("error: cannot write %s\n", options.logPath.c_str());
+        return false;
+    }
+    if (!options.reportPath.empty() && !sim::canWriteLater(options.reportPath)) {
+        std::printf("error: cannot write %s\n", options.reportPath.c_str());
+        return false;
     }
     const std::string lastPageFolder = sim::folderOf(options.lastPagePath);
     if (!options.lastPagePath.empty() && !sim::folderExists(lastPageFolder)) {
@@ -133,11 +135,13 @@ std::vector<std::string> checkIniBeforeStart(const std::string& iniPath) {
 }
 
 // The report's heading: what the run was asked to do, and with which settings.
-sim::ReportContext reportContext(const sim::Options& options, int32_t entries, bool limitsKnown,
-                                 sim::RuleLimits limits, const std::vector<std::string>& warnings) {
+sim::ReportContext reportContext(const sim::Options& options, const std::vector<sim::PlaylistEntry>& playlist,
+                                 bool limitsKnown, sim::RuleLimits limits,
+                                 const std::vector<std::string>& warnings) {
     sim::ReportContext context;
     context.playlistName = sim::fileNameOf(options.playlistPath);
-    context.entries = entries;
+    context.entries = static_cast<int32_t>(playlist.size());
+    context.rotationSeconds = sim::rotationSeconds(playlist); // as the sweep's heading has it
     context.shuffled = options.shuffle;
     context.seed = options.seed;
     context.secondsAsked = options.stationSeconds;
@@ -156,17 +160,21 @@ unsigned long peakMegabytes() {
     return static_cast<unsigned long>((counters.PeakWorkingSetSize + (1u << 20) - 1) >> 20);
 }
 
-// The report on the console, a line on how long the run took, and the HTML page when asked for.
-void printReports(const sim::Options& options, const sim::ReportContext& context, const sim::RunStats& stats,
-                  ULONGLONG tookMs, FILE* report) {
+// The report on the console, a line on how long the run took, and the HTML page when asked for;
+// false, after an error line, when the page cannot be written.
+bool printReports(const sim::Options& options, const sim::ReportContext& context, const sim::RunStats& stats,
+                  ULONGLONG tookMs) {
     std::fputs(sim::renderTextReport(context, stats).c_str(), stdout);
     std::printf("(%s in %.1f s of real time, %lu MB of memory at most)\n", options.fast ? "fast run" : "run",
                 tookMs / 1000.0, peakMegabytes());
-    if (report != nullptr) {
-        std::fputs(sim::renderHtmlReport(context, stats).c_str(), report);
-        std::fclose(report);
-        std::printf("The report is also in %s.\n", options.reportPath.c_str());
+    if (options.reportPath.empty())
+        return true;
+    if (sim::writeBytes(options.reportPath, sim::renderHtmlReport(context, stats)) != sim::kWritten) {
+        std::printf("error: cannot write %s\n", options.reportPath.c_str());
+        return false;
     }
+    std::printf("The report is also in %s.\n", options.reportPath.c_str());
+    return true;
 }
 
 // The whole run: playlist, plug-in, plugin.ini, the play, the report, the shut-down and the page.
@@ -182,8 +190,8 @@ int run(sim::Options& options) {
         std::printf("error: %s\n", error.c_str());
         return sim::kExitUsage;
     }
-    FILE *log = nullptr, *report = nullptr;
-    if (!openOutputs(options, &log, &report))
+    FILE* log = nullptr;
+    if (!openOutputs(options, &log))
         return sim::kExitUsage;
     if (options.shuffle && !options.seedGiven)
         options.seed = GetTickCount64() ^ (static_cast<uint64_t>(GetCurrentProcessId()) << 32);
@@ -202,13 +210,26 @@ int run(sim::Options& options) {
     if (plugin == nullptr)
         return sim::kExitCannotLoad;
     const std::string iniPath = sim::iniPathBeside(module);
+    // Before the plug-in or a sweep reads plugin.ini: the operator's own, if a sweep left it aside.
+    std::string found;
+    switch (sim::putBackKeptIni(iniPath, &found)) {
+    case sim::kKeptIniPutBack:
+        std::printf("note: %s\n", found.c_str());
+        break;
+    case sim::kKeptIniStuck:
+        std::printf("error: %s\n", found.c_str());
+        FreeLibrary(module);
+        return sim::kExitUsage;
+    default:
+        break;
+    }
     std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
     if (sim::sweepAsked(options)) {
         std::printf("playlist: %s, %s\n", options.playlistPath.c_str(),
                     sim::encodingText(playlistFile, codePage).c_str());
         for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
             std::printf("note: %s\n", note.c_str());
-        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath, report);
+        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath);
         FreeLibrary(module);
         sim::destroyPlayerWindow(&player);
         return status;
@@ -272,10 +293,10 @@ int run(sim::Options& options) {
     if (log != nullptr)
         std::fclose(log);
 
-    printReports(
-        options,
-        reportContext(options, static_cast<int32_t>(playlist.size()), held.fileFound, limits, warnings),
-        sim::computeStats(hostRun.record, sim::artistWindow(limits)), took, report);
+    if (!printReports(options, reportContext(options, playlist, held.fileFound, limits, warnings),
+                      sim::computeStats(hostRun.record, sim::artistWindow(limits)), took) &&
+        status == sim::kExitDone)
+        status = sim::kExitUsage;
     sim::endRun(&hostRun);
     if (!options.lastPagePath.empty()) {
         if (sim::copyPage(page, options.lastPagePath, &error))

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "cli/ini_reader.h"
+#include "cli/operator_files.h"
 #include "cli/sweep_options.h"
 #include "player/replay.h"
 #include "report/report.h"
@@ -17,75 +18,12 @@
 
 namespace {
 
-// plugin.ini as the operator left it, to be put back byte for byte after the replay; until then a
-// copy waits beside it, in case the sweep is ended halfway.
-struct KeptIni {
-    std::string path;
-    std::string copyPath;
-    bool existed;
-    std::string bytes;
-};
-
-// The whole of the file at `path`; false when it cannot be read.
-bool readBytes(const std::string& path, std::string* bytes) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    bytes->clear();
-    char buffer[4096];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes->append(buffer, got);
-    const bool read = std::ferror(file) == 0;
-    std::fclose(file);
-    return read;
-}
-
-// Replaces the file at `path` with `bytes`; false when it cannot be written whole.
-bool writeBytes(const std::string& path, const std::string& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
-
-// Keeps the operator's plugin.ini (and its copy beside it); false, after an error line, when it
-// cannot.
-bool keepIni(const std::string& path, KeptIni* kept) {
-    kept->path = path;
-    kept->copyPath = path + ".before-sweep";
-    kept->existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (kept->existed && (!readBytes(path, &kept->bytes) || !writeBytes(kept->copyPath, kept->bytes))) {
-        std::printf("error: cannot keep a copy of %s in %s before the replay\n", path.c_str(),
-                    kept->copyPath.c_str());
-        return false;
-    }
-    return true;
-}
-
-// Puts the operator's plugin.ini back as it was (or removes the replay's when there was none);
-// false, after an error line, when it cannot.
-bool restoreIni(const KeptIni& kept) {
-    const bool restored = kept.existed
-                              ? writeBytes(kept.path, kept.bytes)
-                              : DeleteFileA(kept.path.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
-    if (!restored) {
-        std::printf("error: cannot put %s back as it was; it is in %s\n", kept.path.c_str(),
-                    kept.copyPath.c_str());
-        return false;
-    }
-    if (kept.existed)
-        DeleteFileA(kept.copyPath.c_str());
-    return true;
-}
-
 // The replay's plugin.ini: the setting, the filter on, and the page off, so that a rehearsal never
 // rewrites the station's page. The plug-in takes its defaults for the rest.
-bool writeReplayIni(const std::string& path, sim::SweepSetting setting) {
-    return writeBytes(
-        path, "[Songbeacon]\r\nEnableHTMLOutput=0\r\nEnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=" +
-                  std::to_string(setting.artistLimit) +
-                  "\r\nSameTitleCheckLimit=" + std::to_string(setting.titleLimit) + "\r\n");
+std::string replayIniText(sim::SweepSetting setting) {
+    return "[Songbeacon]\r\nEnableHTMLOutput=0\r\nEnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=" +
+           std::to_string(setting.artistLimit) +
+           "\r\nSameTitleCheckLimit=" + std::to_string(setting.titleLimit) + "\r\n";
 }
 
 // What the sweep works with.
@@ -95,6 +33,7 @@ struct Sweep {
     sim::Player* player;
     sim::PluginHeader* plugin;
     std::string iniPath;
+    sim::KeptIni* kept; // the operator's plugin.ini, while the replay holds its own
     sim::SweepPlan plan;
 };
 
@@ -106,8 +45,9 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
     const sim::RuleLimits limits = {setting.artistLimit, setting.titleLimit, true};
     const auto entries = static_cast<int32_t>(sweep.playlist->size());
     for (uint64_t seed : sweep.plan.seeds) {
-        if (!writeReplayIni(sweep.iniPath, setting)) {
-            std::printf("error: cannot write %s for the replay\n", sweep.iniPath.c_str());
+        std::string error;
+        if (!sim::writeReplayIni(sweep.kept, replayIniText(setting), &error)) {
+            std::printf("error: %s\n", error.c_str());
             return sim::kExitUsage;
         }
         sim::RunRecord real, mirrored;
@@ -178,15 +118,28 @@ std::vector<std::string> starvationWarnings(const sim::SweepPlan& plan,
     return warnings;
 }
 
+// Writes the page to --report's file, if one was given, and says where; false, after an error
+// line, when it cannot.
+bool writeReport(const sim::Options& options, const std::string& page) {
+    if (options.reportPath.empty())
+        return true;
+    if (sim::writeBytes(options.reportPath, page) != sim::kWritten) {
+        std::printf("error: cannot write %s\n", options.reportPath.c_str());
+        return false;
+    }
+    std::printf("The sweep is also in %s.\n", options.reportPath.c_str());
+    return true;
+}
+
 } // namespace
 
 namespace sim {
 
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
-                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, FILE* report) {
+                    PluginHeader* plugin, HMODULE module, const std::string& iniPath) {
     const IniSnapshot ini = readIni(iniPath);
-    Sweep sweep = {&options, &playlist, player,
-                   plugin,   iniPath,   sweepPlanOf(options, playlist, limitsOf(ini))};
+    Sweep sweep = {
+        &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini))};
     SweepContext context = {fileNameOf(options.playlistPath), static_cast<int32_t>(playlist.size()),
                             rotationSeconds(playlist),        sweep.plan,
                             repeatCommand(options),           {}};
@@ -201,21 +154,45 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
 
     const ULONGLONG started = GetTickCount64();
     std::vector<SweepRow> rows;
-    if (!runSweep(playlist, sweep.plan, &rows)) {
+    const SimulatedEnd swept = runSweep(playlist, sweep.plan, &rows);
+    if (swept == kSimulationOutOfMemory) {
         std::printf("error: out of memory\n");
         return kExitCannotLoad;
     }
-    const ULONGLONG swept = GetTickCount64();
+    if (swept == kRecordFilled) {
+        // As an ordinary run ends: the figures of what was recorded, and no answer from them.
+        const Recommendation none = {kNeitherGoalIsMet, -1, -1, -1, -1};
+        std::fputs(renderSweepTable(context, rows, none).c_str(), stdout);
+        std::printf(
+            "error: the run of %s on seed %llu has started %ld tracks, the most one run records: "
+            "the sweep ends here, its table shows the settings played so far, the last on what that "
+            "run recorded, and it recommends nothing (shorten the runs with --hours, or leave out the "
+            "title limits that starve the rotation)\n",
+            settingText(rows.back().setting).c_str(),
+            static_cast<unsigned long long>(rows.back().seeds.back().seed),
+            static_cast<long>(sweep.plan.mostEvents));
+        writeReport(options, renderSweepHtml(context, rows, none, ReplayOutcome{}));
+        std::fflush(stdout);
+        return kExitRecordFull;
+    }
+    const ULONGLONG sweptAt = GetTickCount64();
     const Recommendation recommendation = recommend(rows);
 
     ReplayOutcome replay = {};
     KeptIni kept;
+    std::string error;
     plugin->moduleInstance = module;
-    if (!keepIni(iniPath, &kept))
+    if (!keepIni(iniPath, &kept, &error)) {
+        std::printf("error: %s\n", error.c_str());
         return kExitUsage;
+    }
+    sweep.kept = &kept;
     int status = replaySetting(sweep, rows[static_cast<size_t>(recommendation.replayed)].setting, &replay);
-    if (!restoreIni(kept) && status == kExitDone)
-        status = kExitUsage;
+    if (!restoreIni(kept, &error)) {
+        std::printf("error: %s\n", error.c_str());
+        if (status == kExitDone)
+            status = kExitUsage;
+    }
     const ULONGLONG replayed = GetTickCount64();
     // The table marks its answer only once the plug-in has confirmed it.
     std::fputs(renderSweepTable(context, rows, standingRecommendation(recommendation, replay)).c_str(),
@@ -233,13 +210,10 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     const std::string replays = countOf(replay.seeds, "replay", "replays");
     std::printf(
         "(sweep in %.1f s of real time: %s through the mirror in %.1f s, %s through the plug-in in %.1f s)\n",
-        (replayed - started) / 1000.0, runs.c_str(), (swept - started) / 1000.0, replays.c_str(),
-        (replayed - swept) / 1000.0);
-    if (report != nullptr) {
-        std::fputs(renderSweepHtml(context, rows, recommendation, replay).c_str(), report);
-        std::fclose(report);
-        std::printf("The sweep is also in %s.\n", options.reportPath.c_str());
-    }
+        (replayed - started) / 1000.0, runs.c_str(), (sweptAt - started) / 1000.0, replays.c_str(),
+        (replayed - sweptAt) / 1000.0);
+    if (!writeReport(options, renderSweepHtml(context, rows, recommendation, replay)) && status == kExitDone)
+        status = kExitUsage;
     if (replay.agreed)
         std::fputs(recommendationText(context, rows, recommendation).c_str(), stdout);
     std::fflush(stdout);

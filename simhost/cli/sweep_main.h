@@ -18,9 +18,10 @@ namespace sim {
 
 // Runs the sweep `options` ask for over `playlist` (the titles `player` holds, its window made),
 // with `plugin` loaded from `module` and not yet started; its plugin.ini is at `iniPath`, and is
-// as the operator left it again when this returns. Writes the HTML page to `report` and closes
-// it, when it is not null. Returns the exit status.
+// as the operator left it again when this returns. Writes the HTML page to --report's file once
+// the sweep has its figures (a report from before is left as it was until then). Returns the exit
+// status.
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
-                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, FILE* report);
+                    PluginHeader* plugin, HMODULE module, const std::string& iniPath);
 
 } // namespace sim

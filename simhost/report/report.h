@@ -22,6 +22,7 @@ struct ReportContext {
     bool limitsKnown;                  // plugin.ini was there after the plug-in's start
     RuleLimits limits;                 // as the plug-in read them
     std::vector<std::string> warnings; // about plugin.ini and the limits, one line each
+    int64_t rotationSeconds;           // one pass with every entry played, as a sweep counts it; 0: unknown
 };
 
 // How artists are compared in the report, in a sentence.
@@ -59,7 +60,7 @@ std::string closestReturnText(const ReturnsWithinWindow& returns); // "0 tracks,
 std::string noArtistAdvice(const RunStats& stats); // give each title without an artist its own opening
 
 // Warnings drawn from the run itself, one line each: a record that filled up, a run too short for
-// the title limit to be judged.
-std::vector<std::string> runWarnings(const RunStats& stats);
+// the title limit to be judged (with the length of three rotations, as a sweep counts them).
+std::vector<std::string> runWarnings(const ReportContext& context, const RunStats& stats);
 
 } // namespace sim

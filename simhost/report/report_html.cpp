@@ -195,7 +195,7 @@ std::string renderHtmlReport(const ReportContext& context, const RunStats& stats
     body += "<p class=\"run\">" + escaped(limitsDescription(context)) + "</p>\n";
     for (const std::string& warning : context.warnings)
         body += "<p class=\"warn\">Warning: " + escaped(warning) + "</p>\n";
-    for (const std::string& warning : runWarnings(stats))
+    for (const std::string& warning : runWarnings(context, stats))
         body += "<p class=\"warn\">Warning: " + escaped(warning) + "</p>\n";
 
     body += "<h2>On air</h2>\n<p class=\"big\">" + number(stats.played) + " played, " +

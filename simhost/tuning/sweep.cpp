@@ -45,9 +45,10 @@ PlayOrder sweepOrder(int32_t entries, uint64_t seed) {
 }
 
 SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
-                         int64_t stationSeconds, RunRecord* record) {
+                         int64_t stationSeconds, RunRecord* record, int32_t mostEvents) {
     RuleMirror mirror = {};
     startRecord(record, &playlist);
+    record->mostEvents = mostEvents;
     if (!startMirror(&mirror, limits))
         return kSimulationOutOfMemory;
     SimulatedEnd end = kPlayedItsLength;
@@ -66,10 +67,18 @@ SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits 
                 end = kEveryEntryRefused;
                 break;
             }
+            if (record->full) {
+                end = kRecordFilled;
+                break;
+            }
             continue;
         }
         recordPlay(record, &mirror, entry, true);
         refusedLapsInARow = 0;
+        if (record->full) { // the clock no longer moves: end as the real run ends
+            end = kRecordFilled;
+            break;
+        }
         if (record->stationSeconds >= stationSeconds)
             break;
     }
@@ -154,8 +163,8 @@ SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const Sw
     return row;
 }
 
-bool runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPlan& plan,
-              std::vector<SweepRow>* rows) {
+SimulatedEnd runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPlan& plan,
+                      std::vector<SweepRow>* rows) {
     rows->clear();
     const auto entries = static_cast<int32_t>(playlist.size());
     RunRecord record;
@@ -163,15 +172,20 @@ bool runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPlan& plan,
         for (int32_t titleLimit : plan.titleLimits) {
             std::vector<SeedFigures> seeds;
             for (uint64_t seed : plan.seeds) {
-                const SimulatedEnd end = simulateRun(playlist, {artistLimit, titleLimit, true},
-                                                     sweepOrder(entries, seed), plan.stationSeconds, &record);
+                const SimulatedEnd end =
+                    simulateRun(playlist, {artistLimit, titleLimit, true}, sweepOrder(entries, seed),
+                                plan.stationSeconds, &record, plan.mostEvents);
                 if (end == kSimulationOutOfMemory)
-                    return false;
+                    return end;
                 seeds.push_back(seedFigures(record, seed, end == kEveryEntryRefused, plan.goal));
+                if (end == kRecordFilled) {
+                    rows->push_back(sweepRow({artistLimit, titleLimit}, std::move(seeds), plan.goal));
+                    return end;
+                }
             }
             rows->push_back(sweepRow({artistLimit, titleLimit}, std::move(seeds), plan.goal));
         }
-    return true;
+    return kPlayedItsLength;
 }
 
 int64_t firstDifference(const RunRecord& a, const RunRecord& b) {

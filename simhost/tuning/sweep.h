@@ -45,6 +45,7 @@ struct SweepPlan {
     std::vector<uint64_t> seeds; // one shuffled order each, the same for every setting
     int64_t stationSeconds;      // length of every run
     SweepGoal goal;
+    int32_t mostEvents = kMostEventsKept; // what one run records at most; fewer only in tests
 };
 
 // One setting played on one seed's order.
@@ -96,16 +97,17 @@ int64_t defaultSweepSeconds(const std::vector<PlaylistEntry>& playlist);
 // The order a sweep plays for `seed`: shuffled rounds over the playlist, as --shuffle SEED plays.
 PlayOrder sweepOrder(int32_t entries, uint64_t seed);
 
-enum SimulatedEnd : int32_t { kPlayedItsLength, kEveryEntryRefused, kSimulationOutOfMemory };
+enum SimulatedEnd : int32_t { kPlayedItsLength, kEveryEntryRefused, kSimulationOutOfMemory, kRecordFilled };
 
 // Plays `order` from where it stands, going round, as the plug-in and the fast player would: the
 // player plays the order's current entry; the plug-in judges a title only when it differs from
 // the newest it recorded, by its own rule with `limits`; a refused entry is skipped (and the
 // order moves on at once), an admitted one is recorded and plays for its length. Stops after
-// the play that reaches `stationSeconds` (above 0), or by the runaway protection. `record` gets
-// every event, as the real run records them; `playlist` (not empty) must outlive it.
+// the play that reaches `stationSeconds` (above 0), by the runaway protection, or once the record
+// holds `mostEvents` (kRecordFilled), as the real run stops. `record` gets every event, as the
+// real run records them; `playlist` (not empty) must outlive it.
 SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
-                         int64_t stationSeconds, RunRecord* record);
+                         int64_t stationSeconds, RunRecord* record, int32_t mostEvents = kMostEventsKept);
 
 // The figures of one seed's run; `starved` when it ended by the runaway protection.
 SeedFigures seedFigures(const RunRecord& record, uint64_t seed, bool starved, const SweepGoal& goal);
@@ -113,9 +115,12 @@ SeedFigures seedFigures(const RunRecord& record, uint64_t seed, bool starved, co
 // One setting's row from its seeds' figures (at least one), judged against `goal`.
 SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const SweepGoal& goal);
 
-// Every setting of `plan` on every seed, ordered by artist limit, then title limit. False when
-// memory ran out.
-bool runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPlan& plan, std::vector<SweepRow>* rows);
+// Every setting of `plan` on every seed, ordered by artist limit, then title limit:
+// kPlayedItsLength. kRecordFilled: a run filled its record and the sweep stopped there; the last
+// row is that setting, over its seeds up to that one, figured on what the run recorded.
+// kSimulationOutOfMemory: memory ran out.
+SimulatedEnd runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPlan& plan,
+                      std::vector<SweepRow>* rows);
 
 // Where two records of the same order part: the index of the first event that differs in its
 // entry or in played against skipped, or the shorter length when one is the start of the other;

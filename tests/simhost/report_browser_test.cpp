@@ -91,7 +91,7 @@ sim::RunStats hostileStats() {
 TEST(ReportInBrowser, TitlesShowAsTextAndTheHistogramDrawsEachBucket) {
     if (!support::chromiumInstalled())
         GTEST_SKIP() << support::kChromium << " is not installed";
-    const sim::ReportContext context = {"<b>list</b>.m3u", 19, false, 0, 0, 0, true, {3, 20, true}, {}};
+    const sim::ReportContext context = {"<b>list</b>.m3u", 19, false, 0, 0, 0, true, {3, 20, true}, {}, 0};
     const std::string dom = parsedSelfContained(sim::renderHtmlReport(context, hostileStats()));
     for (const char* markup : {"<u>", "<1>", "<long>"})
         EXPECT_EQ(dom.find(markup), std::string::npos) << markup;

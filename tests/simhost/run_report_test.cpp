@@ -12,6 +12,7 @@
 #include "tuning/rotation.h"
 #include "tuning/run_record.h"
 #include "tuning/run_stats.h"
+#include "tuning/sweep.h"
 
 namespace {
 
@@ -149,28 +150,27 @@ TEST_F(AfternoonTest, Statistics) {
 }
 
 TEST_F(AfternoonTest, ReportTextAndLog) {
-    const sim::ReportContext context = {"day.m3u", 13, true, 7, 2 * 3600, 0, true, {3, 10, true}, {}};
+    const sim::ReportContext context = {
+        "day.m3u", 13, true, 7, 2 * 3600, 0, true, {3, 10, true}, {}, sim::rotationSeconds(run.playlist)};
     const std::string text = sim::renderTextReport(context, run.stats());
-    for (
-        const char* line :
-        {"== report: day.m3u, 13 entries, shuffled (seed 7), 2 h of station time\n",
-         "limits: SameArtistCheckLimit 3, SameTitleCheckLimit 10\n", "summary: 13 played, 5 skipped\n",
-         "skip rate: 27.8 % of the 18 tracks started; station time 1:03:42\n",
-         "rotation: 1.3 passes through the playlist's 13 entries (it came round 1 time)\n",
-         "warning: the run ended after 1.3 passes through the playlist, before every entry could come back "
-         "twice: the title limit is judged only once the playlist has come round; 3 passes take about 3 h of "
-         "station time at this run's rate (--hours 3)\n",
-         "longest run of skips in a row: 2 (2 of the 13 entries)\n",
-         "artist separation: 3 returns of an artist; tracks between: smallest 1, median 4\n    time from "
-         "start "
-         "to start: shortest 9 min, median 23 min\n",
-         "    returns within the window, by artist (the closest in tracks between and in time):\n         1  "
-         "Beatles, The   (1 track, 9 min)\n",
-         "  refused, though that artist had not played within the window: 1\n         1  Queen / "
-         "Queensryche\n",
-         "within the window: 1\n         1  Beatles, The / The Beatles\n",
-         "played twice in a row: 1 time\n  the same entry again as the play order came round, the entries "
-         "between all refused: 1 time\n         1  Station ID\n    (The plug-in judges a title"})
+    for (const char* line :
+         {"== report: day.m3u, 13 entries, shuffled (seed 7), 2 h of station time\n",
+          "limits: SameArtistCheckLimit 3, SameTitleCheckLimit 10\n", "summary: 13 played, 5 skipped\n",
+          "skip rate: 27.8 % of the 18 tracks started; station time 1:03:42\n",
+          "rotation: 1.3 passes through the playlist's 13 entries (it came round 1 time)\n",
+          "warning: the run ended after 1.3 passes through the playlist, before every entry could come back "
+          "twice: the title limit is judged only once the playlist has come round; 3 rotations of the "
+          "playlist take 3:21:06 of station time, every entry played (--hours 4)\n",
+          "longest run of skips in a row: 2 (2 of the 13 entries)\n",
+          "artist separation: 3 returns of an artist; tracks between: smallest 1, median 4\n    time from "
+          "start to start: shortest 9 min, median 23 min\n",
+          "    returns within the window, by artist (the closest in tracks between and in time):\n"
+          "         1  Beatles, The   (1 track, 9 min)\n",
+          "  refused, though that artist had not played within the window: 1\n         1  Queen / "
+          "Queensryche\n",
+          "within the window: 1\n         1  Beatles, The / The Beatles\n",
+          "played twice in a row: 1 time\n  the same entry again as the play order came round, the entries "
+          "between all refused: 1 time\n         1  Station ID\n    (The plug-in judges a title"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
     EXPECT_EQ(text.find("looping"), std::string::npos) << text;
     EXPECT_EQ(text.find("listed more than once"), std::string::npos) << text;
@@ -212,7 +212,7 @@ TEST(RunReport, NoArtistRuleNoMistakesAndNoMarks) {
         EXPECT_EQ(stats.spellingRepeats, 0);
         EXPECT_EQ(stats.misjudgedRefusals, 0);
         EXPECT_EQ(histogramText(stats), "0=1 1=1 2=0 3-4=0 5-9=0 10-19=0 20-49=0 50-99=0 100-199=0 200+=0 ");
-        const sim::ReportContext context = {"x.m3u", 4, false, 0, 0, 0, true, limits, {}};
+        const sim::ReportContext context = {"x.m3u", 4, false, 0, 0, 0, true, limits, {}, 0};
         for (const std::string& page :
              {sim::renderTextReport(context, stats), sim::renderHtmlReport(context, stats)}) {
             EXPECT_EQ(page.find("!!"), std::string::npos) << page;
@@ -281,7 +281,7 @@ TEST(RunReport, AWindowAboveTwoHundredStillMarksItsReturns) {
     const sim::RunStats stats = run.stats();
     EXPECT_EQ(histogramText(stats), "0!=0 1!=0 2!=0 3-4!=0 5-9!=0 10-19!=0 20-49!=0 50-99!=0 100-199!=0 "
                                     "200-299!=1 300+=1 ");
-    const sim::ReportContext context = {"x.m3u", 321, false, 0, 0, 0, true, {300, 1000, true}, {}};
+    const sim::ReportContext context = {"x.m3u", 321, false, 0, 0, 0, true, {300, 1000, true}, {}, 0};
     const std::string text = sim::renderTextReport(context, stats);
     EXPECT_NE(text.find("        200-299       1  !!!!"), std::string::npos) << text;
     EXPECT_NE(text.find("           300+       1  ####"), std::string::npos) << text;
@@ -323,7 +323,7 @@ TEST(RunReport, EveryEntryRefusedInARowIsCountedOncePerLap) {
     const sim::RunStats stats = run.stats();
     EXPECT_EQ(sim::rotationText(stats),
               "3.0 passes through the playlist's 4 entries (it came round 2 times)");
-    EXPECT_TRUE(sim::runWarnings(stats).empty()) << sim::runWarnings(stats)[0];
+    EXPECT_TRUE(sim::runWarnings({}, stats).empty()) << sim::runWarnings({}, stats)[0];
 }
 
 // Every entry but one refused since the plug-in recorded that one, then it plays again: one title
@@ -366,7 +366,7 @@ TEST(RunReport, OneTitleLoopingIsNamedWithItsLapsAndReplays) {
     EXPECT_EQ(stats.looping[0].otherEntries, 3);
     EXPECT_EQ(sim::longestSkipRunText(stats), "6 (3 of the 5 entries)");
 
-    const sim::ReportContext context = {"loop.m3u", 5, false, 0, 0, 0, true, {1, 5, true}, {}};
+    const sim::ReportContext context = {"loop.m3u", 5, false, 0, 0, 0, true, {1, 5, true}, {}, 0};
     const std::string text = sim::renderTextReport(context, stats);
     for (
         const char* line :
@@ -393,7 +393,7 @@ TEST(RunReport, NeighbouringDuplicatesAreExplainedAsSuch) {
     EXPECT_EQ(stats.againDuplicates, 1);
     ASSERT_EQ(stats.listedTwice.size(), 1u);
     EXPECT_EQ(sim::entryNumbersText(stats.listedTwice[0]), "entries 1, 2");
-    const sim::ReportContext context = {"ids.m3u", 4, false, 0, 0, 0, true, {3, 10, true}, {}};
+    const sim::ReportContext context = {"ids.m3u", 4, false, 0, 0, 0, true, {3, 10, true}, {}, 0};
     const std::string text = sim::renderTextReport(context, stats);
     EXPECT_NE(
         text.find("played twice in a row: 2 times\n  another entry with the same title: 1 time\n         1  "
@@ -428,7 +428,7 @@ TEST(RunReport, ProbablyOneArtistAndTitlesWithoutAnArtistAreListedApart) {
     EXPECT_EQ(stats.misjudgedRefusals, 1);
     EXPECT_EQ(stats.probablySameRefusals, 2);
     EXPECT_EQ(stats.noArtistRefusals, 1);
-    const sim::ReportContext context = {"names.m3u", 8, false, 0, 0, 0, true, {3, 10, true}, {}};
+    const sim::ReportContext context = {"names.m3u", 8, false, 0, 0, 0, true, {3, 10, true}, {}, 0};
     const std::string text = sim::renderTextReport(context, stats);
     EXPECT_NE(
         text.find("  refused, though that artist had not played within the window: 1\n         1  Pink / "
@@ -502,7 +502,7 @@ TEST(RunReport, TheRecordIsCompactAndBounded) {
     EXPECT_EQ(run.record.stationSeconds, 322);
     const sim::RunStats stats = run.stats();
     EXPECT_TRUE(stats.recordFull);
-    EXPECT_NE(sim::runWarnings(stats)[0].find("it recorded 5 tracks started, the most one run keeps"),
+    EXPECT_NE(sim::runWarnings({}, stats)[0].find("it recorded 5 tracks started, the most one run keeps"),
               std::string::npos);
 }
 

@@ -61,6 +61,14 @@ TEST_F(HandWorkedRun, StopsAfterThePlayThatReachesItsLengthAndNotBefore) {
     EXPECT_GT(record.events.size(), 12u);
     EXPECT_EQ(record.events.back().kind, sim::kPlayed);
     EXPECT_EQ(record.events.back().entry, 1) << "Waterloo loops: every other entry is refused";
+
+    // A run whose record fills before its length ends there, as the real run does: the clock no
+    // longer moves once nothing more is recorded, so it would otherwise never end.
+    sim::PlayOrder order;
+    sim::startPlayOrder(&order, 5, false, 0);
+    EXPECT_EQ(sim::simulateRun(playlist, {2, 4, true}, order, 1000000000, &record, 30), sim::kRecordFilled);
+    EXPECT_TRUE(record.full);
+    EXPECT_EQ(record.events.size(), 30u);
 }
 
 TEST_F(HandWorkedRun, FiguresInStationMinutesAndTracks) {
@@ -144,7 +152,7 @@ sim::SweepPlan spacedPlan(double maxSkipPercent) {
 TEST(SweepRecommendation, FindsTheArtistLimitThePlaylistForces) {
     const std::vector<sim::PlaylistEntry> playlist = spacedPlaylist();
     std::vector<sim::SweepRow> rows;
-    ASSERT_TRUE(sim::runSweep(playlist, spacedPlan(80.0), &rows));
+    ASSERT_EQ(sim::runSweep(playlist, spacedPlan(80.0), &rows), sim::kPlayedItsLength);
     ASSERT_EQ(rows.size(), 7u);
     for (const sim::SweepRow& row : rows) {
         ASSERT_EQ(row.seeds.size(), 3u);
@@ -176,7 +184,7 @@ TEST(SweepRecommendation, FindsTheArtistLimitThePlaylistForces) {
 TEST(SweepRecommendation, SaysWhichGoalBindsAndShowsBothSides) {
     const std::vector<sim::PlaylistEntry> playlist = spacedPlaylist();
     std::vector<sim::SweepRow> rows;
-    ASSERT_TRUE(sim::runSweep(playlist, spacedPlan(60.0), &rows));
+    ASSERT_EQ(sim::runSweep(playlist, spacedPlan(60.0), &rows), sim::kPlayedItsLength);
     ASSERT_GT(rows[4].medianSkipRate, 0.6) << "at 14 more than 60 % are skipped";
     const sim::Recommendation answer = sim::recommend(rows);
     EXPECT_EQ(answer.verdict, sim::kGoalsConflict);
@@ -193,6 +201,21 @@ TEST(SweepRecommendation, SaysWhichGoalBindsAndShowsBothSides) {
         }
     }
     EXPECT_EQ(answer.replayed, answer.closestByArtist);
+}
+
+TEST(SweepRecommendation, ASweepEndsAtTheFirstRunThatFillsItsRecord) {
+    // Window 0 plays 360 tracks a day and skips none; window 19 leaves one artist in 20 to play,
+    // and refuses most of what comes up: its first seed fills a record of 1000 events.
+    sim::SweepPlan plan = spacedPlan(100.0);
+    plan.artistLimits = {0, 19};
+    plan.mostEvents = 1000;
+    std::vector<sim::SweepRow> rows;
+    ASSERT_EQ(sim::runSweep(spacedPlaylist(), plan, &rows), sim::kRecordFilled);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].seeds.size(), 3u);
+    EXPECT_EQ(rows[1].setting.artistLimit, 19);
+    ASSERT_EQ(rows[1].seeds.size(), 1u) << "the sweep stops at the seed that filled";
+    EXPECT_EQ(rows[1].seeds[0].played + rows[1].seeds[0].skipped, 1000) << "figured on what it recorded";
 }
 
 // A row with the goals it meets and the figures the rule compares.
@@ -289,7 +312,7 @@ struct SweepReport : ::testing::Test {
         context.rotationSeconds = sim::rotationSeconds(playlist);
         context.plan = spacedPlan(80.0);
         context.repeatCommand = "songbeacon-host p.dll l.m3u --sweep-artist 10..16";
-        ASSERT_TRUE(sim::runSweep(playlist, context.plan, &rows));
+        ASSERT_EQ(sim::runSweep(playlist, context.plan, &rows), sim::kPlayedItsLength);
         answer = sim::recommend(rows);
     }
 };

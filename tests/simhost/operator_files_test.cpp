@@ -1,0 +1,110 @@
+// The operator's plugin.ini survives a sweep ended during its replay, whatever runs next, and a
+// report from before is not emptied by a run that cannot write a new one.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "cli/operator_files.h"
+
+namespace {
+
+const std::string kOperators = "[Songbeacon]\r\nSameArtistCheckLimit=12\r\n[Other plug-in]\r\nkey=kept\r\n";
+const std::string kReplays = "[Songbeacon]\r\nSameArtistCheckLimit=14\r\n";
+
+struct OperatorFiles : ::testing::Test {
+    std::string folder, ini, copy;
+
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::filesystem::path path =
+            std::filesystem::temp_directory_path() / (std::string("operator-files-") + test->name());
+        std::filesystem::remove_all(path);
+        ASSERT_TRUE(std::filesystem::create_directories(path));
+        folder = path.string();
+        ini = folder + "/plugin.ini";
+        copy = ini + ".before-sweep";
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string contents(const std::string& path) const {
+        std::string bytes;
+        return sim::readBytes(path, &bytes) ? bytes : std::string("(none)");
+    }
+};
+
+TEST_F(OperatorFiles, ASweepEndedDuringItsReplayLosesNothingTwiceOver) {
+    ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
+    std::string error, message;
+    for (int sweep = 1; sweep <= 2; sweep++) { // the second sweep is the one that used to lose it
+        EXPECT_EQ(sim::putBackKeptIni(ini, &message), sweep == 1 ? sim::kNoKeptIni : sim::kKeptIniPutBack);
+        sim::KeptIni kept;
+        ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
+        ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error)) << error;
+        EXPECT_EQ(contents(copy), kOperators);
+        // ... and the sweep is ended here, before it can put plugin.ini back.
+    }
+    EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniPutBack);
+    EXPECT_NE(message.find("is put back from it"), std::string::npos) << message;
+    EXPECT_EQ(contents(ini), kOperators) << "byte for byte, the other sections too";
+    EXPECT_FALSE(sim::fileExists(copy));
+}
+
+TEST_F(OperatorFiles, TheCopyIsNeverWrittenOverAndStaysWhenItCannotBePutBack) {
+    ASSERT_EQ(sim::writeBytes(copy, kOperators), sim::kWritten);
+    ASSERT_EQ(sim::writeBytes(ini, kReplays), sim::kWritten);
+    std::string error, message;
+    sim::KeptIni kept;
+    EXPECT_FALSE(sim::keepIni(ini, &kept, &error)) << "a copy there may be the operator's only one";
+    EXPECT_EQ(contents(copy), kOperators);
+    EXPECT_EQ(contents(ini), kReplays);
+
+    // plugin.ini cannot be written (a folder stands in its place): both stay, and the line says where.
+    ASSERT_EQ(std::remove(ini.c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(ini));
+    EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniStuck);
+    EXPECT_NE(message.find("your settings are in " + copy), std::string::npos) << message;
+    EXPECT_EQ(contents(copy), kOperators);
+}
+
+TEST_F(OperatorFiles, AReplayPutsBackWhatWasThereAndOnlyThat) {
+    std::string error;
+    // Restored byte for byte, the copy gone.
+    ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
+    sim::KeptIni kept;
+    ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
+    ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error));
+    ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
+    EXPECT_EQ(contents(ini), kOperators);
+    EXPECT_FALSE(sim::fileExists(copy));
+
+    // No plugin.ini before: none after, and no copy made meanwhile.
+    ASSERT_EQ(std::remove(ini.c_str()), 0);
+    ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
+    EXPECT_FALSE(sim::fileExists(copy));
+    ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error));
+    ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
+    EXPECT_FALSE(sim::fileExists(ini));
+
+    // A replay that never wrote its own (plugin.ini read-only) changed nothing: nothing to put back,
+    // and the copy is not left behind.
+    ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
+    ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
+    ASSERT_TRUE(sim::fileExists(copy));
+    ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
+    EXPECT_FALSE(sim::fileExists(copy));
+    EXPECT_EQ(contents(ini), kOperators);
+}
+
+TEST_F(OperatorFiles, AReportIsCheckedWithoutBeingEmptiedOrCreated) {
+    const std::string report = folder + "/report.html";
+    ASSERT_EQ(sim::writeBytes(report, "<p>last week's</p>"), sim::kWritten);
+    EXPECT_TRUE(sim::canWriteLater(report));
+    EXPECT_EQ(contents(report), "<p>last week's</p>");
+    EXPECT_TRUE(sim::canWriteLater(folder + "/new.html"));
+    EXPECT_FALSE(sim::fileExists(folder + "/new.html")) << "nothing is left behind by the check";
+    EXPECT_FALSE(sim::canWriteLater(folder + "/no such folder/report.html"));
+}
+
+} // namespace
