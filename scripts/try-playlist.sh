@@ -18,6 +18,10 @@ set -euo pipefail
 usage() { sed -n '/^# usage:/,/^# Exits/s/^# \{0,1\}//p' "$0" >&2; exit 1; }
 [ $# -ge 1 ] && [ "${1:0:1}" != "-" ] || usage
 [ -f "$1" ] || { echo "try-playlist: no such playlist: $1" >&2; exit 1; }
+# The command as typed, for a sweep's line that repeats it: this script's name and every argument
+# as given, quoted for the shell, from the folder it was typed in.
+typed=$(printf '%q ' "$0" "$@")
+typed=${typed% }
 playlist=$(realpath "$1")
 shift
 
@@ -74,9 +78,19 @@ setKey() {
 keyValue() { sed -n "s/^$1=\([^\r]*\)\r\{0,1\}\$/\1/p" plugin.ini | head -n 1; }
 [ -z "$artistLimit" ] || setKey SameArtistCheckLimit "$artistLimit" --artist-limit
 [ -z "$titleLimit" ] || setKey SameTitleCheckLimit "$titleLimit" --title-limit
+# A limit a sweep tries in turn is not plugin.ini's: say which are swept and which are taken from it.
+limitText() { # key, sweep option
+  local i
+  for ((i = 0; i < ${#args[@]}; i++)); do
+    [ "${args[i]}" != "$2" ] || { echo "swept ($2 ${args[i + 1]:-})" && return; }
+  done
+  keyValue "$1" | grep . || echo '0 (not set)'
+}
+sweeping=""
+[[ " ${args[*]-} " != *" --sweep-artist "* && " ${args[*]-} " != *" --sweep-title "* ]] || sweeping=", from plugin.ini"
 echo "settings: $B/try/plugin.ini ($(awk 'NR > 1 { printf "; " } { printf "%s", $0 }' "$origin");" \
-  "limits: artist $(keyValue SameArtistCheckLimit | grep . || echo '0 (not set)')," \
-  "title $(keyValue SameTitleCheckLimit | grep . || echo '0 (not set)'))"
+  "limits: artist $(limitText SameArtistCheckLimit --sweep-artist | sed "/^swept/!s/\$/$sweeping/")," \
+  "title $(limitText SameTitleCheckLimit --sweep-title | sed "/^swept/!s/\$/$sweeping/"))"
 
 # The logo beside the page, as the demo has it, when the page is written in this folder; a page the
 # settings send elsewhere (an operator's own web folder) is left alone. Wine names the file the
@@ -93,7 +107,7 @@ else
   echo "logo: sc-logo.jpg beside the page in $(realpath --relative-to="$root" "$pageFolder")"
 fi
 
-run=(wine "$host" gen_SBeacon.dll "$playlist" "${args[@]}")
+run=(env SONGBEACON_TYPED_COMMAND="$typed" wine "$host" gen_SBeacon.dll "$playlist" "${args[@]}")
 status=0
 # Wine needs a display for the player's window (and for the dialog with --configure). Under
 # xvfb-run, Wine is let finish before the X server goes, as in the demo; otherwise its last process

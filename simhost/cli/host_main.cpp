@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -331,6 +332,9 @@ int main(int argc, char** argv) {
         std::printf("error: %s\n", error.c_str());
         return sim::kExitUsage;
     default:
+        // A script that runs the host passes on the command the operator typed, for a sweep to show.
+        if (const char* typed = std::getenv("SONGBEACON_TYPED_COMMAND"))
+            options.typedCommand = typed;
         return run(options);
     }
 }

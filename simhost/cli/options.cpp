@@ -141,6 +141,7 @@ namespace sim {
 
 ParseResult parseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
     int positional = 0;
+    options->arguments.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;

@@ -32,16 +32,18 @@ struct Options {
     bool shuffle = false;
     bool seedGiven = false;
     uint64_t seed = 0;
-    bool fast = false;               // move on as soon as the plug-in has dealt with a track
-    int32_t fastTimeoutSeconds = 30; // --fast: how long the plug-in may take over one track
-    bool configure = false;          // open the plug-in's configuration before playing
-    bool quiet = false;              // no line per track
-    std::string reportPath;          // --report: the HTML report
-    std::string logPath;             // --log: the CSV log
-    std::string lastPagePath;        // --last-page: a copy of the page before shut-down
-    std::vector<int32_t> pauseAt;    // 1-based entries paused halfway
-    std::vector<int32_t> stopAt;     // 1-based entries stopped halfway
-    SweepOptions sweep;              // --sweep-artist, --sweep-title and the sweep's goal
+    bool fast = false;                  // move on as soon as the plug-in has dealt with a track
+    int32_t fastTimeoutSeconds = 30;    // --fast: how long the plug-in may take over one track
+    bool configure = false;             // open the plug-in's configuration before playing
+    bool quiet = false;                 // no line per track
+    std::string reportPath;             // --report: the HTML report
+    std::string logPath;                // --log: the CSV log
+    std::string lastPagePath;           // --last-page: a copy of the page before shut-down
+    std::vector<int32_t> pauseAt;       // 1-based entries paused halfway
+    std::vector<int32_t> stopAt;        // 1-based entries stopped halfway
+    SweepOptions sweep;                 // --sweep-artist, --sweep-title and the sweep's goal
+    std::vector<std::string> arguments; // the command line as given, after the program's name
+    std::string typedCommand; // the whole command as the operator typed it, when a script passes it on
 };
 
 enum ParseResult : int32_t { kParsed, kHelpAsked, kBadOptions };

@@ -2,8 +2,6 @@
 // takes; ranges are written FROM..TO, the title's with an optional :STEP.
 #include "cli/sweep_options.h"
 
-#include <cstdio>
-
 #include "cli/options.h"
 
 namespace {
@@ -82,14 +80,6 @@ std::vector<int32_t> valuesOf(const sim::LimitRange& range) {
         values.push_back(value);
     values.push_back(range.to);
     return values;
-}
-
-// How a range is written on the command line.
-std::string rangeText(const sim::LimitRange& range, bool withStep) {
-    std::string text = std::to_string(range.from) + ".." + std::to_string(range.to);
-    if (withStep && range.step != 1)
-        text += ":" + std::to_string(range.step);
-    return text;
 }
 
 // `argument` as one word of a command line: quoted when it holds a blank or a character a shell
@@ -203,30 +193,14 @@ SweepPlan sweepPlanOf(const Options& options, const std::vector<PlaylistEntry>& 
 }
 
 std::string repeatCommand(const Options& options) {
-    const SweepOptions& sweep = options.sweep;
-    std::string command =
-        "songbeacon-host " + commandWord(options.pluginPath) + " " + commandWord(options.playlistPath);
-    if (sweep.artist.given)
-        command += " --sweep-artist " + rangeText(sweep.artist, false);
-    if (sweep.title.given)
-        command += " --sweep-title " + rangeText(sweep.title, true);
-    command += " --seeds " + std::to_string(sweep.seeds) + " --shuffle " + std::to_string(options.seed);
-    if (options.stationSeconds > 0) {
-        // Hours to the millionth, rounded up, read back as exactly the same whole seconds.
-        const int64_t millionths = (options.stationSeconds * 1000000 + 3599) / 3600;
-        char hours[48];
-        std::snprintf(hours, sizeof hours, "%lld.%06lld", static_cast<long long>(millionths / 1000000),
-                      static_cast<long long>(millionths % 1000000));
-        std::string text = hours;
-        text.erase(text.find_last_not_of('0') + 1);
-        if (text.back() == '.')
-            text.pop_back();
-        command += " --hours " + text;
+    std::string command = options.typedCommand;
+    if (command.empty()) {
+        command = "songbeacon-host";
+        for (const std::string& argument : options.arguments)
+            command += " " + commandWord(argument);
     }
-    command += " --artist-gap " + std::to_string(sweep.artistGapMinutes) + " --max-skip-rate " +
-               std::to_string(sweep.maxSkipTenths / 10);
-    if (sweep.maxSkipTenths % 10 != 0)
-        command += "." + std::to_string(sweep.maxSkipTenths % 10);
+    if (!options.seedGiven)
+        command += " --shuffle " + std::to_string(options.seed);
     return command;
 }
 

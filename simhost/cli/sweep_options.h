@@ -55,8 +55,9 @@ std::vector<uint64_t> sweepSeeds(const Options& options);
 // holds it (`read`), the length --hours gave or the default.
 SweepPlan sweepPlanOf(const Options& options, const std::vector<PlaylistEntry>& playlist, RuleLimits read);
 
-// The command line that repeats the sweep exactly: the same plug-in, playlist, ranges, seeds,
-// length (when --hours gave it) and goal.
+// The command line that repeats the sweep exactly, ready to paste: the command as the operator
+// typed it (a script's own, when it passed it on; else songbeacon-host with every argument as
+// given, --report included), with --shuffle SEED after it when the seed was drawn.
 std::string repeatCommand(const Options& options);
 
 } // namespace sim

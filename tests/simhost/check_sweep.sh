@@ -8,7 +8,10 @@
 #     is warned about, and so is the first title limit that starves the rotation;
 #   - a row on one seed has the skip rate of an ordinary run with that seed and those limits;
 #   - a plug-in that decides otherwise than the mirror ends the sweep with status 7, the first
-#     differing track named, and no recommendation.
+#     differing track named, and no recommendation;
+#   - the operator's plugin.ini left in plugin.ini.before-sweep by a sweep ended during its replay
+#     is put back by the next run, before anything else, and said so; when it cannot be put back
+#     the run refuses to start, says where it is, and leaves it and an earlier report as they were.
 #   check_sweep.sh <songbeacon-host.exe> <gen_SBeacon.dll> <gen_misbehaving.dll> <folder>
 set -uo pipefail
 host=$1 dll=$2 misbehaving=$3 folder=$4
@@ -62,6 +65,8 @@ grep -q '^warning: 12:00:00 of station time covers 1.8 rotations of the playlist
   { echo "$first"; echo "FAIL: no warning about fewer than three rotations"; fail=1; }
 grep -q '^warning: from SameArtistCheckLimit=13 SameTitleCheckLimit=100 on, the limits starve the rotation: a title limit of 100 leaves no title to play' <<<"$first" ||
   { echo "$first"; echo "FAIL: no warning that a title limit of 100 starves 100 titles"; fail=1; }
+grep -qE '^  songbeacon-host gen_SBeacon.dll spaced.m3u --sweep-artist 13..15 --sweep-title 0..200:100 --seeds 2 --hours 12 --shuffle [0-9]+$' <<<"$first" ||
+  { echo "FAIL: the command is not the one typed, with its drawn seed"; fail=1; }
 command=$(grep -A1 '^seeds: ' <<<"$first" | tail -n 1 | sed 's/^  songbeacon-host //')
 echo "repeating: $command"
 second=$(eval "host $command")
@@ -92,4 +97,25 @@ grep -qE '^error: replay through the plug-in: SameArtistCheckLimit=14 SameTitleC
 grep -q '^recommended:' <<<"$output" && { echo "FAIL: a recommendation after a difference"; fail=1; }
 grep -q '<- recommended' <<<"$output" && { echo "FAIL: the table marks a setting the plug-in did not confirm"; fail=1; }
 untouched disagreement
+
+echo "== plugin.ini left aside by a sweep ended during its replay"
+printf '[Songbeacon]\r\nEnableHTMLOutput=0\r\nSameArtistCheckLimit=14\r\n' >plugin.ini # the replay's
+cp operator.ini plugin.ini.before-sweep
+output=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
+status=$?
+grep -q "^note: found .*plugin.ini.before-sweep, .*is put back from it" <<<"$output" ||
+  { echo "$output"; echo "FAIL: the run does not say it put plugin.ini back"; fail=1; }
+[ $status -eq 0 ] || { echo "FAIL: exit status $status after putting plugin.ini back"; fail=1; }
+untouched "put back"
+mkdir -p stuck && cp gen_SBeacon.dll spaced.m3u stuck/ && cp operator.ini stuck/plugin.ini.before-sweep
+mkdir stuck/plugin.ini # cannot be written over
+echo "<p>last week's sweep</p>" >stuck/old.html
+output=$(cd stuck && host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --hours 6 --report old.html)
+status=$?
+echo "$output" | tail -n 1
+[ $status -eq 1 ] || { echo "FAIL: exit status $status, expected 1"; fail=1; }
+grep -q "^error: found .*plugin.ini.before-sweep, .*your settings are in .*plugin.ini.before-sweep" <<<"$output" ||
+  { echo "FAIL: the refusal does not say where the settings are"; fail=1; }
+cmp -s stuck/plugin.ini.before-sweep operator.ini || { echo "FAIL: the kept plugin.ini changed"; fail=1; }
+[ "$(cat stuck/old.html)" = "<p>last week's sweep</p>" ] || { echo "FAIL: the earlier report was emptied"; fail=1; }
 exit $fail

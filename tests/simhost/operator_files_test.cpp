@@ -95,6 +95,14 @@ TEST_F(OperatorFiles, AReplayPutsBackWhatWasThereAndOnlyThat) {
     ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
     EXPECT_FALSE(sim::fileExists(copy));
     EXPECT_EQ(contents(ini), kOperators);
+
+    // One that cannot be written (a folder stands in its place) is refused before a copy is made,
+    // and the error says it is unchanged.
+    ASSERT_EQ(std::remove(ini.c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(ini));
+    EXPECT_FALSE(sim::keepIni(ini, &kept, &error));
+    EXPECT_NE(error.find("plugin.ini is unchanged"), std::string::npos) << error;
+    EXPECT_FALSE(sim::fileExists(copy));
 }
 
 TEST_F(OperatorFiles, AReportIsCheckedWithoutBeingEmptiedOrCreated) {

@@ -150,12 +150,21 @@ TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
     EXPECT_EQ(plan.stationSeconds, 1200);
     EXPECT_DOUBLE_EQ(plan.goal.maxSkipPercent, 10.0);
     EXPECT_EQ(plan.goal.artistGapMinutes, 60);
-    const std::string command = sim::repeatCommand(parsed.options);
-    EXPECT_EQ(command,
-              "songbeacon-host 'My Plugin.dll' l.m3u --sweep-title 400..400 --seeds 3 --shuffle 9 --hours "
-              "0.333334 --artist-gap 60 --max-skip-rate 10");
-    const Parsed again = parse({"My Plugin.dll", "l.m3u", "--hours", "0.333334", "--sweep-title", "400"});
-    EXPECT_EQ(again.options.stationSeconds, 1200) << "the command gives back the same length";
+    EXPECT_EQ(sim::repeatCommand(parsed.options),
+              "songbeacon-host 'My Plugin.dll' l.m3u --sweep-title 400 --hours 0.3334 --shuffle 9")
+        << "every argument as given";
+
+    // The command repeats what was typed, ready to paste: --report and a folder's path kept as they
+    // were written, a drawn seed added, a script's own command line used when it passes one on.
+    parsed = parse({"p.dll", "../lists/My List.m3u", "--sweep-artist", "0..30", "--report", "it's.html"});
+    ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;
+    parsed.options.seed = 77; // as the host draws it when no seed is given
+    EXPECT_EQ(sim::repeatCommand(parsed.options),
+              "songbeacon-host p.dll '../lists/My List.m3u' --sweep-artist "
+              "0..30 --report 'it'\\''s.html' --shuffle 77");
+    parsed.options.typedCommand = "scripts/try-playlist.sh ../lists/My\\ List.m3u --sweep-artist 0..30";
+    EXPECT_EQ(sim::repeatCommand(parsed.options),
+              "scripts/try-playlist.sh ../lists/My\\ List.m3u --sweep-artist 0..30 --shuffle 77");
 }
 
 TEST(Options, HoursTracksOrRepeatEachGoRoundThePlaylistAndNothingElseDoes) {
