@@ -5,7 +5,8 @@
 #                    Xvfb (the player is a window, and Wine needs a display to make one);
 #                    and songbeacon-host --fast playing 24 hours of station time from a generated
 #                    2,000-entry playlist at the real plug-in (wall time of the whole program);
-#                    and a sweep (31 artist limits x 3 seeds x 72 h of a generated 400-entry
+#                    and a grid sweep (artist limits 0..30 x title limits 0..300:50, 217 settings,
+#                    x 3 seeds x its default length, 72 h: three rotations of a generated 400-entry
 #                    playlist, its replay through the plug-in included) against one ordinary
 #                    72-hour --fast run of the same playlist, alternating, with the ratio.
 # B is SONGBEACON_BUILD_DIR (default build), as for scripts/test.sh; Wine runs in $B/wineprefix.
@@ -162,12 +163,12 @@ if ((sweep)); then
     printf "%.2f [%.2f .. %.2f]", n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2, v[1], v[n] }'; }
   ordinary=() pageOff=() swept=() ratios=() mirror=() replay=()
   for ((run = 1; run <= runs; run++)); do
-    echo "== ordinary --fast --hours 72 and the sweep --sweep-artist 0..30 --seeds 3 --hours 72, 400 entries," \
+    echo "== ordinary --fast --hours 72 and the sweep --sweep-artist 0..30 --sweep-title 0..300:50 --seeds 3, 400 entries," \
       "run $run of $runs (load average $(load))"
     one=$(timed ordinary-$run --fast --hours 72 --shuffle "$run" --quiet)
     grep -q '^summary: ' "$folder/ordinary-$run.log" || { echo "the ordinary run failed: see $folder/ordinary-$run.log" >&2 && exit 1; }
     quiet=$(timed page-off-$run --fast --hours 72 --shuffle "$run" --quiet)
-    all=$(timed sweep-$run --sweep-artist 0..30 --seeds 3 --hours 72 --shuffle "$run")
+    all=$(timed sweep-$run --sweep-artist 0..30 --sweep-title 0..300:50 --seeds 3 --shuffle "$run")
     grep -q '^replay through the plug-in: .* as the mirror did$' "$folder/sweep-$run.log" ||
       { echo "the sweep failed: see $folder/sweep-$run.log" >&2 && exit 1; }
     inside=$(sed -n 's/^(sweep in .* through the mirror in \([0-9.]*\) s, .* through the plug-in in \([0-9.]*\) s)$/\1 \2/p' \
@@ -180,8 +181,8 @@ if ((sweep)); then
   echo "== over $runs runs: median [lowest .. highest], wall time of the whole program under Wine"
   echo "ordinary 72-hour --fast run:          $(printf '%s\n' "${ordinary[@]}" | median) s"
   echo "  the same with the page off:         $(printf '%s\n' "${pageOff[@]}" | median) s"
-  echo "sweep, 31 limits x 3 seeds x 72 h:    $(printf '%s\n' "${swept[@]}" | median) s"
-  echo "  of which the 93 runs of the mirror: $(printf '%s\n' "${mirror[@]}" | median) s"
+  echo "sweep, 217 settings x 3 seeds x 72 h: $(printf '%s\n' "${swept[@]}" | median) s"
+  echo "  of which the 651 runs of the mirror: $(printf '%s\n' "${mirror[@]}" | median) s"
   echo "  and the 3 replays of the plug-in:   $(printf '%s\n' "${replay[@]}" | median) s"
   echo "sweep / ordinary run, per pair:       $(printf '%s\n' "${ratios[@]}" | median) (goal: at most 3)"
 fi

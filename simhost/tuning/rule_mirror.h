@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
+#include "history/repeat_filter.h"
 #include "history/title_history.h"
 
 namespace sim {
@@ -25,8 +27,14 @@ int32_t artistWindow(const RuleLimits& limits);
 struct RuleMirror {
     TitleHistory* history; // the titles the plug-in recorded, as it keeps them (the last 1000)
     RuleLimits limits;
-    std::deque<std::string> artistKeys; // artistKey of each recorded title's artist ("" for none)
-    std::deque<int32_t> entries;        // the playlist entry each recorded title came from (-1: unknown)
+    // Of each recorded title: the id of its artist's artistKey in the playlist (RunRecord::artistKeyIds;
+    // -1 for none), and the playlist entry it came from (-1: unknown).
+    std::deque<int32_t> artistKeyIds;
+    std::deque<int32_t> entries;
+    // Per title id (RunRecord::titleIds): how many titles had been recorded when its newest
+    // recording was made, counting it (0: never); and how many have been recorded in all.
+    std::vector<int64_t> newestOfTitle;
+    int64_t appended;
 };
 
 enum SkipRule : int32_t { kRuleUnknown = 0, kRuleArtist = 1, kRuleTitle = 2 };
@@ -45,25 +53,41 @@ bool startMirror(RuleMirror* mirror, RuleLimits limits);
 void endMirror(RuleMirror* mirror);
 
 // Records `title` as the plug-in does with a track it has read while playing: unless it equals
-// the newest recorded title, which the plug-in does not judge or record again.
-void mirrorPlayed(RuleMirror* mirror, const std::string& title);
-
-// mirrorPlayed, remembering that the title came from playlist entry `entry`.
-void mirrorPlayedEntry(RuleMirror* mirror, const std::string& title, int32_t entry);
+// the newest recorded title, which the plug-in does not judge or record again. It came from
+// playlist entry `entry`, whose artist's key has the id `artistKeyId` (-1: it names none) and whose
+// title the id `titleId` (-1: unknown).
+void mirrorPlayedEntry(RuleMirror* mirror, const std::string& title, int32_t entry, int32_t artistKeyId,
+                       int32_t titleId);
 
 // The characters of `title` the artist rule compares: its first six when it begins with "the" in
 // any case, else its first three ("Que" of "Queen - Innuendo").
 std::string ruleArtistKey(const std::string& title);
 
+// Which scan of the plug-in's rule refuses `title` now, and what it matched: the plug-in's own
+// reasoning (history::findRefusal) with the copy's limits; kNotRefused when the filter is off.
+history::Refusal findMirroredRefusal(const RuleMirror& mirror, const char* title);
+
+// findMirroredRefusal for `title`, the title of playlist entry `entry`, worked out on the ids of the
+// entries' titles (`titleIds`, equal for equal titles) and of their rule keys (`ruleKeyIds`, equal
+// for titles the artist rule takes for one artist: ruleKeyOf) instead of their texts: the same
+// answer, scan for scan and index for index, at the cost of comparing whole numbers over the
+// artist window and one look-up for the title. Every recorded title must have come from a known
+// entry with its title id (mirrorPlayedEntry with `entry` and `titleId` 0 or more).
+history::Refusal findRefusalByIds(const RuleMirror& mirror, const char* title, int32_t entry,
+                                  const std::vector<int32_t>& titleIds,
+                                  const std::vector<int32_t>& ruleKeyIds);
+
+// What the artist rule compares of `title`: its first three characters with A-Z folded, or its
+// first six when those three are "the" (fewer when the title is shorter). Two titles are one
+// artist to the rule exactly when these agree.
+std::string ruleKeyOf(const std::string& title);
+
 // Why the plug-in's rule refuses `title` now, or kRuleUnknown when the copy's rule would admit it.
 SkipReason explainSkip(const RuleMirror& mirror, const std::string& title);
 
-// The newest recorded title within the artist window whose artist (the playlist's own, compared
-// by artistKey) is `title`'s, or "" when there is none or `title` has no artist.
-std::string sameArtistInWindow(const RuleMirror& mirror, const std::string& title);
-
-// Where sameArtistInWindow's title is in the history, counted back from the newest (1), or 0 when
-// there is none.
-int32_t sameArtistDistance(const RuleMirror& mirror, const std::string& title);
+// Where the newest recorded title within the artist window whose artist (the playlist's own,
+// compared by artistKey) has the id `artistKeyId` is, counted back from the newest (1); 0 when
+// there is none or the id is -1 (no artist).
+int32_t sameArtistDistance(const RuleMirror& mirror, int32_t artistKeyId);
 
 } // namespace sim

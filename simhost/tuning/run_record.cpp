@@ -3,6 +3,7 @@
 #include "tuning/run_record.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "tuning/artist.h"
@@ -20,17 +21,25 @@ void keep(sim::RunRecord* record, const sim::TrackEvent& event) {
         record->full = true;
 }
 
-// How the playlist's own artists judge the artist rule's refusal of `title`, which matched
-// `matchedTitle`.
-uint8_t artistVerdict(const sim::RuleMirror& mirror, const std::string& title,
-                      const std::string& matchedTitle) {
-    const std::string artist = sim::artistOf(title);
+// The artist of the title recorded `index` places into the mirror's history, as spelt there.
+std::string recordedArtist(const sim::RunRecord& record, const sim::RuleMirror& mirror, int64_t index) {
+    const int32_t entry =
+        index >= 0 && index < mirror.history->count ? mirror.entries[static_cast<size_t>(index)] : -1;
+    return entry >= 0 ? record.artists[static_cast<size_t>(entry)]
+                      : sim::artistOf(history::at(mirror.history, index));
+}
+
+// How the playlist's own artists judge the artist rule's refusal of `entry`, which matched the
+// title recorded at `matchedIndex`.
+uint8_t artistVerdict(const sim::RunRecord& record, const sim::RuleMirror& mirror, int32_t entry,
+                      int64_t matchedIndex) {
+    const std::string& artist = record.artists[static_cast<size_t>(entry)];
     if (artist.empty())
         return sim::kNoArtistNamed;
-    if (sim::sameArtistDistance(mirror, title) != 0)
+    if (sim::sameArtistDistance(mirror, record.artistKeyIds[static_cast<size_t>(entry)]) != 0)
         return sim::kRightArtist;
-    return sim::probablySameArtist(artist, sim::artistOf(matchedTitle)) ? sim::kProbablySame
-                                                                        : sim::kOtherArtist;
+    return sim::probablySameArtist(artist, recordedArtist(record, mirror, matchedIndex)) ? sim::kProbablySame
+                                                                                         : sim::kOtherArtist;
 }
 
 // Counts the refusal of `entry` towards a lap of every entry whose title is not the one recorded
@@ -68,20 +77,45 @@ uint8_t againKind(const sim::RunRecord& record, int32_t entry) {
 namespace sim {
 
 void startRecord(RunRecord* record, const std::vector<PlaylistEntry>* playlist) {
+    const bool samePlaylist = record->playlist == playlist && record->titleIds.size() == playlist->size() &&
+                              record->artistKeyIds.size() == playlist->size();
+    std::vector<int32_t> titleIds, entriesWithTitle, artistKeyIds, ruleKeyIds;
+    std::vector<std::string> artists;
+    if (samePlaylist) {
+        titleIds.swap(record->titleIds);
+        entriesWithTitle.swap(record->entriesWithTitle);
+        artists.swap(record->artists);
+        artistKeyIds.swap(record->artistKeyIds);
+        ruleKeyIds.swap(record->ruleKeyIds);
+    }
     *record = RunRecord();
     record->playlist = playlist;
     record->mostEvents = kMostEventsKept;
     record->lastPlayedEntry = -1;
     record->lastRecordedEntry = -1;
-    std::map<std::string, int32_t> firstEntry;
-    for (size_t i = 0; i < playlist->size(); i++) {
-        const int32_t id =
-            firstEntry.try_emplace((*playlist)[i].title, static_cast<int32_t>(i)).first->second;
-        record->titleIds.push_back(id);
+    if (samePlaylist) {
+        record->titleIds.swap(titleIds);
+        record->entriesWithTitle.swap(entriesWithTitle);
+        record->artists.swap(artists);
+        record->artistKeyIds.swap(artistKeyIds);
+        record->ruleKeyIds.swap(ruleKeyIds);
+    } else {
+        std::map<std::string, int32_t> firstEntry, firstWithKey, firstWithRuleKey;
+        for (size_t i = 0; i < playlist->size(); i++) {
+            const auto index = static_cast<int32_t>(i);
+            record->titleIds.push_back(firstEntry.try_emplace((*playlist)[i].title, index).first->second);
+            record->ruleKeyIds.push_back(
+                firstWithRuleKey.try_emplace(ruleKeyOf((*playlist)[i].title), index).first->second);
+            record->artists.push_back(artistOf((*playlist)[i].title));
+            record->artistKeyIds.push_back(
+                record->artists.back().empty()
+                    ? -1
+                    : firstWithKey.try_emplace(artistKey(record->artists.back()), index).first->second);
+        }
+        record->entriesWithTitle.assign(playlist->size(), 0);
+        for (int32_t id : record->titleIds)
+            record->entriesWithTitle[static_cast<size_t>(id)]++;
     }
-    record->entriesWithTitle.assign(playlist->size(), 0);
-    for (int32_t id : record->titleIds)
-        record->entriesWithTitle[static_cast<size_t>(id)]++;
     record->refusedSinceLastPlay.assign(playlist->size(), false);
     record->refusedInLap.assign(playlist->size(), false);
 }
@@ -89,17 +123,29 @@ void startRecord(RunRecord* record, const std::vector<PlaylistEntry>* playlist) 
 bool recordSkip(RunRecord* record, const RuleMirror& mirror, int32_t entry) {
     if (record->full)
         return false;
+    return recordRefusal(
+        record, mirror, entry,
+        findMirroredRefusal(mirror, (*record->playlist)[static_cast<size_t>(entry)].title.c_str()));
+}
+
+bool recordRefusal(RunRecord* record, const RuleMirror& mirror, int32_t entry, history::Refusal refusal) {
+    if (record->full)
+        return false;
     TrackEvent event = {};
     event.at = record->stationSeconds;
     event.entry = entry;
     event.kind = kSkipped;
-    const std::string& title = (*record->playlist)[static_cast<size_t>(entry)].title;
-    const SkipReason reason = explainSkip(mirror, title);
-    event.rule = static_cast<uint8_t>(reason.rule);
-    event.other = reason.matchedEntry;
-    event.span = static_cast<uint16_t>(std::clamp(reason.tracksEarlier, 0, 0xFFFF));
-    if (reason.rule == kRuleArtist)
-        event.verdict = artistVerdict(mirror, title, reason.matchedTitle);
+    event.other = -1;
+    // As explainSkip explains it: the scan, the recorded title it matched and how far back.
+    if (refusal.scan != history::kNotRefused) {
+        const int64_t count = mirror.history->count;
+        event.rule = static_cast<uint8_t>(refusal.scan == history::kArtistScan ? kRuleArtist : kRuleTitle);
+        if (refusal.index < count)
+            event.other = mirror.entries[static_cast<size_t>(refusal.index)];
+        event.span = static_cast<uint16_t>(std::clamp<int64_t>(count - refusal.index, 0, 0xFFFF));
+        if (event.rule == kRuleArtist)
+            event.verdict = artistVerdict(*record, mirror, entry, refusal.index);
+    }
     keep(record, event);
     record->skipped++;
     record->skipsInARow++;
@@ -133,15 +179,18 @@ const TrackEvent& recordPlay(RunRecord* record, RuleMirror* mirror, int32_t entr
             static_cast<uint16_t>(std::min(record->lapsSinceRecorded - record->lapsBeforeLastPlay, 0xFFFF));
     // A title equal to the newest recorded one is not judged by the plug-in, so it is no repeat
     // the rule let through, and nothing changes for the plug-in.
-    const bool recorded = seen && std::string(history::newest(mirror->history)) != track.title;
+    const bool recorded = seen && std::strcmp(history::newest(mirror->history), track.title.c_str()) != 0;
+    const int32_t artistKeyId = record->artistKeyIds[static_cast<size_t>(entry)];
     if (recorded) {
-        const int32_t distance = sameArtistDistance(*mirror, track.title);
-        if (distance > 0 && artistOf(history::at(mirror->history, mirror->history->count - distance)) !=
-                                artistOf(track.title))
-            event.other = mirror->entries[static_cast<size_t>(mirror->history->count - distance)];
+        const int32_t distance = sameArtistDistance(*mirror, artistKeyId);
+        const int64_t index = mirror->history->count - distance;
+        if (distance > 0 &&
+            recordedArtist(*record, *mirror, index) != record->artists[static_cast<size_t>(entry)])
+            event.other = mirror->entries[static_cast<size_t>(index)];
     }
     if (seen)
-        mirrorPlayedEntry(mirror, track.title, entry);
+        mirrorPlayedEntry(mirror, track.title, entry, artistKeyId,
+                          record->titleIds[static_cast<size_t>(entry)]);
     keep(record, event);
     record->stationSeconds += trackSeconds(track);
     record->played++;

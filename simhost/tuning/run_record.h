@@ -54,7 +54,7 @@ struct TrackEvent {
 };
 
 struct RunRecord {
-    const std::vector<PlaylistEntry>* playlist;
+    const std::vector<PlaylistEntry>* playlist = nullptr;
     std::deque<TrackEvent> events; // grows block by block: never copied to grow
     int32_t mostEvents;            // kMostEventsKept, unless a test asks for fewer
     bool full;                     // mostEvents are kept: nothing more is recorded
@@ -63,8 +63,14 @@ struct RunRecord {
     int32_t skipped;
     int32_t skipsInARow; // since the last played track
 
+    // What each entry's title says, worked out once per playlist (kept when a record is started
+    // again on the same playlist), so that no track works it out again.
     std::vector<int32_t> titleIds;         // per entry: the first entry with the same title
     std::vector<int32_t> entriesWithTitle; // per title id: how many entries carry that title
+    std::vector<std::string> artists;      // per entry: artistOf its title ("" for none)
+    std::vector<int32_t> artistKeyIds;     // per entry: the first entry whose artist has the same
+                                           // artistKey; -1 when it names no artist
+    std::vector<int32_t> ruleKeyIds;       // per entry: the first entry with the same ruleKeyOf
     int32_t lastPlayedEntry;               // -1 before the first played track
     int32_t lastRecordedEntry;             // of the title the plug-in recorded last; -1: none yet
 
@@ -83,13 +89,18 @@ struct RunRecord {
     int32_t loopLaps;           // all such laps of the run
 };
 
-// An empty record for `playlist`, which must outlive it.
+// An empty record for `playlist`, which must outlive it and not change while records of it are
+// kept. A record started again on the same playlist keeps what it worked out of its entries.
 void startRecord(RunRecord* record, const std::vector<PlaylistEntry>* playlist);
 
 // Records that the plug-in refused `entry`, explained against `mirror`. Returns true when with
 // this refusal every entry of the playlist has been refused since the last played track; the
 // count of such laps goes up and the next lap is counted afresh. Records nothing once full.
 bool recordSkip(RunRecord* record, const RuleMirror& mirror, int32_t entry);
+
+// recordSkip, when the mirror's reasoning for the refusal (findMirroredRefusal) is known already:
+// the title is not scanned again.
+bool recordRefusal(RunRecord* record, const RuleMirror& mirror, int32_t entry, history::Refusal refusal);
 
 // Records that `entry` played to its end, and what the plug-in recorded of it: `seen` tells
 // whether it read the title while the track played. Advances the station clock. Once the record

@@ -77,23 +77,24 @@ void visitArtistReturns(const sim::RunRecord& record, Visit visit) {
         int32_t event;
         int32_t playIndex;
     };
-    std::map<std::string, LastPlay> lastPlay; // artist key -> its latest play
+    // Per artist key id (the record's, worked out once per playlist): its latest play; event -1: none.
+    std::vector<LastPlay> lastPlay(record.playlist->size(), LastPlay{-1, 0});
     int32_t playIndex = 0;
     for (size_t i = 0; i < record.events.size(); i++) {
         const sim::TrackEvent& event = record.events[i];
         if (event.kind != sim::kPlayed)
             continue;
-        const std::string artist = sim::artistOf(sim::titleOf(record, event));
-        if (!artist.empty()) {
+        const int32_t keyId = record.artistKeyIds[static_cast<size_t>(event.entry)];
+        if (keyId >= 0) {
             const auto index = static_cast<int32_t>(i);
-            auto [previous, first] = lastPlay.try_emplace(sim::artistKey(artist), LastPlay{index, playIndex});
-            if (!first) {
-                const sim::TrackEvent& before = record.events[static_cast<size_t>(previous->second.event)];
-                visit(sim::ArtistReturn{index, previous->second.event,
-                                        playIndex - previous->second.playIndex - 1, event.at - before.at},
-                      artist);
-                previous->second = {index, playIndex};
+            LastPlay& previous = lastPlay[static_cast<size_t>(keyId)];
+            if (previous.event >= 0) {
+                const sim::TrackEvent& before = record.events[static_cast<size_t>(previous.event)];
+                visit(sim::ArtistReturn{index, previous.event, playIndex - previous.playIndex - 1,
+                                        event.at - before.at},
+                      record.artists[static_cast<size_t>(event.entry)]);
             }
+            previous = {index, playIndex};
         }
         playIndex++;
     }

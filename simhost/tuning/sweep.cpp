@@ -58,12 +58,15 @@ SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits 
         const char* title = playlist[static_cast<size_t>(entry)].title.c_str();
         // The newest recorded title is not judged again: it plays, whatever the limits.
         const bool judged = std::strcmp(title, history::newest(mirror.history)) != 0;
-        if (judged && limits.monitoring &&
-            history::findRefusal(mirror.history, title, limits.artistLimit, limits.titleLimit).scan !=
-                history::kNotRefused) {
+        // One scan, on the entries' ids, decides and explains the refusal alike.
+        const history::Refusal refusal =
+            judged ? findRefusalByIds(mirror, title, entry, record->titleIds, record->ruleKeyIds)
+                   : history::Refusal{history::kNotRefused, 0};
+        if (refusal.scan != history::kNotRefused) {
             // Only a rule that also refused the newest title could get here three laps running;
             // the plug-in's never does, but the protection stays the real run's.
-            if (recordSkip(record, mirror, entry) && ++refusedLapsInARow >= kMostRefusedLapsInARow) {
+            if (recordRefusal(record, mirror, entry, refusal) &&
+                ++refusedLapsInARow >= kMostRefusedLapsInARow) {
                 end = kEveryEntryRefused;
                 break;
             }
