@@ -11,6 +11,9 @@ if(NOT WIN32)
   add_test(NAME TryPlaylist.RefusesWhatItCannotUseBeforeBuilding
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_try_playlist_arguments.sh ${PROJECT_SOURCE_DIR}
                    ${CMAKE_CURRENT_BINARY_DIR}/try-playlist-arguments)
+  add_test(NAME TryPlaylist.ASweepNamesItsLimitsAndPassesOnTheCommandTyped
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/simhost/check_try_playlist_sweep.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_CURRENT_BINARY_DIR}/try-playlist-sweep)
 endif()
 if(WIN32)
   add_test(NAME SimulatedHost.PlaysTheExampleThroughThePlugin
