@@ -2,7 +2,8 @@
 # Playlists in every encoding a station's tools save, through the real host and plug-in: UTF-16
 # (Notepad's "Unicode", either byte order) and UTF-8 (with a mark, or named .m3u8) reach the plug-in
 # as titles in the ANSI code page, and the run says how it read the file; UTF-16 saved without its
-# mark and an empty file are refused with status 1 before anything plays.
+# mark and an empty file are refused with status 1 before anything plays. Lines may end in a CR
+# alone, as old Mac tools save them.
 #   check_playlist_encodings.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
 set -uo pipefail
 host=$1 dll=$2 folder=$3
@@ -26,6 +27,8 @@ played=("    1  played   Bj"$'\xf6'"rk "$'\x96'" J"$'\xf3'"ga" "    2  played   
 { printf '\xfe\xff'; printf '%s' "$list" | iconv -f UTF-8 -t UTF-16BE; } >utf16be.m3u
 { printf '\xef\xbb\xbf'; printf '%s' "$list"; } >utf8mark.m3u
 printf '%s' "$list" >plain.m3u8
+{ printf '\xff\xfe'; printf '%s' "${list//$'\r\n'/$'\r'}" | iconv -f UTF-8 -t UTF-16LE; } >utf16le-cr.m3u
+printf 'Abba - SOS\rBlur - Song 2\r' >mac.txt
 printf '%s' "$list" | iconv -f UTF-8 -t UTF-16LE >nomark.m3u
 : >empty.m3u
 
@@ -39,11 +42,11 @@ run() { # expected exit status, host arguments...
 }
 expect() { grep -qxF -- "$1" <<<"$output" || { echo "FAIL: did not say: $1"; fail=1; }; }
 
-for file in utf16le.m3u utf16be.m3u utf8mark.m3u plain.m3u8; do
+for file in utf16le.m3u utf16be.m3u utf8mark.m3u plain.m3u8 utf16le-cr.m3u; do
   rm -f status.htm
   run 0 "$file" --fast
   case $file in
-  utf16le.m3u) encoding="UTF-16 LE" ;;
+  utf16le*.m3u) encoding="UTF-16 LE" ;;
   utf16be.m3u) encoding="UTF-16 BE" ;;
   utf8mark.m3u) encoding="UTF-8 (with a byte-order mark)" ;;
   plain.m3u8) encoding="UTF-8 (a .m3u8 file)" ;;
@@ -54,6 +57,10 @@ for file in utf16le.m3u utf16be.m3u utf8mark.m3u plain.m3u8; do
   expect "summary: 3 played, 0 skipped"
   grep -qF "Sigur R"$'\xf3'"s - Hopp"$'\xed'"polla" status.htm || { echo "FAIL: $file: the page lacks a title"; fail=1; }
 done
+
+run 0 mac.txt --fast
+expect "    2  played   Blur - Song 2"
+expect "summary: 2 played, 0 skipped"
 
 run 1 nomark.m3u --fast
 expect "error: the playlist nomark.m3u looks like UTF-16 LE saved without its byte-order mark (every other byte is 0): save it as UTF-8, or as UTF-16 with its mark (Notepad's \"Unicode\")"
