@@ -56,9 +56,26 @@ std::string keptIniPath(const std::string& iniPath) {
     return iniPath + ".before-sweep";
 }
 
+std::string absentIniPath(const std::string& iniPath) {
+    return iniPath + ".absent-before-sweep";
+}
+
 KeptIniFound putBackKeptIni(const std::string& iniPath, std::string* message) {
     const std::string copyPath = keptIniPath(iniPath);
+    const std::string absentPath = absentIniPath(iniPath);
     std::string bytes, check;
+    if (!fileExists(copyPath) && fileExists(absentPath)) {
+        const std::string found = "found " + absentPath +
+                                  ", left by a sweep that was ended during its replay: there was no " +
+                                  iniPath;
+        if (fileExists(iniPath) && std::remove(iniPath.c_str()) != 0) {
+            *message = found + " before it, but the replay's cannot be removed: remove it yourself";
+            return kKeptIniStuck;
+        }
+        std::remove(absentPath.c_str());
+        *message = found + " before it, and the replay's is removed";
+        return kKeptIniPutBack;
+    }
     if (!fileExists(copyPath))
         return kNoKeptIni;
     const std::string found =
@@ -80,7 +97,7 @@ KeptIniFound putBackKeptIni(const std::string& iniPath, std::string* message) {
 
 bool keepIni(const std::string& path, KeptIni* kept, std::string* error) {
     *kept = {path, keptIniPath(path), fileExists(path), std::string(), false};
-    if (fileExists(kept->copyPath)) {
+    if (fileExists(kept->copyPath) || fileExists(absentIniPath(path))) {
         *error = kept->copyPath + " exists: it may hold your settings, and the replay never writes over it";
         return false;
     }
@@ -89,8 +106,13 @@ bool keepIni(const std::string& path, KeptIni* kept, std::string* error) {
                  "the replay did not run, and plugin.ini is unchanged";
         return false;
     }
-    if (!kept->existed)
-        return true;
+    if (!kept->existed) {
+        if (writeBytes(absentIniPath(path), std::string()) == kWritten)
+            return true;
+        std::remove(absentIniPath(path).c_str());
+        *error = "cannot write " + absentIniPath(path) + " before the replay: the replay did not run";
+        return false;
+    }
     std::string check;
     if (!readBytes(path, &kept->bytes) || writeBytes(kept->copyPath, kept->bytes) != kWritten ||
         !readBytes(kept->copyPath, &check) || check != kept->bytes) {
@@ -114,11 +136,14 @@ bool writeReplayIni(KeptIni* kept, const std::string& text, std::string* error) 
 bool restoreIni(const KeptIni& kept, std::string* error) {
     if (!kept.changed) {
         std::remove(kept.copyPath.c_str());
+        std::remove(absentIniPath(kept.path).c_str());
         return true;
     }
     if (!kept.existed) {
-        if (std::remove(kept.path.c_str()) == 0 || !fileExists(kept.path))
+        if (std::remove(kept.path.c_str()) == 0 || !fileExists(kept.path)) {
+            std::remove(absentIniPath(kept.path).c_str());
             return true;
+        }
         *error = "cannot remove the replay's " + kept.path + " (there was none before the sweep)";
         return false;
     }

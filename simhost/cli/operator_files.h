@@ -26,11 +26,16 @@ bool canWriteLater(const std::string& path);
 // Where a sweep keeps the operator's plugin.ini while its replay holds another.
 std::string keptIniPath(const std::string& iniPath);
 
+// The empty file that stands for "there was no plugin.ini" while a replay holds its own.
+std::string absentIniPath(const std::string& iniPath);
+
 enum KeptIniFound : int { kNoKeptIni, kKeptIniPutBack, kKeptIniStuck };
 
 // What every run does first: when a sweep interrupted during its replay left plugin.ini.before-sweep
 // beside `iniPath`, puts it back over plugin.ini and removes it (kKeptIniPutBack), or leaves both
-// as they are when it cannot (kKeptIniStuck). `message` gets the line to print either way.
+// as they are when it cannot (kKeptIniStuck); when it left plugin.ini.absent-before-sweep (there
+// was no plugin.ini), removes the replay's plugin.ini and that file. `message` gets the line to
+// print either way.
 KeptIniFound putBackKeptIni(const std::string& iniPath, std::string* message);
 
 // plugin.ini as the operator left it, while a sweep's replay holds its own.
@@ -43,7 +48,8 @@ struct KeptIni {
 };
 
 // Keeps the operator's plugin.ini before the replay writes its own: its bytes, and a copy in
-// plugin.ini.before-sweep in case the sweep is ended halfway. Never writes over an existing copy,
+// plugin.ini.before-sweep in case the sweep is ended halfway (or plugin.ini.absent-before-sweep
+// when there is none). Never writes over an existing copy,
 // and makes none when plugin.ini cannot be written (the replay could not set its limits). False,
 // with `error` one line, when the replay must not go on; nothing is changed then.
 bool keepIni(const std::string& path, KeptIni* kept, std::string* error);

@@ -79,13 +79,25 @@ TEST_F(OperatorFiles, AReplayPutsBackWhatWasThereAndOnlyThat) {
     EXPECT_EQ(contents(ini), kOperators);
     EXPECT_FALSE(sim::fileExists(copy));
 
-    // No plugin.ini before: none after, and no copy made meanwhile.
+    // No plugin.ini before: none after; meanwhile a mark says so, in case the sweep is ended
+    // halfway, and the next run then removes the replay's (whose page is off).
+    const std::string absent = sim::absentIniPath(ini);
     ASSERT_EQ(std::remove(ini.c_str()), 0);
-    ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
-    EXPECT_FALSE(sim::fileExists(copy));
-    ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error));
-    ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
-    EXPECT_FALSE(sim::fileExists(ini));
+    for (bool ended : {false, true}) {
+        ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
+        EXPECT_FALSE(sim::fileExists(copy));
+        EXPECT_TRUE(sim::fileExists(absent));
+        ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error));
+        if (ended) {
+            std::string message;
+            EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniPutBack);
+            EXPECT_NE(message.find("the replay's is removed"), std::string::npos) << message;
+        } else {
+            ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
+        }
+        EXPECT_FALSE(sim::fileExists(ini));
+        EXPECT_FALSE(sim::fileExists(absent));
+    }
 
     // A replay that never wrote its own (plugin.ini read-only) changed nothing: nothing to put back,
     // and the copy is not left behind.
