@@ -66,9 +66,9 @@ int32_t lineOfFirstNul(const Text& text) {
     const size_t at = text.find(typename Text::value_type(0));
     if (at == Text::npos)
         return 0;
-    int32_t line = 1;
+    int32_t line = 1; // a line ends at LF, or at a CR that no LF follows
     for (size_t i = 0; i < at; i++)
-        line += text[i] == '\n' ? 1 : 0;
+        line += text[i] == '\n' || (text[i] == '\r' && text[i + 1] != '\n') ? 1 : 0;
     return line;
 }
 

@@ -218,6 +218,9 @@ TEST(PlaylistFile, FilesThatWouldPlayEmptyOrBrokenTitlesAreRefusedWithAReason) {
          "holds a NUL character on line 2: it is not a text playlist"},
         {"stray16.m3u", utf16Bytes(std::u16string(u"A\r\nB\r\nC\0D\r\n", 11), false, true),
          "holds a NUL character on line 3: it is not a text playlist"},
+        {"old-mac.txt", std::string("Abba - SOS\rBlur - Song 2\r\nCake\0\r", 32),
+         "holds a NUL character on line 3: it is not a text playlist"},
+        {"blank-mac.m3u", "\r\r\r", "holds no titles"},
     };
     for (const auto& file : files) {
         sim::PlaylistFile read;
