@@ -171,7 +171,9 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
             settingText(rows.back().setting).c_str(),
             static_cast<unsigned long long>(rows.back().seeds.back().seed),
             static_cast<long>(sweep.plan.mostEvents));
-        writeReport(options, renderSweepHtml(context, rows, none, ReplayOutcome{}));
+        // The page states an answer, which a sweep cut short has not got: a page from before stays.
+        if (!options.reportPath.empty())
+            std::printf("The sweep wrote no page: %s is as it was.\n", options.reportPath.c_str());
         std::fflush(stdout);
         return kExitRecordFull;
     }
