@@ -28,7 +28,7 @@ const char kStyle[] =
     "table{border-collapse:collapse;font-size:14px}td,th{padding:2px 8px 2px 4px;text-align:left;"
     "vertical-align:bottom;white-space:nowrap;background:#fff}"
     "td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}tr.mark td{background:#fbe7d3}"
-    "td.goals,th.goals{position:sticky;right:0;border-left:1px solid #c8d3de}"
+    "td.goals,th.goals{border-right:1px solid #c8d3de}"
     ".run{color:#4a5868;margin:0}.warn{color:#8a3b00}.note{color:#4a5868;font-size:13px}"
     ".big{font-size:20px;font-weight:600}.bad{color:#a01818;font-weight:600}";
 
@@ -391,33 +391,39 @@ std::string paragraphs(const std::string& text, const char* css) {
     return out;
 }
 
-// The table of every setting in a box of its own that scrolls sideways, the goals column always in
-// view; the answer's row (or the replayed one) marked.
+// The table of every setting in a box of its own that scrolls sideways, the goals column right
+// after the limits so that it is never out of view; the answer's row (or the replayed one) marked.
 std::string table(const sim::SweepContext& context, const std::vector<sim::SweepRow>& rows,
                   const sim::Recommendation& recommendation) {
     const sim::SweepTable cells = sim::sweepTable(context, rows, recommendation);
+    const size_t goals = cells.names.size() - 1; // the last column of the text table
+    std::vector<size_t> order = {0, 1, goals};
+    for (size_t c = 2; c < goals; c++)
+        order.push_back(c);
     auto cellClass = [&](size_t c) {
-        return cells.numbers[c]              ? std::string(" class=\"n\"")
-               : c + 1 == cells.names.size() ? std::string(" class=\"goals\"")
-                                             : std::string();
+        return c == goals         ? std::string(" class=\"goals\"")
+               : cells.numbers[c] ? std::string(" class=\"n\"")
+                                  : "";
     };
-    std::string out = "<div class=\"scroll\"><table>\n<tr>";
-    for (size_t c = 0; c < cells.groups.size();) { // each group's name over its columns
+    // Group headings: "limits" over the first two, "goals" over its own, then each group as in the
+    // text table over its columns.
+    std::string out = "<div class=\"scroll\"><table>\n<tr><th colspan=\"2\">" +
+                      sim::htmlEscaped(cells.groups[0]) + "</th><th class=\"goals\">" +
+                      sim::htmlEscaped(cells.groups[goals]) + "</th>";
+    for (size_t c = 2; c < goals;) {
         size_t span = 1;
-        while (c + span < cells.groups.size() && cells.groups[c + span].empty())
+        while (c + span < goals && cells.groups[c + span].empty())
             span++;
-        out += "<th colspan=\"" + std::to_string(span) + "\"" +
-               (c + span == cells.groups.size() ? cellClass(c) : "") + ">" +
-               sim::htmlEscaped(cells.groups[c]) + "</th>";
+        out += "<th colspan=\"" + std::to_string(span) + "\">" + sim::htmlEscaped(cells.groups[c]) + "</th>";
         c += span;
     }
     out += "</tr>\n<tr>";
-    for (size_t c = 0; c < cells.names.size(); c++)
+    for (size_t c : order)
         out += "<th" + cellClass(c) + ">" + sim::htmlEscaped(cells.names[c]) + "</th>";
     out += "</tr>\n";
     for (size_t r = 0; r < cells.cells.size(); r++) {
         out += static_cast<int32_t>(r) == recommendation.replayed ? "<tr class=\"mark\">" : "<tr>";
-        for (size_t c = 0; c < cells.names.size(); c++)
+        for (size_t c : order)
             out += "<td" + cellClass(c) + ">" + sim::htmlEscaped(cells.cells[r][c]) + "</td>";
         out += "</tr>\n";
     }

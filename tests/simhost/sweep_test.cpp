@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -320,6 +321,41 @@ TEST(SweepRecommendation, PerDayNotAShareOfReturns) {
     const sim::Recommendation allowingOne = sim::recommend(rows, plan.goal);
     ASSERT_GE(allowingOne.recommended, 0);
     EXPECT_EQ(rows[static_cast<size_t>(allowingOne.recommended)].setting.artistLimit, 13);
+}
+
+// The example playlist (302 entries, a rotation of 21:52:13): the answer for "no artist back within
+// the hour more than once a day, at most 20 % skips" is the same at 72 hours and at nine rotations,
+// because early returns are counted per day, not as a share of a number of returns that grows
+// with the run.
+TEST(SweepRecommendation, TheAnswerDoesNotMoveWithTheLengthOfTheRuns) {
+    std::FILE* file = std::fopen(SB_SOURCE_DIR "/examples/rotation.m3u", "rb");
+    ASSERT_NE(file, nullptr);
+    std::string bytes;
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, got);
+    std::fclose(file);
+    const std::vector<sim::PlaylistEntry> playlist = sim::parsePlaylistEntries("rotation.m3u", bytes);
+    ASSERT_EQ(playlist.size(), 302u);
+    sim::SweepPlan plan;
+    plan.artistLimits = {10, 11, 12, 13, 14, 15, 16, 17};
+    plan.titleLimits = {0, 50, 100};
+    plan.artistSwept = plan.titleSwept = true;
+    plan.seeds = {7, 8, 9};
+    plan.goal = {60, sim::kDefaultTitleGapHours, 100, 200};
+    std::vector<sim::SweepSetting> answers;
+    for (int64_t seconds : {int64_t{72 * 3600}, 9 * sim::rotationSeconds(playlist)}) {
+        plan.stationSeconds = seconds;
+        std::vector<sim::SweepRow> rows;
+        ASSERT_TRUE(sim::runSweep(playlist, plan, &rows));
+        const sim::Recommendation answer = sim::recommend(rows, plan.goal);
+        ASSERT_GE(answer.recommended, 0) << seconds;
+        answers.push_back(rows[static_cast<size_t>(answer.recommended)].setting);
+    }
+    EXPECT_EQ(answers[0].artistLimit, 14);
+    EXPECT_EQ(answers[1].artistLimit, 14);
+    EXPECT_EQ(answers[0].titleLimit, 50) << "the smallest title limit that meets the title goal";
+    EXPECT_EQ(answers[1].titleLimit, 50);
 }
 
 // A row with the goals it meets and the figures the rule compares.
