@@ -85,10 +85,10 @@ std::string goalsCell(const sim::SweepRow& row, int32_t index, const sim::SweepG
         cell += "  <- recommended";
     else if (index == recommendation.nearest)
         cell += "  <- choice, nearest the goals";
+    else if (index == recommendation.replayed)
+        cell += "  <- replayed, not confirmed"; // what is confirmed is recommended or nearest
     else if (choice)
         cell += "  <- choice";
-    else if (index == recommendation.replayed)
-        cell += "  <- replayed, not confirmed";
     return cell;
 }
 
