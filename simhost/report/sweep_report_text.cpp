@@ -386,9 +386,10 @@ std::string unpreventableText(const SweepContext& context, const std::vector<Swe
     };
     std::string out = "returns no limit prevents: " + countOf(row.unpreventable, "return", "returns") +
                       " of an artist sooner than " + std::to_string(context.plan.goal.artistGapMinutes) +
-                      " minutes under another spelling (" + settingText(row.setting) + ", " +
+                      " minutes under another spelling, at " + settingText(row.setting) +
+                      offText(row.setting) + " on " +
                       countOf(static_cast<int64_t>(row.seeds.size()), "seed", "seeds") +
-                      "): the rule reads their first characters as two artists at every limit. Spell each "
+                      ": the rule reads their first characters as two artists at every limit. Spell each "
                       "artist one way in the playlist:\n";
     for (const SpellingPair& pair : row.spellingPairs)
         out += "  " + spelt(pair.first) + " / " + spelt(pair.second) + ": " +
@@ -397,8 +398,8 @@ std::string unpreventableText(const SweepContext& context, const std::vector<Swe
 }
 
 std::string replayText(const ReplayOutcome& replay) {
-    std::string text = "replay through the plug-in: " + settingText(replay.setting) + " on " +
-                       countOf(replay.seeds, "seed", "seeds") + ", ";
+    std::string text = "replay through the plug-in: " + settingText(replay.setting) +
+                       offText(replay.setting) + " on " + countOf(replay.seeds, "seed", "seeds") + ", ";
     if (replay.agreed)
         return text + "the plug-in decided all " + countOf(replay.events, "track", "tracks") +
                " as the mirror did\n";

@@ -215,8 +215,9 @@ TEST(SweepFigures, ReturnsUnderAnotherSpellingAreCountedApart) {
     sim::Recommendation answer = sim::recommend({row}, goal);
     EXPECT_EQ(
         sim::unpreventableText(context, {row}, answer),
-        "returns no limit prevents: 4 returns of an artist sooner than 60 minutes under another spelling "
-        "(SameArtistCheckLimit=5 SameTitleCheckLimit=0, 2 seeds): the rule reads their first characters "
+        "returns no limit prevents: 4 returns of an artist sooner than 60 minutes under another spelling, "
+        "at SameArtistCheckLimit=5 SameTitleCheckLimit=0 (the title rule off) on 2 seeds: the rule reads "
+        "their first characters "
         "as two artists at every limit. Spell each artist one way in the playlist:\n"
         "  \"AC/DC\" / \"ACDC\": 2 returns\n"
         "  \"The Beatles\" / \"Beatles, The\": 2 returns\n");
@@ -597,6 +598,29 @@ TEST(SweepText, AllowancesAndRatesInWords) {
     EXPECT_EQ(sim::hundredthsText(792), "7.92");
     EXPECT_EQ(sim::hundredthsText(5), "0.05");
     EXPECT_EQ(sim::hundredthsText(0), "0.00");
+}
+
+TEST_F(SweepReport, TheHeadingStatesTheGoalsSeedsAndShortRuns) {
+    context.plan.goal = {45, 3, 50, 75};
+    context.plan.seeds = {10, 11, 12, 13, 14, 15, 16};
+    context.plan.stationSeconds = 3 * context.rotationSeconds; // exactly three rotations: no warning
+    std::string heading = sim::renderSweepHeading(context);
+    EXPECT_NE(
+        heading.find("\ngoals: an artist back sooner than 45 minutes after its previous start at most 0.5 "
+                     "times a day on every seed; the same title sooner than 3 hours at most 0.5 times a "
+                     "day; a median skip rate of at most 7.5 %\n"),
+        std::string::npos)
+        << heading;
+    EXPECT_NE(heading.find("seeds: 10 and the 6 numbers after it;"), std::string::npos) << heading;
+    EXPECT_EQ(heading.find("warning:"), std::string::npos) << heading;
+    context.plan.stationSeconds--;
+    context.plan.goal.perDayHundredths = 0;
+    heading = sim::renderSweepHeading(context);
+    EXPECT_NE(heading.find("warning: 19:59:59 of station time covers 3.0 rotations"), std::string::npos)
+        << heading;
+    EXPECT_NE(heading.find("previous start never on every seed; the same title sooner than 3 hours never;"),
+              std::string::npos)
+        << heading;
 }
 
 TEST_F(SweepReport, TheTableLinesUpAndMarksTheRecommendedRow) {
