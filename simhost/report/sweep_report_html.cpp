@@ -470,8 +470,8 @@ std::string renderSweepHtml(const SweepContext& context, const std::vector<Sweep
         body +=
             "<h2>What each skip buys</h2>\n" + tradeOff(context, rows, recommendation, mark) +
             "<p class=\"note\">Each dot is a setting; the line joins the frontier: for each level of early "
-            "returns, the setting with the fewest skips. Below and left of both dashed lines every goal but "
-            "the title's is met.</p>\n";
+            "returns, the setting with the fewest skips. Left of the upright dashed line the skip goal is "
+            "met; on or below the level one, the artist goal.</p>\n";
     body += "<h2>Every setting</h2>\n" + table(context, rows, recommendation);
     std::string notes;
     for (const std::string& note : sweepTableNotes(context))

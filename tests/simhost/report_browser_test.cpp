@@ -315,6 +315,10 @@ TEST(ReportInBrowser, TheSweepPageIsSelfContainedAndShowsItsTextsAsText) {
     EXPECT_FALSE(labelsCross(curves[0], &crossing)) << crossing;
     EXPECT_NE(dom.find("replayed, the plug-in disagreed: 10 / 150"), std::string::npos)
         << "the replayed setting is marked, but not as an answer";
+    const std::vector<std::string> marked =
+        matches(dom, "<tr class=\"mark\">((?:<td[^>]*>[^<]*</td>)+)</tr>");
+    ASSERT_EQ(marked.size(), 1u) << "the replayed row, unconfirmed";
+    EXPECT_EQ(matches(marked[0], "<td[^>]*>([^<]*)</td>")[2], "all  &lt;- replayed, not confirmed");
     EXPECT_EQ(dom.find("recommended: SameArtistCheckLimit"), std::string::npos);
     EXPECT_EQ(dom.find("recommended: 10"), std::string::npos);
 }
