@@ -32,7 +32,8 @@ const char kStyle[] =
     ".run{color:#4a5868;margin:0}.warn{color:#8a3b00}.note{color:#4a5868;font-size:13px}"
     ".big{font-size:20px;font-weight:600}.bad{color:#a01818;font-weight:600}";
 
-// `pattern` (one of this file's literal patterns) filled in.
+// `pattern` (one of this file's literal patterns) filled in with numbers and short texts; the result
+// is at most 511 bytes, so nothing of unbounded length goes through here.
 template <typename... Values>
 std::string printed(const char* pattern, Values... values) {
     char text[512];
@@ -259,8 +260,8 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
                 path += printed("M%d %dh%d", x, y + cellHeight, cellWidth);
         }
     if (!path.empty())
-        out += printed("<path class=\"goal\" d=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"3\"/>\n",
-                       path.c_str(), kGoalColour);
+        out += "<path class=\"goal\" d=\"" + path + "\" fill=\"none\" stroke=\"" + kGoalColour +
+               "\" stroke-width=\"3\"/>\n"; // a long path: not through printed()'s buffer
     if (mark.row >= 0) {
         const int a = mark.row / lines, t = mark.row % lines;
         out += printed("<rect class=\"mark\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"none\" "

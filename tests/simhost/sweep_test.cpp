@@ -600,6 +600,43 @@ TEST(SweepText, AllowancesAndRatesInWords) {
     EXPECT_EQ(sim::hundredthsText(0), "0.00");
 }
 
+TEST(SweepPage, ALargeGridDrawsEveryCellAndTheWholeBoundary) {
+    // 31 artist limits by 7 title limits, the skip goal met on a staircase of cells: a boundary
+    // of many edges, longer than any one piece of the page is built in.
+    sim::SweepContext context = {};
+    context.plan.goal = {60, 3, 100, 100};
+    context.plan.artistSwept = context.plan.titleSwept = true;
+    std::vector<sim::SweepRow> rows;
+    for (int32_t artist = 0; artist <= 30; artist++) {
+        context.plan.artistLimits.push_back(artist);
+        for (int32_t title = 0; title <= 300; title += 50) {
+            rows.push_back(row(artist, title, artist >= 14, artist + title / 25 <= 20,
+                               artist * 10 + title / 5, std::max(0, 1500 - artist * 100)));
+        }
+    }
+    for (int32_t title = 0; title <= 300; title += 50)
+        context.plan.titleLimits.push_back(title);
+    const sim::Recommendation answer = sim::recommend(rows, context.plan.goal);
+    ASSERT_GE(answer.recommended, 0);
+    const std::string page =
+        sim::renderSweepHtml(context, rows, answer, {true, rows[0].setting, 3, 9, true, ""});
+    size_t cells = 0;
+    for (size_t at = 0; (at = page.find("<rect class=\"cell\"", at)) != std::string::npos; at++)
+        cells++;
+    EXPECT_EQ(cells, 2 * rows.size()) << "one cell per setting in each map";
+    const size_t path = page.find("<path class=\"goal\" d=\"");
+    ASSERT_NE(path, std::string::npos);
+    const size_t end = page.find("\" fill=\"none\" stroke=\"#8a3b00\" stroke-width=\"3\"/>", path);
+    ASSERT_NE(end, std::string::npos) << "the boundary is drawn whole";
+    EXPECT_GT(end - path, 512u);
+    // The skip goal's staircase: each title line's last cell inside has its right edge drawn.
+    const std::string d = page.substr(path, end - path);
+    size_t edges = 0;
+    for (size_t at = 0; (at = d.find('M', at)) != std::string::npos; at++)
+        edges++;
+    EXPECT_GE(edges, 2u * 7u + 20u);
+}
+
 TEST_F(SweepReport, TheHeadingStatesTheGoalsSeedsAndShortRuns) {
     context.plan.goal = {45, 3, 50, 75};
     context.plan.seeds = {10, 11, 12, 13, 14, 15, 16};
