@@ -106,7 +106,8 @@ std::string hundredthsText(int64_t hundredths);
 // Hundredths as the shortest decimal: 100 -> "1", 50 -> "0.5", 125 -> "1.25".
 std::string perDayText(int32_t hundredths);
 
-// The allowance of early returns a day in words: "at most 1 time a day", "never".
+// The allowance of early returns a day in words: "at most 1 time a day", "at most 0 times a day
+// (none)".
 std::string allowanceText(int32_t hundredths);
 
 } // namespace sim

@@ -216,7 +216,7 @@ std::string perDayText(int32_t hundredths) {
 
 std::string allowanceText(int32_t hundredths) {
     if (hundredths == 0)
-        return "never";
+        return "at most 0 times a day (none)";
     return "at most " + perDayText(hundredths) + (hundredths == 100 ? " time a day" : " times a day");
 }
 

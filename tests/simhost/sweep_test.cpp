@@ -592,7 +592,7 @@ TEST(SweepText, ALimitOfZeroIsSaidToBeOff) {
 
 TEST(SweepText, AllowancesAndRatesInWords) {
     EXPECT_EQ(sim::allowanceText(100), "at most 1 time a day");
-    EXPECT_EQ(sim::allowanceText(0), "never");
+    EXPECT_EQ(sim::allowanceText(0), "at most 0 times a day (none)");
     EXPECT_EQ(sim::allowanceText(250), "at most 2.5 times a day");
     EXPECT_EQ(sim::allowanceText(5), "at most 0.05 times a day");
     EXPECT_EQ(sim::hundredthsText(792), "7.92");
@@ -655,7 +655,8 @@ TEST_F(SweepReport, TheHeadingStatesTheGoalsSeedsAndShortRuns) {
     heading = sim::renderSweepHeading(context);
     EXPECT_NE(heading.find("warning: 19:59:59 of station time covers 3.0 rotations"), std::string::npos)
         << heading;
-    EXPECT_NE(heading.find("previous start never on every seed; the same title sooner than 3 hours never;"),
+    EXPECT_NE(heading.find("previous start at most 0 times a day (none) on every seed; the same title sooner "
+                           "than 3 hours at most 0 times a day (none);"),
               std::string::npos)
         << heading;
 }
