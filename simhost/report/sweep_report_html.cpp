@@ -210,10 +210,13 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
     const int cellHeight = std::max(6, std::min(kMapCellHeightMost, kMapPlotHeightMost / lines));
     const int top = 30, plotHeight = cellHeight * lines, width = kMapLeft + cellWidth * columns + 16;
     const int height = top + plotHeight + 62;
+    // The shade follows the square root of the figure, so that a few extreme settings (a starving
+    // title limit) do not leave every other cell the same pale colour.
     double most = 0;
     for (const sim::SweepRow& row : rows)
         most = std::max(most, figure(row));
     most = most > 0 ? most : 1.0;
+    auto shareOf = [&](double value) { return std::sqrt(std::max(0.0, value) / most); };
     std::string out =
         printed("<svg class=\"map\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" role=\"img\" "
                 "aria-label=\"",
@@ -225,7 +228,9 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
     auto rowAt = [&](int a, int t) -> const sim::SweepRow& {
         return rows[static_cast<size_t>(a * lines + t)];
     };
-    const bool writeFigures = cellWidth >= 30 && cellHeight >= 14;
+    // Five characters ("27.98") fit a cell of 28 pixels at 9 pixels a character's height.
+    const bool writeFigures = cellWidth >= 28 && cellHeight >= 14;
+    const int figureSize = cellWidth >= 34 ? 10 : 9;
     for (int a = 0; a < columns; a++)
         for (int t = 0; t < lines; t++) {
             const sim::SweepRow& row = rowAt(a, t);
@@ -234,14 +239,14 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
             const std::string text = name == "skips" ? sim::tenthsText(row.skipTenths)
                                                      : sim::hundredthsText(row.worstArtistPerDay);
             out += printed("<rect class=\"cell\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">",
-                           x, y, cellWidth, cellHeight, shade(value / most).c_str()) +
+                           x, y, cellWidth, cellHeight, shade(shareOf(value)).c_str()) +
                    "<title>" + sim::htmlEscaped(pairText(row.setting) + ": " + text) + "</title></rect>\n";
             if (writeFigures)
                 out += printed(
-                    "<text class=\"figure\" x=\"%d\" y=\"%d\" font-size=\"10\" text-anchor=\"middle\" "
+                    "<text class=\"figure\" x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"middle\" "
                     "fill=\"%s\">%s</text>\n",
-                    x + cellWidth / 2, y + cellHeight / 2 + 4, value / most > 0.55 ? "#ffffff" : "#1d2733",
-                    text.c_str());
+                    x + cellWidth / 2, y + cellHeight / 2 + 4, figureSize,
+                    shareOf(value) > 0.6 ? "#ffffff" : "#1d2733", text.c_str());
         }
     // The goal's boundary: every edge between a cell inside and one outside (or the map's edge).
     std::string path;
@@ -295,17 +300,25 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
 std::string tradeOff(const sim::SweepContext& context, const std::vector<sim::SweepRow>& rows,
                      const sim::Recommendation& recommendation, const Mark& mark) {
     const sim::SweepGoal& goal = context.plan.goal;
+    // The scale up reaches the frontier's most early returns (its fewest-skips end): settings with
+    // more are worse both ways, and drawn on the top edge, hollow, their figures in their tooltips.
+    const std::vector<int32_t> frontier = sim::tradeOffFrontier(rows, goal);
     double mostSkip = goal.maxSkipTenths / 10.0, mostReturns = goal.perDayHundredths / 100.0;
     for (const sim::SweepRow& row : rows) {
         mostSkip = std::max(mostSkip, row.skipTenths / 10.0);
-        mostReturns = std::max(mostReturns, row.worstArtistPerDay / 100.0);
+        if (frontier.empty())
+            mostReturns = std::max(mostReturns, row.worstArtistPerDay / 100.0);
     }
+    for (int32_t index : frontier)
+        mostReturns = std::max(mostReturns, rows[static_cast<size_t>(index)].worstArtistPerDay / 100.0);
     const double xMax = niceCeiling(std::max(mostSkip * 1.05, 1.0));
     const double yMax = niceCeiling(std::max(mostReturns * 1.05, 1.0));
     const int plotWidth = kTradeWidth - kLeft - kRight, plotHeight = kTradeHeight - kTradeTop - kTradeBottom;
     const int bottom = kTradeTop + plotHeight;
     auto xOf = [&](double x) { return kLeft + static_cast<int>(std::lround(x / xMax * plotWidth)); };
-    auto yOf = [&](double y) { return bottom - static_cast<int>(std::lround(y / yMax * plotHeight)); };
+    auto yOf = [&](double y) {
+        return bottom - static_cast<int>(std::lround(std::min(y, yMax) / yMax * plotHeight));
+    };
     std::string out = printed("<svg class=\"tradeoff\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
                               "role=\"img\" aria-label=\"Skip rate against early returns\">\n",
                               kTradeWidth, kTradeHeight, kTradeWidth, kTradeHeight);
@@ -326,14 +339,16 @@ std::string tradeOff(const sim::SweepContext& context, const std::vector<sim::Sw
                    kGoalColour, kLeft, yOf(goal.perDayHundredths / 100.0), kTradeWidth - kRight,
                    yOf(goal.perDayHundredths / 100.0), kGoalColour);
     for (const sim::SweepRow& row : rows)
-        out += printed("<circle class=\"setting\" cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"%s\" opacity=\"0.6\">",
-                       xOf(row.skipTenths / 10.0), yOf(row.worstArtistPerDay / 100.0), kDotColour) +
+        out += printed("<circle class=\"setting\" cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"%s\" stroke=\"%s\" "
+                       "opacity=\"0.6\">",
+                       xOf(row.skipTenths / 10.0), yOf(row.worstArtistPerDay / 100.0),
+                       row.worstArtistPerDay / 100.0 > yMax ? "none" : kDotColour, kDotColour) +
                "<title>" +
                sim::htmlEscaped(pairText(row.setting) + ": " + sim::tenthsText(row.skipTenths) +
                                 " % skips, " + sim::hundredthsText(row.worstArtistPerDay) + " a day") +
                "</title></circle>\n";
     std::string line;
-    for (int32_t index : sim::tradeOffFrontier(rows, goal)) {
+    for (int32_t index : frontier) {
         const sim::SweepRow& row = rows[static_cast<size_t>(index)];
         line += (line.empty() ? "" : " ") + std::to_string(xOf(row.skipTenths / 10.0)) + "," +
                 std::to_string(yOf(row.worstArtistPerDay / 100.0));
