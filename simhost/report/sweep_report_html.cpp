@@ -241,12 +241,20 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
             out += printed("<rect class=\"cell\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">",
                            x, y, cellWidth, cellHeight, shade(shareOf(value)).c_str()) +
                    "<title>" + sim::htmlEscaped(pairText(row.setting) + ": " + text) + "</title></rect>\n";
-            if (writeFigures)
+            // A figure too wide for its cell is written whole ("319" for 319.30), or not at all: it
+            // never runs into the next cell. The tooltip always has it exactly.
+            std::string shown = text;
+            auto fits = [&](const std::string& t) {
+                return static_cast<double>(t.size()) * 0.6 * figureSize <= cellWidth - 2;
+            };
+            if (!fits(shown))
+                shown = shown.substr(0, shown.find('.'));
+            if (writeFigures && fits(shown))
                 out += printed(
                     "<text class=\"figure\" x=\"%d\" y=\"%d\" font-size=\"%d\" text-anchor=\"middle\" "
                     "fill=\"%s\">%s</text>\n",
                     x + cellWidth / 2, y + cellHeight / 2 + 4, figureSize,
-                    shareOf(value) > 0.6 ? "#ffffff" : "#1d2733", text.c_str());
+                    shareOf(value) > 0.6 ? "#ffffff" : "#1d2733", shown.c_str());
         }
     // The goal's boundary: every edge between a cell inside and one outside (or the map's edge).
     std::string path;

@@ -616,6 +616,7 @@ TEST(SweepPage, ALargeGridDrawsEveryCellAndTheWholeBoundary) {
     }
     for (int32_t title = 0; title <= 300; title += 50)
         context.plan.titleLimits.push_back(title);
+    rows.back().worstArtistPerDay = 31930; // 319.30 a day: too wide for a cell 29 pixels wide
     const sim::Recommendation answer = sim::recommend(rows, context.plan.goal);
     ASSERT_GE(answer.recommended, 0);
     const std::string page =
@@ -624,6 +625,10 @@ TEST(SweepPage, ALargeGridDrawsEveryCellAndTheWholeBoundary) {
     for (size_t at = 0; (at = page.find("<rect class=\"cell\"", at)) != std::string::npos; at++)
         cells++;
     EXPECT_EQ(cells, 2 * rows.size()) << "one cell per setting in each map";
+    EXPECT_NE(page.find("<title>30 / 300: 319.30</title>"), std::string::npos);
+    EXPECT_NE(page.find(">319</text>"), std::string::npos) << "written whole, not into the next cell";
+    EXPECT_EQ(page.find(">319.30</text>"), std::string::npos);
+    EXPECT_NE(page.find(">15.00</text>"), std::string::npos) << "five characters fit";
     const size_t path = page.find("<path class=\"goal\" d=\"");
     ASSERT_NE(path, std::string::npos);
     const size_t end = page.find("\" fill=\"none\" stroke=\"#8a3b00\" stroke-width=\"3\"/>", path);
