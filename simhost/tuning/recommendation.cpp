@@ -10,26 +10,37 @@ bool meetsEveryGoal(const sim::SweepRow& row) {
     return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
 }
 
-// Up to kMostChoices of `frontier`, spread evenly from one end to the other, always with `nearest`.
-std::vector<int32_t> spreadChoices(const std::vector<int32_t>& frontier, int32_t nearest) {
+// Up to kMostChoices places of `frontier` (fewest skips first), in its order: its two ends, the
+// nearest, the fewest early returns within the skip goal and the fewest skips within the artist
+// goal, then places spread evenly between the ends until there are kMostChoices.
+std::vector<int32_t> pickChoices(const std::vector<sim::SweepRow>& rows, const std::vector<int32_t>& frontier,
+                                 int32_t nearest) {
     if (frontier.size() <= sim::kMostChoices)
         return frontier;
-    std::vector<size_t> places;
+    std::vector<size_t> places = {0, frontier.size() - 1};
+    auto add = [&](size_t place) {
+        if (places.size() < sim::kMostChoices &&
+            std::find(places.begin(), places.end(), place) == places.end())
+            places.push_back(place);
+    };
+    add(static_cast<size_t>(std::find(frontier.begin(), frontier.end(), nearest) - frontier.begin()));
+    // Along the frontier the skips grow and the early returns fall.
+    for (size_t place = frontier.size(); place-- > 0;)
+        if (rows[static_cast<size_t>(frontier[place])].meetsSkipGoal) {
+            add(place);
+            break;
+        }
+    for (size_t place = 0; place < frontier.size(); place++)
+        if (rows[static_cast<size_t>(frontier[place])].meetsArtistGoal) {
+            add(place);
+            break;
+        }
     const size_t last = frontier.size() - 1;
-    for (size_t k = 0; k < sim::kMostChoices; k++)
-        places.push_back(k * last / (sim::kMostChoices - 1));
-    const size_t nearestPlace =
-        static_cast<size_t>(std::find(frontier.begin(), frontier.end(), nearest) - frontier.begin());
-    if (std::find(places.begin(), places.end(), nearestPlace) == places.end()) {
-        // The spread place closest to it gives way (never an end).
-        size_t closest = 1;
-        for (size_t k = 1; k + 1 < places.size(); k++)
-            if (std::max(places[k], nearestPlace) - std::min(places[k], nearestPlace) <
-                std::max(places[closest], nearestPlace) - std::min(places[closest], nearestPlace))
-                closest = k;
-        places[closest] = nearestPlace;
-        std::sort(places.begin(), places.end());
-    }
+    for (size_t k = 1; k + 1 < sim::kMostChoices; k++)
+        add(k * last / (sim::kMostChoices - 1));
+    for (size_t place = 1; place < last; place++) // where the spread met places already taken
+        add(place);
+    std::sort(places.begin(), places.end());
     std::vector<int32_t> choices;
     for (size_t place : places)
         choices.push_back(frontier[place]);
@@ -107,7 +118,7 @@ Recommendation recommend(const std::vector<SweepRow>& rows, const SweepGoal& goa
                 rows[i].skipTenths < rows[static_cast<size_t>(answer.nearest)].skipTenths)
                 answer.nearest = static_cast<int32_t>(i);
     if (!frontier.empty())
-        answer.choices = spreadChoices(frontier, answer.nearest);
+        answer.choices = pickChoices(rows, frontier, answer.nearest);
     else if (answer.nearest >= 0)
         answer.choices = {answer.nearest};
     answer.replayed = answer.nearest;

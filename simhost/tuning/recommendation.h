@@ -9,8 +9,9 @@
 //   - recommended is, of the settings that meet every goal, the one with the fewest skips (as
 //     shown), ties to the smaller artist limit, then the smaller title limit;
 //   - when none meets every goal: the frontier between early returns of an artist a day (worst
-//     seed) and the median skip rate, three to five settings of it offered as choices, and the one
-//     nearest the goals marked (see nearestChoice).
+//     seed) and the median skip rate; up to five settings of it offered as choices (its two ends,
+//     the one nearest the goals, the fewest early returns within the skip goal and the fewest skips
+//     within the artist goal, then places spread between), the nearest marked (see goalMiss).
 // The answer depends only on the rows.
 #pragma once
 
@@ -36,10 +37,11 @@ struct Recommendation {
     int32_t verdict;    // a GoalVerdict
     int32_t unmetGoals; // SweepGoalBits of the goals no setting meets
     // Indexes into the rows; -1 when there is none.
-    int32_t recommended;          // kEveryGoalMet: the setting recommended
-    std::vector<int32_t> choices; // otherwise: settings of the frontier, fewest skips first
-    int32_t nearest;              // otherwise: the choice nearest the goals
-    int32_t replayed;             // what the replay through the plug-in checks: recommended, else nearest
+    int32_t recommended; // kEveryGoalMet: the setting recommended
+    std::vector<int32_t>
+        choices;      // otherwise: up to kMostChoices settings of the frontier, fewest skips first
+    int32_t nearest;  // otherwise: the choice nearest the goals
+    int32_t replayed; // what the replay through the plug-in checks: recommended, else nearest
 };
 
 // The settings of the frontier between early returns of an artist a day (worst seed) and the
