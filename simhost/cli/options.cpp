@@ -240,9 +240,12 @@ const char* usageText() {
            "  --seeds N         shuffled orders per setting (default 3): the run's seed (--shuffle SEED), "
            "then\n"
            "                    SEED+1 and on\n"
-           "  --artist-gap MIN  the goal: the same artist at least MIN minutes apart in 95 % of returns on "
-           "every\n"
-           "                    seed (default 60)\n"
+           "  --artist-gap MIN  the artist goal: an artist back sooner than MIN minutes after its last\n"
+           "                    start is early (default 60)\n"
+           "  --title-gap H     the title goal: the same title back sooner than H hours is early (default 3\n"
+           "                    when the title limit is swept; otherwise titles are judged only with it)\n"
+           "  --early-returns-per-day N  at most N early returns a day on every seed, for each goal\n"
+           "                    (default 1; decimals allowed; 0 means none)\n"
            "  --max-skip-rate P the goal: a median skip rate of at most P % (default 10)\n"
            "                    --hours sets each run's length (default: 72 h, or three rotations if "
            "longer);\n"
@@ -252,7 +255,8 @@ const char* usageText() {
            "             to start, 4 with --fast the plug-in stopped dealing with tracks, 5 the plug-in's\n"
            "             shut-down did not return within 30 seconds, 6 the page is switched on but was\n"
            "             never written, 7 a sweep's replay: the plug-in decided a track otherwise than the\n"
-           "             mirror of its rule, 8 the run started 10000000 tracks, the most one run records\n";
+           "             mirror of its rule, 8 the run started 10000000 tracks, the most one run records,\n"
+           "             9 out of memory\n";
 }
 
 } // namespace sim

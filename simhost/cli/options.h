@@ -20,6 +20,7 @@ constexpr int kExitShutDownHung = 5;     // shutDown did not return within 30 se
 constexpr int kExitPageNeverWritten = 6; // the page is switched on but was never written
 constexpr int kExitReplayDisagrees = 7;  // a sweep: the plug-in decided otherwise than the mirror
 constexpr int kExitRecordFull = 8;       // the run recorded as many tracks started as one run keeps
+constexpr int kExitOutOfMemory = 9;      // the heap refused what the run needed
 
 struct Options {
     std::string pluginPath;

@@ -5,6 +5,9 @@
 #include "cli/sweep_main.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
 
 #include "cli/ini_reader.h"
 #include "cli/operator_files.h"
@@ -41,7 +44,9 @@ struct Sweep {
 // mirror's; stops at the first difference. Returns the exit status of a replay that could not be
 // made, or kExitDone (whether or not the two agreed: `outcome` says).
 int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutcome* outcome) {
-    *outcome = {true, setting, 0, 0, true, std::string()};
+    // Agreed only once every seed has been replayed and compared: a replay that could not be
+    // made confirms nothing.
+    *outcome = {true, setting, 0, 0, false, std::string()};
     const sim::RuleLimits limits = {setting.artistLimit, setting.titleLimit, true};
     const auto entries = static_cast<int32_t>(sweep.playlist->size());
     for (uint64_t seed : sweep.plan.seeds) {
@@ -60,8 +65,8 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
         case sim::kReplayStalled:
             return sim::kExitFastStalled; // the run driver has said why
         case sim::kReplayOutOfMemory:
-            std::printf("error: out of memory\n");
-            return sim::kExitCannotLoad;
+            std::printf("error: out of memory during the replay\n");
+            return sim::kExitOutOfMemory;
         default:
             break;
         }
@@ -77,8 +82,8 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
         }
         if (sim::simulateRun(*sweep.playlist, limits, sim::sweepOrder(entries, seed),
                              sweep.plan.stationSeconds, &mirrored) == sim::kSimulationOutOfMemory) {
-            std::printf("error: out of memory\n");
-            return sim::kExitCannotLoad;
+            std::printf("error: out of memory during the replay\n");
+            return sim::kExitOutOfMemory;
         }
         const int64_t difference = sim::firstDifference(real, mirrored);
         outcome->seeds++;
@@ -89,6 +94,7 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
         }
         outcome->events += static_cast<int64_t>(real.events.size());
     }
+    outcome->agreed = true;
     return sim::kExitDone;
 }
 
@@ -131,18 +137,30 @@ bool writeReport(const sim::Options& options, const std::string& page) {
     return true;
 }
 
+// When the heap refuses what the sweep needs, says so and ends with the status that means it,
+// rather than letting the refusal end the process under another name.
+void outOfMemory() {
+    std::fputs("error: out of memory: the sweep needs more than this process can have; narrow a range, "
+               "use fewer seeds or shorter runs\n",
+               stdout);
+    std::fflush(stdout);
+    std::_Exit(sim::kExitOutOfMemory);
+}
+
 } // namespace
 
 namespace sim {
 
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
                     PluginHeader* plugin, HMODULE module, const std::string& iniPath) {
+    std::set_new_handler(outOfMemory);
     const IniSnapshot ini = readIni(iniPath);
     Sweep sweep = {
         &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini))};
     SweepContext context = {fileNameOf(options.playlistPath), static_cast<int32_t>(playlist.size()),
                             rotationSeconds(playlist),        sweep.plan,
-                            repeatCommand(options),           {}};
+                            repeatCommand(options),           {},
+                            sweepPlaylist(playlist).spellings};
     if (ini.fileFound && ini.values[kEnablePlaylistMonitoring].number == 0)
         context.warnings.push_back(
             "EnablePlaylistMonitoring is 0 in plugin.ini: the sweep judges every setting "
@@ -156,12 +174,12 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     std::vector<SweepRow> rows;
     const SimulatedEnd swept = runSweep(playlist, sweep.plan, &rows);
     if (swept == kSimulationOutOfMemory) {
-        std::printf("error: out of memory\n");
-        return kExitCannotLoad;
+        std::printf("error: out of memory during the sweep\n");
+        return kExitOutOfMemory;
     }
     if (swept == kRecordFilled) {
         // As an ordinary run ends: the figures of what was recorded, and no answer from them.
-        const Recommendation none = {kNeitherGoalIsMet, -1, -1, -1, -1};
+        Recommendation none = {kGoalsUnmet, 0, -1, {}, -1, -1};
         std::fputs(renderSweepTable(context, rows, none).c_str(), stdout);
         std::printf(
             "error: the run of %s on seed %llu has started %ld tracks, the most one run records: "
@@ -178,7 +196,7 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         return kExitRecordFull;
     }
     const ULONGLONG sweptAt = GetTickCount64();
-    const Recommendation recommendation = recommend(rows);
+    const Recommendation recommendation = recommend(rows, sweep.plan.goal);
 
     ReplayOutcome replay = {};
     KeptIni kept;
@@ -197,8 +215,9 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     }
     const ULONGLONG replayed = GetTickCount64();
     // The table marks its answer only once the plug-in has confirmed it.
-    std::fputs(renderSweepTable(context, rows, standingRecommendation(recommendation, replay)).c_str(),
-               stdout);
+    const Recommendation standing = standingRecommendation(recommendation, replay);
+    std::fputs(renderSweepTable(context, rows, standing).c_str(), stdout);
+    std::fputs(unpreventableText(context, rows, standing).c_str(), stdout);
     if (status != kExitDone)
         return status;
     if (replay.agreed) {

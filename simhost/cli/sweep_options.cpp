@@ -73,6 +73,30 @@ bool percentValue(const char* text, int32_t* tenths) {
     return true;
 }
 
+// A number from 0 to kMostEarlyReturnsPerDay with at most two decimals ("1", "0.5", "2.25"), in
+// hundredths.
+bool perDayValue(const char* text, int32_t* hundredths) {
+    int64_t whole = 0, fraction = 0;
+    const char* c = text;
+    const bool hasWhole = digitsAt(&c, sim::kMostEarlyReturnsPerDay, &whole);
+    if (*c == '.') {
+        c++;
+        for (int digit = 0; digit < 2; digit++) {
+            fraction *= 10;
+            if (*c >= '0' && *c <= '9')
+                fraction += *c++ - '0';
+            else if (digit == 0)
+                return false;
+        }
+    } else if (!hasWhole) {
+        return false;
+    }
+    if (*c != '\0' || whole * 100 + fraction > sim::kMostEarlyReturnsPerDay * 100)
+        return false;
+    *hundredths = static_cast<int32_t>(whole * 100 + fraction);
+    return true;
+}
+
 // The values of `range`, from FROM to TO by STEP (TO itself always included).
 std::vector<int32_t> valuesOf(const sim::LimitRange& range) {
     std::vector<int32_t> values;
@@ -116,6 +140,15 @@ SweepValue takeSweepValue(const std::string& name, const char* value, SweepOptio
     } else if (name == "--artist-gap") {
         if (!wholeValue(value, 1, kMostGapMinutes, &sweep->artistGapMinutes))
             return bad("a number of minutes from 1 to 10080");
+        sweep->goalOptions.push_back(name);
+    } else if (name == "--title-gap") {
+        if (!wholeValue(value, 1, kMostTitleGapHours, &sweep->titleGapHours))
+            return bad("a number of hours from 1 to 168");
+        sweep->goalOptions.push_back(name);
+    } else if (name == "--early-returns-per-day") {
+        if (!perDayValue(value, &sweep->perDayHundredths))
+            return bad(
+                "a number of returns a day from 0 to 1000, with at most two decimals, such as 1 or 0.5");
         sweep->goalOptions.push_back(name);
     } else if (name == "--max-skip-rate") {
         if (!percentValue(value, &sweep->maxSkipTenths))
@@ -188,7 +221,11 @@ SweepPlan sweepPlanOf(const Options& options, const std::vector<PlaylistEntry>& 
     plan.titleLimits = plan.titleSwept ? valuesOf(sweep.title) : std::vector<int32_t>{read.titleLimit};
     plan.seeds = sweepSeeds(options);
     plan.stationSeconds = options.stationSeconds > 0 ? options.stationSeconds : defaultSweepSeconds(playlist);
-    plan.goal = {sweep.artistGapMinutes, sweep.maxSkipTenths / 10.0};
+    // Titles are judged when the operator names a gap, or by default when their limit is swept.
+    const int32_t titleGap = sweep.titleGapHours > 0 ? sweep.titleGapHours
+                             : plan.titleSwept       ? kDefaultTitleGapHours
+                                                     : 0;
+    plan.goal = {sweep.artistGapMinutes, titleGap, sweep.perDayHundredths, sweep.maxSkipTenths};
     return plan;
 }
 

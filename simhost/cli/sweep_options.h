@@ -17,6 +17,8 @@ struct Options;
 constexpr int32_t kMostSweptLimit = 1000;
 constexpr int32_t kMostSweepSeeds = 100;
 constexpr int64_t kMostSweepRuns = 10000; // settings times seeds
+constexpr int32_t kMostTitleGapHours = 7 * 24;
+constexpr int32_t kMostEarlyReturnsPerDay = 1000;
 
 struct LimitRange {
     bool given;
@@ -30,6 +32,8 @@ struct SweepOptions {
     LimitRange title = {false, 0, 0, 1};  // --sweep-title FROM..TO[:STEP]
     int32_t seeds = 3;                    // --seeds N
     int32_t artistGapMinutes = 60;        // --artist-gap MINUTES
+    int32_t titleGapHours = 0;            // --title-gap HOURS; 0: not given
+    int32_t perDayHundredths = 100;       // --early-returns-per-day N, in hundredths
     int32_t maxSkipTenths = 100;          // --max-skip-rate PERCENT, in tenths of a percent
     std::vector<std::string> goalOptions; // the goal and seed options given, to refuse them alone
 };

@@ -1,6 +1,7 @@
-// The sweep as the operator reads it: a heading, one aligned row per setting, the replay through
-// the plug-in, and the recommendation with its reason; and the same as one HTML page with a chart
-// of the skip rate and the artist gap against the limit (inline SVG, no scripts, all escaped).
+// The sweep as the operator reads it: a heading, one aligned row per setting, the returns no limit
+// prevents, the replay through the plug-in, and the recommendation with its reason (or the choice
+// when no setting meets every goal); and the same as one HTML page with pictures of the whole
+// sweep (inline SVG, no scripts, all escaped).
 #pragma once
 
 #include <cstdint>
@@ -19,17 +20,18 @@ struct SweepContext {
     int32_t entries;
     int64_t rotationSeconds; // station time of one pass with every entry played
     SweepPlan plan;
-    std::string repeatCommand;         // the command line that repeats the sweep
-    std::vector<std::string> warnings; // one line each
+    std::string repeatCommand;          // the command line that repeats the sweep
+    std::vector<std::string> warnings;  // one line each
+    std::vector<std::string> spellings; // the playlist's artists as spelt, by id (SweepPlaylist)
 };
 
 // What the replay of one setting through the real plug-in found.
 struct ReplayOutcome {
-    bool ran; // false when the sweep ended before it
+    bool ran; // false when the sweep ended before it, or failed to make it
     SweepSetting setting;
     int32_t seeds;          // replayed
     int64_t events;         // tracks compared, over all seeds
-    bool agreed;            // the plug-in and the mirror decided every track alike
+    bool agreed;            // the plug-in and the mirror decided every track alike, on every seed
     std::string difference; // when not: the first difference, in words
 };
 
@@ -40,15 +42,22 @@ std::string renderSweepHeading(const SweepContext& context);
 std::string renderSweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
                              const Recommendation& recommendation);
 
-// What the table and the page may mark: `recommendation` as it is, unless the replay through the
-// plug-in disagreed with the mirror, when no row is marked as an answer.
+// What the table and the page may mark as an answer: `recommendation` as it is once the plug-in
+// has confirmed the replayed setting; otherwise neither a recommended nor a nearest setting, only
+// the replayed one (and the choices, which are not answers).
 Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay);
+
+// After the table: the early returns no artist limit prevents, by pair of spellings, at the
+// replayed setting, with the advice that fixes them; "" when there are none.
+std::string unpreventableText(const SweepContext& context, const std::vector<SweepRow>& rows,
+                              const Recommendation& recommendation);
 
 // One line on the replay: the setting, the seeds and the tracks that agreed (or did not).
 std::string replayText(const ReplayOutcome& replay);
 
-// The line beginning "recommended:" and the reason on the next; or, when no setting meets both
-// goals, which goal binds and the closest setting on each side. Each line ends with a line feed.
+// The line beginning "recommended:" and the reason on the next; or, when no setting meets every
+// goal, which goal binds, one line beginning "choice:" for each choice and the rule that picked the
+// nearest. Each line ends with a line feed.
 std::string recommendationText(const SweepContext& context, const std::vector<SweepRow>& rows,
                                const Recommendation& recommendation);
 
@@ -79,14 +88,26 @@ std::vector<std::string> sweepTableNotes(const SweepContext& context);
 // "SameArtistCheckLimit=14 SameTitleCheckLimit=150"
 std::string settingText(SweepSetting setting);
 
-// The worst seed's share of returns at least the goal apart, in percent to a tenth, rounded down
-// so that a setting short of 95 % never shows 95.0.
-int32_t worstPermilleApart(const SweepRow& row);
+// What a setting's limits of 0 mean, in words: " (the artist rule off)", " (both rules off)" or "".
+std::string offText(SweepSetting setting);
 
-// A rate (0..1) as a percentage to a tenth: "8.2".
+// A limit as the table and the charts show it: "off" for 0, else the number.
+std::string limitText(int32_t limit);
+
+// A rate (0..1) as a percentage to a tenth, half up, as judged: "8.2".
 std::string percentText(double rate);
 
 // Tenths as a decimal: 955 -> "95.5".
 std::string tenthsText(int64_t tenths);
+
+// Hundredths as a decimal with two places: 133 -> "1.33".
+std::string hundredthsText(int64_t hundredths);
+
+// Hundredths as the shortest decimal: 100 -> "1", 50 -> "0.5", 125 -> "1.25".
+std::string perDayText(int32_t hundredths);
+
+// The allowance of early returns a day in words: "at most 1 time a day", "at most 0 times a day
+// (none)".
+std::string allowanceText(int32_t hundredths);
 
 } // namespace sim

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "playlist/station_clock.h"
 #include "report/report.h"
@@ -47,44 +48,128 @@ std::string seedsText(const std::vector<uint64_t>& seeds) {
     return text;
 }
 
-// The goal in words.
+// The goals in words.
 std::string goalText(const sim::SweepGoal& goal) {
-    return "the same artist at least " + std::to_string(goal.artistGapMinutes) + " minutes apart in " +
-           std::to_string(sim::kArtistGoalPercentOfReturns) +
-           " % of returns on every seed, and a median skip rate of at most " +
-           sim::tenthsText(std::lround(goal.maxSkipPercent * 10.0)) + " %";
+    const std::string allowance = sim::allowanceText(goal.perDayHundredths);
+    std::string text = "an artist back sooner than " + std::to_string(goal.artistGapMinutes) +
+                       " minutes after its previous start " + allowance + " on every seed";
+    if (goal.titleGapHours > 0)
+        text += "; the same title sooner than " + sim::countOf(goal.titleGapHours, "hour", "hours") + " " +
+                allowance;
+    return text + "; a median skip rate of at most " + sim::tenthsText(goal.maxSkipTenths) + " %";
 }
 
-// What the goals column says of a row: the goals it meets, and its part in the recommendation.
-std::string goalsCell(const sim::SweepRow& row, int32_t index, const sim::Recommendation& recommendation) {
-    std::string cell = row.meetsArtistGoal && row.meetsSkipGoal ? "both"
-                       : row.meetsArtistGoal                    ? "artist"
-                       : row.meetsSkipGoal                      ? "skips"
-                                                                : "-";
+// The goals a row meets, in a word or two.
+std::string metText(const sim::SweepRow& row, const sim::SweepGoal& goal) {
+    if (row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal)
+        return "all";
+    std::string met;
+    if (row.meetsArtistGoal)
+        met = "artist";
+    if (row.meetsTitleGoal && goal.titleGapHours > 0)
+        met += met.empty() ? "title" : "+title";
+    if (row.meetsSkipGoal)
+        met += met.empty() ? "skips" : "+skips";
+    return met.empty() ? "-" : met;
+}
+
+// What the goals column says of a row: the goals it meets, and its part in the answer.
+std::string goalsCell(const sim::SweepRow& row, int32_t index, const sim::SweepGoal& goal,
+                      const sim::Recommendation& recommendation) {
+    std::string cell = metText(row, goal);
     if (row.starved)
         cell += " (starved)";
-    const bool byArtist = index == recommendation.closestByArtist;
-    const bool bySkips = index == recommendation.closestBySkips;
+    const bool choice = std::find(recommendation.choices.begin(), recommendation.choices.end(), index) !=
+                        recommendation.choices.end();
     if (index == recommendation.recommended)
         cell += "  <- recommended";
-    else if (byArtist || bySkips)
-        cell += byArtist && bySkips ? "  <- closest both ways"
-                : byArtist          ? "  <- closest by artist"
-                                    : "  <- closest by skips";
+    else if (index == recommendation.nearest)
+        cell += "  <- choice, nearest the goals";
+    else if (index == recommendation.replayed)
+        cell += "  <- replayed, not confirmed"; // what is confirmed is recommended or nearest
+    else if (choice)
+        cell += "  <- choice";
     return cell;
 }
 
-// A setting's figures for the artist goal in words.
+// "an artist back within 60 minutes 0.33 times a day on the worst seed (at most 1)"
 std::string artistFigure(const sim::SweepRow& row, const sim::SweepGoal& goal) {
-    return sim::tenthsText(sim::worstPermilleApart(row)) + " % of returns at least " +
-           std::to_string(goal.artistGapMinutes) + " minutes apart on its worst seed";
+    return "an artist back within " + std::to_string(goal.artistGapMinutes) + " minutes " +
+           sim::hundredthsText(row.worstArtistPerDay) + " times a day on the worst seed (at most " +
+           sim::perDayText(goal.perDayHundredths) + ")";
 }
 
-// The line on one of the closest settings when no setting meets both goals.
-std::string closestLine(const char* side, const sim::SweepRow& row, const sim::SweepGoal& goal) {
-    return std::string("  closest ") + side + sim::settingText(row.setting) + ": " + artistFigure(row, goal) +
-           ", a median skip rate of " + sim::percentText(row.medianSkipRate) + " %" +
-           (row.starved ? " (on some seed every entry was refused lap after lap)" : "") + "\n";
+std::string titleFigure(const sim::SweepRow& row, const sim::SweepGoal& goal) {
+    return "the same title within " + sim::countOf(goal.titleGapHours, "hour", "hours") + " " +
+           sim::hundredthsText(row.worstTitlePerDay) + " times a day on the worst seed (at most " +
+           sim::perDayText(goal.perDayHundredths) + ")";
+}
+
+std::string skipFigure(const sim::SweepRow& row, const sim::SweepGoal& goal) {
+    return "a median skip rate of " + sim::tenthsText(row.skipTenths) + " % (at most " +
+           sim::tenthsText(goal.maxSkipTenths) + " %; worst seed " + sim::tenthsText(row.worstSkipTenths) +
+           " %)";
+}
+
+// One line of the choice: the setting first, as a script reads it, then its figures.
+std::string choiceLine(const sim::SweepRow& row, const sim::SweepGoal& goal, bool nearest) {
+    std::string line =
+        "choice: " + sim::settingText(row.setting) + " " + sim::hundredthsText(row.worstArtistPerDay) +
+        " early returns of an artist a day (worst seed), skip rate " + sim::tenthsText(row.skipTenths) +
+        " % (worst seed " + sim::tenthsText(row.worstSkipTenths) + " %)";
+    if (goal.titleGapHours > 0)
+        line += ", " + sim::hundredthsText(row.worstTitlePerDay) + " early returns of a title a day";
+    line += sim::offText(row.setting);
+    if (row.starved)
+        line += " (on some seed every entry was refused lap after lap)";
+    return line + (nearest ? "  <- nearest the goals" : "") + "\n";
+}
+
+// Which goal binds, when no setting meets every goal.
+std::string bindingText(const std::vector<sim::SweepRow>& rows, const sim::SweepGoal& goal,
+                        const sim::Recommendation& recommendation) {
+    int32_t fewestArtist = -1, fewestTitle = -1, fewestSkips = -1;
+    int32_t skipsKeepingApart = -1, artistSkippingLittle = -1;
+    auto lower = [](int32_t* best, int32_t value) {
+        if (*best < 0 || value < *best)
+            *best = value;
+    };
+    for (const sim::SweepRow& row : rows) {
+        lower(&fewestArtist, row.worstArtistPerDay);
+        lower(&fewestTitle, row.worstTitlePerDay);
+        if (!row.starved)
+            lower(&fewestSkips, row.skipTenths);
+        if (row.meetsArtistGoal && row.meetsTitleGoal && !row.starved)
+            lower(&skipsKeepingApart, row.skipTenths);
+        if (row.meetsSkipGoal && row.meetsTitleGoal)
+            lower(&artistSkippingLittle, row.worstArtistPerDay);
+    }
+    const std::string allowance = sim::allowanceText(goal.perDayHundredths);
+    std::string out;
+    if (recommendation.unmetGoals & sim::kArtistGoalBit)
+        out += "the artist goal binds: no setting swept brings an artist back sooner than " +
+               std::to_string(goal.artistGapMinutes) + " minutes " + allowance +
+               " on every seed (the fewest: " + sim::hundredthsText(fewestArtist) +
+               " a day on the worst seed)\n";
+    if (recommendation.unmetGoals & sim::kTitleGoalBit)
+        out += "the title goal binds: no setting swept brings the same title back sooner than " +
+               sim::countOf(goal.titleGapHours, "hour", "hours") + " " + allowance +
+               " on every seed (the fewest: " + sim::hundredthsText(fewestTitle) + " a day)\n";
+    if (recommendation.unmetGoals & sim::kSkipGoalBit)
+        out += "the skip goal binds: every setting swept has a median skip rate above " +
+               sim::tenthsText(goal.maxSkipTenths) + " %" +
+               (fewestSkips >= 0 ? " (the lowest: " + sim::tenthsText(fewestSkips) + " %)" : std::string()) +
+               "\n";
+    if (out.empty()) {
+        out = "the goals conflict: the settings that keep artists";
+        out += goal.titleGapHours > 0 ? " and titles" : "";
+        out += " apart enough skip at least " + sim::tenthsText(skipsKeepingApart) + " % (at most " +
+               sim::tenthsText(goal.maxSkipTenths) +
+               " % asked), and those that skip little enough bring an artist back early at least " +
+               sim::hundredthsText(artistSkippingLittle) + " times a day (at most " +
+               sim::perDayText(goal.perDayHundredths) + " asked)\n";
+    }
+    return "no setting meets every goal; " + out;
 }
 
 } // namespace
@@ -96,22 +181,43 @@ std::string settingText(SweepSetting setting) {
            " SameTitleCheckLimit=" + std::to_string(setting.titleLimit);
 }
 
-int32_t worstPermilleApart(const SweepRow& row) {
-    int64_t worst = 1000;
-    for (const SeedFigures& seed : row.seeds) {
-        const auto returns = static_cast<int64_t>(seed.gapSeconds.size());
-        if (returns > 0)
-            worst = std::min(worst, (returns - seed.returnsWithinGoal) * 1000 / returns);
-    }
-    return static_cast<int32_t>(worst);
+std::string offText(SweepSetting setting) {
+    if (setting.artistLimit == 0 && setting.titleLimit == 0)
+        return " (both rules off)";
+    if (setting.artistLimit == 0)
+        return " (the artist rule off)";
+    return setting.titleLimit == 0 ? " (the title rule off)" : "";
+}
+
+std::string limitText(int32_t limit) {
+    return limit == 0 ? std::string("off") : std::to_string(limit);
 }
 
 std::string percentText(double rate) {
-    return format("%.1f", rate * 100.0);
+    return tenthsText(rateTenths(rate));
 }
 
 std::string tenthsText(int64_t tenths) {
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+std::string hundredthsText(int64_t hundredths) {
+    const int64_t part = hundredths % 100;
+    return std::to_string(hundredths / 100) + (part < 10 ? ".0" : ".") + std::to_string(part);
+}
+
+std::string perDayText(int32_t hundredths) {
+    std::string text = hundredthsText(hundredths);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+std::string allowanceText(int32_t hundredths) {
+    if (hundredths == 0)
+        return "at most 0 times a day (none)";
+    return "at most " + perDayText(hundredths) + (hundredths == 100 ? " time a day" : " times a day");
 }
 
 std::string renderSweepHeading(const SweepContext& context) {
@@ -131,7 +237,7 @@ std::string renderSweepHeading(const SweepContext& context) {
            countOf(settings * static_cast<int64_t>(plan.seeds.size()), "run", "runs") + "\n";
     out += "seeds: " + seedsText(plan.seeds) + "; this repeats the sweep exactly:\n  " +
            context.repeatCommand + "\n";
-    out += "goal: " + goalText(plan.goal) + "\n";
+    out += "goals: " + goalText(plan.goal) + "\n";
     if (plan.stationSeconds < kLeastSweepRotations * context.rotationSeconds)
         out += "warning: " + clockText(plan.stationSeconds) + " of station time covers " +
                format("%.1f", rotations) +
@@ -145,69 +251,70 @@ std::string renderSweepHeading(const SweepContext& context) {
 
 SweepTable sweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
                       const Recommendation& recommendation) {
-    const std::string within = "< " + std::to_string(context.plan.goal.artistGapMinutes) + " min";
+    const SweepGoal& goal = context.plan.goal;
+    const bool titles = goal.titleGapHours > 0;
     SweepTable table;
-    const struct {
-        const char* group;
-        std::string name;
-        bool number;
-    } columns[] = {
-        {"limits", "artist", true},
-        {"", "title", true},
-        {"skip rate, %", "median", true},
-        {"", "lowest", true},
-        {"", "highest", true},
-        {"skips", "per hour", true},
-        {"", "in a row", true},
-        {"artist gap, minutes", "shortest", true},
-        {"", "median", true},
-        {"artist gap, tracks", "shortest", true},
-        {"", "median", true},
-        {"artist returns", within, true},
-        {"", "apart %", true},
-        {"", "misjudged", true},
-        {"goals", "met", false},
+    auto column = [&](const std::string& group, const std::string& name, bool number) {
+        table.groups.push_back(group);
+        table.names.push_back(name);
+        table.numbers.push_back(number);
     };
-    for (const auto& column : columns) {
-        table.groups.push_back(column.group);
-        table.names.push_back(column.name);
-        table.numbers.push_back(column.number);
-    }
+    column("limits", "artist", true);
+    column("", "title", true);
+    column("skips, %", "median", true);
+    column("", "worst", true);
+    column("", "in a row", true);
+    column("artist back < " + std::to_string(goal.artistGapMinutes) + " min", "a day", true);
+    column("", "returns", true);
+    column("", "unpreventable", true);
+    if (titles)
+        column("title < " + std::to_string(goal.titleGapHours) + " h", "a day", true);
+    column("artist gap, min", "shortest", true);
+    column("", "median", true);
+    column("rule", "misjudged", true);
+    column("goals", "met", false);
     for (size_t i = 0; i < rows.size(); i++) {
         const SweepRow& row = rows[i];
-        table.cells.push_back({
-            std::to_string(row.setting.artistLimit),
-            std::to_string(row.setting.titleLimit),
-            percentText(row.medianSkipRate),
-            percentText(row.lowestSkipRate),
-            percentText(row.highestSkipRate),
-            format("%.1f", row.skipsPerHour),
-            std::to_string(row.longestSkipRun),
-            minutesText(static_cast<double>(row.shortestGapSeconds)),
-            row.returns > 0 ? minutesText(row.medianGapSeconds) : "-",
-            row.returns > 0 ? std::to_string(row.shortestGapTracks) : "-",
-            row.returns > 0 ? medianText(row.medianGapTracks) : "-",
-            std::to_string(row.returnsWithinGoal),
-            tenthsText(worstPermilleApart(row)),
-            std::to_string(row.misjudged),
-            goalsCell(row, static_cast<int32_t>(i), recommendation),
-        });
+        std::vector<std::string> cells = {
+            limitText(row.setting.artistLimit), limitText(row.setting.titleLimit),
+            tenthsText(row.skipTenths),         tenthsText(row.worstSkipTenths),
+            std::to_string(row.longestSkipRun), hundredthsText(row.worstArtistPerDay),
+            std::to_string(row.earlyArtist),    std::to_string(row.unpreventable),
+        };
+        if (titles)
+            cells.push_back(hundredthsText(row.worstTitlePerDay));
+        cells.push_back(minutesText(static_cast<double>(row.shortestGapSeconds)));
+        cells.push_back(row.shortestGapSeconds >= 0 ? minutesText(row.medianGapSeconds) : "-");
+        cells.push_back(std::to_string(row.misjudged));
+        cells.push_back(goalsCell(row, static_cast<int32_t>(i), goal, recommendation));
+        table.cells.push_back(cells);
     }
     return table;
 }
 
 std::vector<std::string> sweepTableNotes(const SweepContext& context) {
-    const std::string minutes = std::to_string(context.plan.goal.artistGapMinutes);
-    return {
-        "skip rate: the share of tracks started that the plug-in refused, the median and the range over the",
-        "seeds; skips per hour of station time, and the longest run of skips in a row on any seed.",
-        "artist gap: from the start of one play of an artist to the start of the next, in minutes of station",
-        "time and in tracks played between, over the returns of all seeds; returns < " + minutes +
-            " min: how many came",
-        "sooner (all seeds); apart %: the share at least " + minutes +
-            " minutes apart on the worst seed. misjudged: refusals",
-        "of an artist who had not played within the window, mistaken by the rule's three-letter key.",
+    const SweepGoal& goal = context.plan.goal;
+    const std::string minutes = std::to_string(goal.artistGapMinutes);
+    std::vector<std::string> notes = {
+        "limits: off is a limit of 0, which switches that rule off.",
+        "skips: the share of tracks started that the plug-in refused, the median over the seeds and the",
+        "worst seed (as judged: to a tenth, half up); in a row: the longest run of skips on any seed.",
+        "artist back < " + minutes + " min: returns of an artist sooner than " + minutes +
+            " minutes after its previous start;",
+        "a day: per 24 hours of station time on the worst seed (the goal: " +
+            allowanceText(goal.perDayHundredths) + "); returns: all",
+        "seeds; unpreventable: returns under a spelling whose first characters differ, which no limit",
+        "prevents: listed below, and never held against a setting.",
     };
+    if (goal.titleGapHours > 0)
+        notes.push_back("title < " + std::to_string(goal.titleGapHours) +
+                        " h a day: likewise the same whole title, on the worst seed.");
+    notes.push_back(
+        "artist gap: minutes from start to start, the shortest on any seed and the median of the");
+    notes.push_back(
+        "seeds' medians. misjudged: refusals of an artist not played within the window, mistaken");
+    notes.push_back("by the rule's three-letter key. goals met: all, or which of artist, title and skips.");
+    return notes;
 }
 
 std::string renderSweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
@@ -257,14 +364,42 @@ std::string renderSweepTable(const SweepContext& context, const std::vector<Swee
 }
 
 Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay) {
-    if (!replay.ran || replay.agreed)
+    if (replay.ran && replay.agreed)
         return recommendation;
-    return {recommendation.verdict, -1, -1, -1, recommendation.replayed};
+    Recommendation standing = recommendation;
+    standing.recommended = -1;
+    standing.nearest = -1;
+    return standing;
+}
+
+std::string unpreventableText(const SweepContext& context, const std::vector<SweepRow>& rows,
+                              const Recommendation& recommendation) {
+    if (rows.empty())
+        return std::string();
+    const SweepRow& row = rows[static_cast<size_t>(std::max(recommendation.replayed, 0))];
+    if (row.spellingPairs.empty())
+        return std::string();
+    auto spelt = [&](int32_t id) {
+        return id >= 0 && static_cast<size_t>(id) < context.spellings.size()
+                   ? "\"" + context.spellings[static_cast<size_t>(id)] + "\""
+                   : std::string("?");
+    };
+    std::string out = "returns no limit prevents: " + countOf(row.unpreventable, "return", "returns") +
+                      " of an artist sooner than " + std::to_string(context.plan.goal.artistGapMinutes) +
+                      " minutes under another spelling, at " + settingText(row.setting) +
+                      offText(row.setting) + " on " +
+                      countOf(static_cast<int64_t>(row.seeds.size()), "seed", "seeds") +
+                      ": the rule reads their first characters as two artists at every limit. Spell each "
+                      "artist one way in the playlist:\n";
+    for (const SpellingPair& pair : row.spellingPairs)
+        out += "  " + spelt(pair.first) + " / " + spelt(pair.second) + ": " +
+               countOf(pair.count, "return", "returns") + "\n";
+    return out;
 }
 
 std::string replayText(const ReplayOutcome& replay) {
-    std::string text = "replay through the plug-in: " + settingText(replay.setting) + " on " +
-                       countOf(replay.seeds, "seed", "seeds") + ", ";
+    std::string text = "replay through the plug-in: " + settingText(replay.setting) +
+                       offText(replay.setting) + " on " + countOf(replay.seeds, "seed", "seeds") + ", ";
     if (replay.agreed)
         return text + "the plug-in decided all " + countOf(replay.events, "track", "tracks") +
                " as the mirror did\n";
@@ -274,40 +409,24 @@ std::string replayText(const ReplayOutcome& replay) {
 std::string recommendationText(const SweepContext& context, const std::vector<SweepRow>& rows,
                                const Recommendation& recommendation) {
     const SweepGoal& goal = context.plan.goal;
-    const std::string minutes = std::to_string(goal.artistGapMinutes) + " minutes";
-    const std::string maxRate = tenthsText(std::lround(goal.maxSkipPercent * 10.0)) + " %";
     if (recommendation.recommended >= 0) {
         const SweepRow& row = rows[static_cast<size_t>(recommendation.recommended)];
-        std::string why = "  why: the smallest artist limit";
-        why += context.plan.artistSwept ? " swept" : " (plugin.ini's)";
-        why += " that keeps the same artist at least " + minutes + " apart in " +
-               std::to_string(kArtistGoalPercentOfReturns) + " % of returns on every seed (worst seed " +
-               tenthsText(worstPermilleApart(row)) + " %), at a median skip rate of " +
-               percentText(row.medianSkipRate) + " % (at most " + maxRate + ")";
-        if (context.plan.titleSwept)
-            why += "; with it, the largest title limit swept that still meets both";
+        std::string why = "  why: of the settings that meet every goal on every seed, the fewest skips" +
+                          offText(row.setting) + ": " + artistFigure(row, goal);
+        if (goal.titleGapHours > 0)
+            why += ", " + titleFigure(row, goal);
+        why += ", " + skipFigure(row, goal);
         return "recommended: " + settingText(row.setting) + "\n" + why + "\n";
     }
-    std::string out = "recommended: none: no setting meets both goals; ";
-    switch (recommendation.verdict) {
-    case kArtistGoalBinds:
-        out += "the artist goal binds: no setting swept keeps the same artist " + minutes + " apart in " +
-               std::to_string(kArtistGoalPercentOfReturns) + " % of returns on every seed\n";
-        break;
-    case kSkipGoalBinds:
-        out += "the skip goal binds: every setting swept has a median skip rate above " + maxRate + "\n";
-        break;
-    case kGoalsConflict:
-        out += "the goals conflict: the settings that keep the same artist " + minutes +
-               " apart skip more than " + maxRate + ", and those that skip less bring artists back sooner\n";
-        break;
-    default:
-        out += "neither goal is met by any setting swept\n";
-    }
-    if (recommendation.closestByArtist >= 0)
-        out += closestLine("by artist: ", rows[static_cast<size_t>(recommendation.closestByArtist)], goal);
-    if (recommendation.closestBySkips >= 0)
-        out += closestLine("by skips:  ", rows[static_cast<size_t>(recommendation.closestBySkips)], goal);
+    std::string out = bindingText(rows, goal, recommendation);
+    out += "the choice, from the fewest skips to the fewest early returns of an artist:\n";
+    for (int32_t index : recommendation.choices)
+        out += choiceLine(rows[static_cast<size_t>(index)], goal, index == recommendation.nearest);
+    if (recommendation.nearest >= 0)
+        out += "  nearest the goals: the choice whose larger miss is the smallest, each miss a share of its "
+               "goal (early returns a day above " +
+               perDayText(goal.perDayHundredths) + ", of at least 1; a skip rate above " +
+               tenthsText(goal.maxSkipTenths) + " %, of at least 1 %)\n";
     return out;
 }
 

@@ -1,78 +1,127 @@
 // The recommendation rule. Every choice is a scan in row order with a strict comparison, so the
-// first of equals wins and the answer is the same on every run.
+// first of equals (the smaller limits) wins and the answer is the same on every run.
 #include "tuning/recommendation.h"
+
+#include <algorithm>
 
 namespace {
 
-// The row index among `rows` that `better(candidate, best)` prefers over all others, or -1 when
-// `eligible` admits none.
-template <typename Eligible, typename Better>
-int32_t bestRow(const std::vector<sim::SweepRow>& rows, Eligible eligible, Better better) {
-    int32_t best = -1;
-    for (size_t i = 0; i < rows.size(); i++)
-        if (eligible(rows[i]) && (best < 0 || better(rows[i], rows[static_cast<size_t>(best)])))
-            best = static_cast<int32_t>(i);
-    return best;
+bool meetsEveryGoal(const sim::SweepRow& row) {
+    return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
 }
 
-bool meetsBoth(const sim::SweepRow& row) {
-    return row.meetsArtistGoal && row.meetsSkipGoal;
+// Up to kMostChoices places of `frontier` (fewest skips first), in its order: its two ends, the
+// nearest, the fewest early returns within the skip goal and the fewest skips within the artist
+// goal, then places spread evenly between the ends until there are kMostChoices.
+std::vector<int32_t> pickChoices(const std::vector<sim::SweepRow>& rows, const std::vector<int32_t>& frontier,
+                                 int32_t nearest) {
+    if (frontier.size() <= sim::kMostChoices)
+        return frontier;
+    std::vector<size_t> places = {0, frontier.size() - 1};
+    auto add = [&](size_t place) {
+        if (places.size() < sim::kMostChoices &&
+            std::find(places.begin(), places.end(), place) == places.end())
+            places.push_back(place);
+    };
+    add(static_cast<size_t>(std::find(frontier.begin(), frontier.end(), nearest) - frontier.begin()));
+    // Along the frontier the skips grow and the early returns fall.
+    for (size_t place = frontier.size(); place-- > 0;)
+        if (rows[static_cast<size_t>(frontier[place])].meetsSkipGoal) {
+            add(place);
+            break;
+        }
+    for (size_t place = 0; place < frontier.size(); place++)
+        if (rows[static_cast<size_t>(frontier[place])].meetsArtistGoal) {
+            add(place);
+            break;
+        }
+    const size_t last = frontier.size() - 1;
+    for (size_t k = 1; k + 1 < sim::kMostChoices; k++)
+        add(k * last / (sim::kMostChoices - 1));
+    for (size_t place = 1; place < last; place++) // where the spread met places already taken
+        add(place);
+    std::sort(places.begin(), places.end());
+    std::vector<int32_t> choices;
+    for (size_t place : places)
+        choices.push_back(frontier[place]);
+    return choices;
 }
 
 } // namespace
 
 namespace sim {
 
-Recommendation recommend(const std::vector<SweepRow>& rows) {
-    Recommendation answer = {kBothGoalsMet, -1, -1, -1, -1};
-    // Smallest artist limit, then largest title limit.
-    answer.recommended = bestRow(rows, meetsBoth, [](const SweepRow& a, const SweepRow& b) {
-        return a.setting.artistLimit < b.setting.artistLimit ||
-               (a.setting.artistLimit == b.setting.artistLimit &&
-                a.setting.titleLimit > b.setting.titleLimit);
+std::vector<int32_t> tradeOffFrontier(const std::vector<SweepRow>& rows, const SweepGoal& goal) {
+    const bool anyTitle = std::any_of(rows.begin(), rows.end(),
+                                      [](const SweepRow& row) { return row.meetsTitleGoal && !row.starved; });
+    std::vector<int32_t> candidates;
+    for (size_t i = 0; i < rows.size(); i++)
+        if (!rows[i].starved && (rows[i].meetsTitleGoal || !anyTitle || goal.titleGapHours <= 0))
+            candidates.push_back(static_cast<int32_t>(i));
+    // Fewest early returns first; among equals the fewest skips, then row order.
+    std::stable_sort(candidates.begin(), candidates.end(), [&](int32_t a, int32_t b) {
+        const SweepRow &ra = rows[static_cast<size_t>(a)], &rb = rows[static_cast<size_t>(b)];
+        return ra.worstArtistPerDay != rb.worstArtistPerDay ? ra.worstArtistPerDay < rb.worstArtistPerDay
+                                                            : ra.skipTenths < rb.skipTenths;
     });
+    std::vector<int32_t> frontier;
+    for (int32_t candidate : candidates)
+        if (frontier.empty() || rows[static_cast<size_t>(candidate)].skipTenths <
+                                    rows[static_cast<size_t>(frontier.back())].skipTenths)
+            frontier.push_back(candidate);
+    std::reverse(frontier.begin(), frontier.end()); // fewest skips first
+    return frontier;
+}
+
+double goalMiss(const SweepRow& row, const SweepGoal& goal) {
+    const double artist = row.worstArtistPerDay > goal.perDayHundredths
+                              ? static_cast<double>(row.worstArtistPerDay - goal.perDayHundredths) /
+                                    std::max(goal.perDayHundredths, 100)
+                              : 0.0;
+    const double skips =
+        row.skipTenths > goal.maxSkipTenths
+            ? static_cast<double>(row.skipTenths - goal.maxSkipTenths) / std::max(goal.maxSkipTenths, 10)
+            : 0.0;
+    return std::max(artist, skips);
+}
+
+Recommendation recommend(const std::vector<SweepRow>& rows, const SweepGoal& goal) {
+    Recommendation answer = {kEveryGoalMet, 0, -1, {}, -1, -1};
+    for (size_t i = 0; i < rows.size(); i++)
+        if (meetsEveryGoal(rows[i]) &&
+            (answer.recommended < 0 ||
+             rows[i].skipTenths < rows[static_cast<size_t>(answer.recommended)].skipTenths))
+            answer.recommended = static_cast<int32_t>(i);
     if (answer.recommended >= 0) {
         answer.replayed = answer.recommended;
         return answer;
     }
 
-    bool anyArtist = false, anySkip = false;
+    bool anyArtist = false, anyTitle = false, anySkip = false;
     for (const SweepRow& row : rows) {
         anyArtist = anyArtist || row.meetsArtistGoal;
+        anyTitle = anyTitle || row.meetsTitleGoal;
         anySkip = anySkip || row.meetsSkipGoal;
     }
-    answer.verdict = anyArtist && anySkip ? kGoalsConflict
-                     : anyArtist          ? kSkipGoalBinds
-                     : anySkip            ? kArtistGoalBinds
-                                          : kNeitherGoalIsMet;
+    answer.unmetGoals =
+        (anyArtist ? 0 : kArtistGoalBit) | (anyTitle ? 0 : kTitleGoalBit) | (anySkip ? 0 : kSkipGoalBit);
+    answer.verdict = answer.unmetGoals != 0 ? kGoalsUnmet : kGoalsConflict;
 
-    if (anyArtist)
-        answer.closestByArtist = bestRow(
-            rows, [](const SweepRow& row) { return row.meetsArtistGoal; },
-            [](const SweepRow& a, const SweepRow& b) {
-                return a.setting.artistLimit < b.setting.artistLimit ||
-                       (a.setting.artistLimit == b.setting.artistLimit &&
-                        a.medianSkipRate < b.medianSkipRate);
-            });
-    else
-        answer.closestByArtist = bestRow(
-            rows, [](const SweepRow&) { return true; },
-            [](const SweepRow& a, const SweepRow& b) { return a.worstShareApart > b.worstShareApart; });
-
-    if (anySkip)
-        answer.closestBySkips = bestRow(
-            rows, [](const SweepRow& row) { return row.meetsSkipGoal; },
-            [](const SweepRow& a, const SweepRow& b) {
-                return a.setting.artistLimit > b.setting.artistLimit ||
-                       (a.setting.artistLimit == b.setting.artistLimit &&
-                        a.worstShareApart > b.worstShareApart);
-            });
-    else
-        answer.closestBySkips = bestRow(
-            rows, [](const SweepRow&) { return true; },
-            [](const SweepRow& a, const SweepRow& b) { return a.medianSkipRate < b.medianSkipRate; });
-
-    answer.replayed = answer.closestByArtist;
+    const std::vector<int32_t> frontier = tradeOffFrontier(rows, goal);
+    for (int32_t index : frontier)
+        if (answer.nearest < 0 || goalMiss(rows[static_cast<size_t>(index)], goal) <
+                                      goalMiss(rows[static_cast<size_t>(answer.nearest)], goal))
+            answer.nearest = index;
+    if (answer.nearest < 0 && !rows.empty()) // every setting starved: the fewest skips of all
+        for (size_t i = 0; i < rows.size(); i++)
+            if (answer.nearest < 0 ||
+                rows[i].skipTenths < rows[static_cast<size_t>(answer.nearest)].skipTenths)
+                answer.nearest = static_cast<int32_t>(i);
+    if (!frontier.empty())
+        answer.choices = pickChoices(rows, frontier, answer.nearest);
+    else if (answer.nearest >= 0)
+        answer.choices = {answer.nearest};
+    answer.replayed = answer.nearest;
     return answer;
 }
 

@@ -1,12 +1,18 @@
 // The sweep's answer to "which two numbers?". The rule, as the README states it:
-//   - a setting meets the artist goal when on every seed at least 95 % of the returns of an
-//     artist come at least the goal's minutes after that artist's previous play (start to start);
-//   - it meets the skip goal when the median skip rate over the seeds is at most the goal's
-//     percentage (and no seed starved: every entry refused lap after lap);
-//   - recommended is the smallest artist limit that meets both with some title limit, and with it
-//     the largest title limit that still meets both (the most protection against a whole title
-//     coming back); without a title sweep there is one title limit, plugin.ini's.
-// Ties cannot arise: each setting appears once. The answer depends only on the rows.
+//   - a setting meets the artist goal when on every seed the returns of an artist sooner than the
+//     goal's minutes after its previous start number at most the allowance per 24 hours of station
+//     time; returns no artist limit can prevent (one artist spelt so that the rule's characters
+//     differ) are counted apart and never held against a setting;
+//   - it meets the title goal (when titles are judged) likewise, with the same whole title;
+//   - it meets the skip goal when the median skip rate over the seeds, as the table shows it, is at
+//     most the goal's percentage (and no seed starved: every entry refused lap after lap);
+//   - recommended is, of the settings that meet every goal, the one with the fewest skips (as
+//     shown), ties to the smaller artist limit, then the smaller title limit;
+//   - when none meets every goal: the frontier between early returns of an artist a day (worst
+//     seed) and the median skip rate; up to five settings of it offered as choices (its two ends,
+//     the one nearest the goals, the fewest early returns within the skip goal and the fewest skips
+//     within the artist goal, then places spread between), the nearest marked (see goalMiss).
+// The answer depends only on the rows.
 #pragma once
 
 #include <cstdint>
@@ -17,28 +23,39 @@
 namespace sim {
 
 enum GoalVerdict : int32_t {
-    kBothGoalsMet,     // the recommended setting meets both
-    kArtistGoalBinds,  // no setting keeps artists apart enough
-    kSkipGoalBinds,    // no setting skips little enough
-    kGoalsConflict,    // each goal is met by some setting, never both by one
-    kNeitherGoalIsMet, // no setting meets either
+    kEveryGoalMet,  // the recommended setting meets every goal
+    kGoalsUnmet,    // some goal is met by no setting: unmetGoals says which
+    kGoalsConflict, // every goal is met by some setting, never all by one
 };
+
+enum SweepGoalBit : int32_t { kArtistGoalBit = 1, kTitleGoalBit = 2, kSkipGoalBit = 4 };
+
+// The most choices offered when no setting meets every goal.
+constexpr size_t kMostChoices = 5;
 
 struct Recommendation {
-    int32_t verdict; // a GoalVerdict
+    int32_t verdict;    // a GoalVerdict
+    int32_t unmetGoals; // SweepGoalBits of the goals no setting meets
     // Indexes into the rows; -1 when there is none.
-    int32_t recommended;     // kBothGoalsMet: the setting recommended
-    int32_t closestByArtist; // otherwise: the smallest artist limit that meets the artist goal, at
-                             // its lowest median skip rate; or, when none does, the setting with
-                             // the best worst-seed share of returns apart
-    int32_t closestBySkips;  // otherwise: the largest artist limit that meets the skip goal, at its
-                             // best worst-seed share apart; or, when none does, the setting with
-                             // the lowest median skip rate
-    int32_t replayed;        // what the replay through the plug-in checks: recommended, else
-                             // closestByArtist
+    int32_t recommended; // kEveryGoalMet: the setting recommended
+    std::vector<int32_t>
+        choices;      // otherwise: up to kMostChoices settings of the frontier, fewest skips first
+    int32_t nearest;  // otherwise: the choice nearest the goals
+    int32_t replayed; // what the replay through the plug-in checks: recommended, else nearest
 };
 
+// The settings of the frontier between early returns of an artist a day (worst seed) and the
+// median skip rate, from the fewest skips to the fewest early returns: each has fewer early returns
+// than every setting that skips less or as much. Starved settings are left out, and so are those
+// that miss the title goal when some setting meets it.
+std::vector<int32_t> tradeOffFrontier(const std::vector<SweepRow>& rows, const SweepGoal& goal);
+
+// How far `row` misses the goals: the larger of its two misses, each as a share of its goal (early
+// returns a day above the allowance, a skip rate above the maximum; an allowance of 0 counts as one
+// a day, a maximum of 0 as 1 %). 0 when it meets both.
+double goalMiss(const SweepRow& row, const SweepGoal& goal);
+
 // The recommendation from a sweep's rows (ordered by artist limit, then title limit).
-Recommendation recommend(const std::vector<SweepRow>& rows);
+Recommendation recommend(const std::vector<SweepRow>& rows, const SweepGoal& goal);
 
 } // namespace sim

@@ -1,14 +1,17 @@
 // The sweep's runs and figures. A run here makes the very record the real run makes (recordPlay,
-// recordSkip), so that the two can be compared event for event and the figures mean the same.
+// recordSkip), so that the two can be compared event for event and the figures mean the same. Of
+// each run only its figures are kept: a sweep of many long runs needs no more memory than one run.
 #include "tuning/sweep.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <utility>
 
 #include "history/repeat_filter.h"
 #include "playlist/station_clock.h"
+#include "tuning/artist.h"
 #include "tuning/run_stats.h"
 
 namespace {
@@ -21,6 +24,15 @@ int32_t longestSkipRun(const sim::RunRecord& record) {
         longest = std::max(longest, run);
     }
     return longest;
+}
+
+// The pairs most often met first (ties in id order), at most kMostSpellingPairsKept of them.
+void keepMostPairs(std::vector<sim::SpellingPair>* pairs) {
+    std::stable_sort(
+        pairs->begin(), pairs->end(),
+        [](const sim::SpellingPair& a, const sim::SpellingPair& b) { return a.count > b.count; });
+    if (pairs->size() > sim::kMostSpellingPairsKept)
+        pairs->resize(sim::kMostSpellingPairsKept);
 }
 
 } // namespace
@@ -89,7 +101,51 @@ SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits 
     return end;
 }
 
-SeedFigures seedFigures(const RunRecord& record, uint64_t seed, bool starved, const SweepGoal& goal) {
+int32_t perDayHundredths(int64_t count, int64_t seconds) {
+    if (seconds <= 0)
+        return 0;
+    return static_cast<int32_t>((count * 24 * 3600 * 100 * 2 + seconds) / (2 * seconds));
+}
+
+int32_t rateTenths(double rate) {
+    // A hair above a half, so that a rate that is a half in decimal but a little less in binary
+    // rounds up as it reads.
+    return static_cast<int32_t>(std::floor(rate * 1000.0 + 0.5 + 1e-9));
+}
+
+SweepPlaylist sweepPlaylist(const std::vector<PlaylistEntry>& playlist) {
+    SweepPlaylist entries = {};
+    std::map<std::string, int32_t> artists, spellings, ruleKeys;
+    auto idOf = [](std::map<std::string, int32_t>* ids, const std::string& text) {
+        return ids->try_emplace(text, static_cast<int32_t>(ids->size())).first->second;
+    };
+    for (const PlaylistEntry& entry : playlist) {
+        const std::string artist = artistOf(entry.title);
+        if (artist.empty()) {
+            entries.artist.push_back(-1);
+            entries.spelling.push_back(-1);
+            entries.ruleKey.push_back(-1);
+            continue;
+        }
+        entries.artist.push_back(idOf(&artists, artistKey(artist)));
+        const auto spellingCount = spellings.size();
+        const int32_t spelling = idOf(&spellings, artist);
+        if (spellings.size() != spellingCount)
+            entries.spellings.push_back(artist);
+        entries.spelling.push_back(spelling);
+        // The rule compares its characters folding A-Z only, as the plug-in does.
+        std::string key = ruleArtistKey(entry.title);
+        for (char& c : key)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        entries.ruleKey.push_back(idOf(&ruleKeys, key));
+    }
+    entries.artists = static_cast<int32_t>(artists.size());
+    return entries;
+}
+
+SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, uint64_t seed, bool starved,
+                        const SweepGoal& goal) {
     SeedFigures figures = {};
     figures.seed = seed;
     figures.played = record.played;
@@ -99,28 +155,56 @@ SeedFigures seedFigures(const RunRecord& record, uint64_t seed, bool starved, co
     figures.longestSkipRun = longestSkipRun(record);
     figures.stationSeconds = record.stationSeconds;
     figures.starved = starved;
-    for (const TrackEvent& event : record.events)
-        if (event.kind == kSkipped && event.verdict == kOtherArtist)
-            figures.misjudged++;
 
-    const int64_t goalSeconds = static_cast<int64_t>(goal.artistGapMinutes) * 60;
-    for (const ArtistReturn& artistReturn : artistReturns(record)) {
-        figures.gapSeconds.push_back(artistReturn.seconds);
-        figures.gapTracks.push_back(artistReturn.tracks);
-        if (artistReturn.seconds < goalSeconds)
-            figures.returnsWithinGoal++;
+    const int64_t artistGap = static_cast<int64_t>(goal.artistGapMinutes) * 60;
+    const int64_t titleGap = static_cast<int64_t>(goal.titleGapHours) * 3600;
+    struct LastPlay {
+        int64_t at;
+        int32_t entry;
+    };
+    std::vector<LastPlay> lastOfArtist(static_cast<size_t>(entries.artists), {-1, -1});
+    std::vector<int64_t> lastOfTitle(record.titleIds.size(), -1); // by title id: its latest start
+    std::vector<int64_t> gaps; // this run's only: the seed keeps its median
+    std::map<std::pair<int32_t, int32_t>, int32_t> pairs;
+    for (const TrackEvent& event : record.events) {
+        if (event.kind == kSkipped) {
+            if (event.verdict == kOtherArtist)
+                figures.misjudged++;
+            continue;
+        }
+        const auto entry = static_cast<size_t>(event.entry);
+        int64_t& titleStart = lastOfTitle[static_cast<size_t>(record.titleIds[entry])];
+        if (titleGap > 0 && titleStart >= 0 && event.at - titleStart < titleGap)
+            figures.earlyTitle++;
+        titleStart = event.at;
+        const int32_t artist = entries.artist[entry];
+        if (artist < 0)
+            continue;
+        LastPlay& last = lastOfArtist[static_cast<size_t>(artist)];
+        if (last.entry >= 0) {
+            const int64_t gap = event.at - last.at;
+            figures.artistReturns++;
+            gaps.push_back(gap);
+            if (gap < artistGap) {
+                const auto before = static_cast<size_t>(last.entry);
+                if (entries.ruleKey[entry] == entries.ruleKey[before]) {
+                    figures.earlyArtist++;
+                } else {
+                    figures.unpreventable++;
+                    const int32_t a = entries.spelling[entry], b = entries.spelling[before];
+                    pairs[{std::min(a, b), std::max(a, b)}]++;
+                }
+            }
+        }
+        last = {event.at, event.entry};
     }
-    std::sort(figures.gapSeconds.begin(), figures.gapSeconds.end());
-    std::sort(figures.gapTracks.begin(), figures.gapTracks.end());
-    const auto returns = static_cast<int64_t>(figures.gapSeconds.size());
-    figures.shareApart =
-        returns > 0 ? static_cast<double>(returns - figures.returnsWithinGoal) / returns : 1.0;
-    // At least 95 % of the returns reach the gap at this place of the sorted gaps, and no more:
-    // exactly when it is the goal's minutes or more does the artist goal hold on this seed.
-    figures.gapReachedBy95 =
-        returns > 0
-            ? figures.gapSeconds[static_cast<size_t>(returns * (100 - kArtistGoalPercentOfReturns) / 100)]
-            : -1;
+    figures.artistPerDay = perDayHundredths(figures.earlyArtist, record.stationSeconds);
+    figures.titlePerDay = perDayHundredths(figures.earlyTitle, record.stationSeconds);
+    figures.shortestGapSeconds = gaps.empty() ? -1 : *std::min_element(gaps.begin(), gaps.end());
+    figures.medianGapSeconds = medianOf(&gaps);
+    for (const auto& [spellings, count] : pairs)
+        figures.spellingPairs.push_back({spellings.first, spellings.second, count});
+    keepMostPairs(&figures.spellingPairs);
     return figures;
 }
 
@@ -128,41 +212,46 @@ SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const Sw
     SweepRow row = {};
     row.setting = setting;
     row.seeds = std::move(seeds);
-    std::vector<double> skipRates;
-    std::vector<int64_t> gapSeconds;
-    std::vector<int32_t> gapTracks;
+    std::vector<double> skipRates, medianGaps;
     int64_t skipped = 0, stationSeconds = 0;
-    row.worstShareApart = 1.0;
-    bool artistGoal = true;
+    row.shortestGapSeconds = -1;
+    std::map<std::pair<int32_t, int32_t>, int32_t> pairs;
     for (const SeedFigures& seed : row.seeds) {
         skipRates.push_back(seed.skipRate);
         skipped += seed.skipped;
         stationSeconds += seed.stationSeconds;
         row.longestSkipRun = std::max(row.longestSkipRun, seed.longestSkipRun);
-        row.returns += static_cast<int32_t>(seed.gapSeconds.size());
-        row.returnsWithinGoal += seed.returnsWithinGoal;
-        row.worstShareApart = std::min(row.worstShareApart, seed.shareApart);
+        row.artistReturns += seed.artistReturns;
+        row.earlyArtist += seed.earlyArtist;
+        row.unpreventable += seed.unpreventable;
+        row.earlyTitle += seed.earlyTitle;
+        row.worstArtistPerDay = std::max(row.worstArtistPerDay, seed.artistPerDay);
+        row.worstTitlePerDay = std::max(row.worstTitlePerDay, seed.titlePerDay);
+        if (seed.shortestGapSeconds >= 0) {
+            row.shortestGapSeconds = row.shortestGapSeconds < 0
+                                         ? seed.shortestGapSeconds
+                                         : std::min(row.shortestGapSeconds, seed.shortestGapSeconds);
+            medianGaps.push_back(seed.medianGapSeconds);
+        }
         row.misjudged += seed.misjudged;
         row.starved = row.starved || seed.starved;
-        gapSeconds.insert(gapSeconds.end(), seed.gapSeconds.begin(), seed.gapSeconds.end());
-        gapTracks.insert(gapTracks.end(), seed.gapTracks.begin(), seed.gapTracks.end());
-        // In whole numbers, so that a share of exactly 95 % is not lost to rounding.
-        const auto returns = static_cast<int64_t>(seed.gapSeconds.size());
-        if ((returns - seed.returnsWithinGoal) * 100 < returns * kArtistGoalPercentOfReturns)
-            artistGoal = false;
+        for (const SpellingPair& pair : seed.spellingPairs)
+            pairs[{pair.first, pair.second}] += pair.count;
     }
     row.medianSkipRate = medianOf(&skipRates);
     row.lowestSkipRate = skipRates.empty() ? 0.0 : skipRates.front();
     row.highestSkipRate = skipRates.empty() ? 0.0 : skipRates.back();
+    row.skipTenths = rateTenths(row.medianSkipRate);
+    row.worstSkipTenths = rateTenths(row.highestSkipRate);
     row.skipsPerHour = stationSeconds > 0 ? static_cast<double>(skipped) * 3600.0 / stationSeconds : 0.0;
-    row.medianGapSeconds = medianOf(&gapSeconds);
-    row.medianGapTracks = medianOf(&gapTracks);
-    row.shortestGapSeconds = gapSeconds.empty() ? -1 : gapSeconds.front();
-    row.shortestGapTracks = gapTracks.empty() ? -1 : gapTracks.front();
-    row.meetsArtistGoal = artistGoal;
-    // The rate is compared as the table shows it, to a tenth of a percent.
-    row.meetsSkipGoal =
-        !row.starved && std::lround(row.medianSkipRate * 1000.0) <= std::lround(goal.maxSkipPercent * 10.0);
+    row.medianGapSeconds = medianOf(&medianGaps);
+    for (const auto& [spellings, count] : pairs)
+        row.spellingPairs.push_back({spellings.first, spellings.second, count});
+    keepMostPairs(&row.spellingPairs);
+    row.meetsArtistGoal = row.worstArtistPerDay <= goal.perDayHundredths;
+    row.meetsTitleGoal = goal.titleGapHours <= 0 || row.worstTitlePerDay <= goal.perDayHundredths;
+    // Judged on the digits the table shows.
+    row.meetsSkipGoal = !row.starved && row.skipTenths <= goal.maxSkipTenths;
     return row;
 }
 
@@ -170,6 +259,7 @@ SimulatedEnd runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPla
                       std::vector<SweepRow>* rows) {
     rows->clear();
     const auto entries = static_cast<int32_t>(playlist.size());
+    const SweepPlaylist compared = sweepPlaylist(playlist);
     RunRecord record;
     for (int32_t artistLimit : plan.artistLimits)
         for (int32_t titleLimit : plan.titleLimits) {
@@ -180,7 +270,7 @@ SimulatedEnd runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPla
                                 plan.stationSeconds, &record, plan.mostEvents);
                 if (end == kSimulationOutOfMemory)
                     return end;
-                seeds.push_back(seedFigures(record, seed, end == kEveryEntryRefused, plan.goal));
+                seeds.push_back(seedFigures(record, compared, seed, end == kEveryEntryRefused, plan.goal));
                 if (end == kRecordFilled) {
                     rows->push_back(sweepRow({artistLimit, titleLimit}, std::move(seeds), plan.goal));
                     return end;

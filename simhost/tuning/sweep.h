@@ -1,10 +1,11 @@
 // The sweep: the same seeded orders played once for every setting of the two limits, against the
 // mirror of the plug-in's rule instead of the plug-in itself, so that dozens of settings over days
 // of station time take seconds. Each setting gets one row of figures in the operator's terms:
-// skips, and how far apart in station time the same artist comes back.
+// skips, and how often in a day of station time the same artist or title comes back too soon.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "playlist/play_order.h"
@@ -22,14 +23,20 @@ constexpr int32_t kMostRefusedLapsInARow = 3;
 constexpr int64_t kLeastSweepSeconds = 72 * 3600;
 constexpr int32_t kLeastSweepRotations = 3;
 
-// The artist goal holds for a setting when on every seed at least this share of the returns of an
-// artist come at least the goal's minutes after that artist's previous play.
-constexpr int32_t kArtistGoalPercentOfReturns = 95;
+// The title goal when titles are swept and the operator named none: the same whole title no
+// sooner than three hours after its previous start, a common floor for a song's separation on air.
+constexpr int32_t kDefaultTitleGapHours = 3;
 
-// What the operator asks of a setting.
+// The most pairs of spellings one row keeps for the list of returns no limit prevents.
+constexpr size_t kMostSpellingPairsKept = 20;
+
+// What the operator asks of a setting. Early returns are counted per 24 hours of station time, so
+// that the length of the runs does not move the answer.
 struct SweepGoal {
-    int32_t artistGapMinutes; // the same artist no sooner than this, start to start
-    double maxSkipPercent;    // the median skip rate over the seeds at most this (to a tenth)
+    int32_t artistGapMinutes; // an artist back sooner than this after its previous start is early
+    int32_t titleGapHours;    // likewise the same whole title; 0 when titles are not judged
+    int32_t perDayHundredths; // at most this many early returns a day on every seed (each goal)
+    int32_t maxSkipTenths;    // the median skip rate over the seeds at most this, in tenths of %
 };
 
 struct SweepSetting {
@@ -48,7 +55,26 @@ struct SweepPlan {
     int32_t mostEvents = kMostEventsKept; // what one run records at most; fewer only in tests
 };
 
-// One setting played on one seed's order.
+// What the sweep needs to know of each playlist entry, worked out once for every run: which
+// artist it names (as the report compares artists), how that artist is spelt, and which
+// characters the plug-in's artist rule compares.
+struct SweepPlaylist {
+    std::vector<int32_t> artist;        // per entry: an artist id; -1 when the title names none
+    std::vector<int32_t> spelling;      // per entry: an id of the artist as spelt; -1 when none
+    std::vector<int32_t> ruleKey;       // per entry: an id of the rule's characters, case folded
+    std::vector<std::string> spellings; // by spelling id
+    int32_t artists;                    // how many artist ids
+};
+
+// Two spellings of one artist that the rule takes for two, and how many early returns they made.
+struct SpellingPair {
+    int32_t first; // spelling ids, the smaller first
+    int32_t second;
+    int32_t count;
+};
+
+// One setting played on one seed's order: figures only, so that a sweep's memory does not grow
+// with the length of its runs.
 struct SeedFigures {
     uint64_t seed;
     int32_t played;
@@ -56,15 +82,18 @@ struct SeedFigures {
     double skipRate; // skipped / tracks started; 0 when nothing started
     int32_t longestSkipRun;
     int64_t stationSeconds;
-    bool starved;      // stopped: every entry refused kMostRefusedLapsInARow laps in a row
-    int32_t misjudged; // kOtherArtist refusals: the rule's mistakes
-    // Returns of an artist (sim::artistReturns): the gaps in station seconds and in tracks between,
-    // each sorted ascending, and how many came sooner than the goal's minutes.
-    std::vector<int64_t> gapSeconds;
-    std::vector<int32_t> gapTracks;
-    int32_t returnsWithinGoal;
-    double shareApart;      // returns at least the goal apart / returns; 1 when there are none
-    int64_t gapReachedBy95; // the gap at least 95 % of returns reach, in seconds; -1 when none
+    bool starved;               // stopped: every entry refused kMostRefusedLapsInARow laps in a row
+    int32_t misjudged;          // kOtherArtist refusals: the rule's mistakes
+    int32_t artistReturns;      // plays of an artist who had played before (sim::artistReturns)
+    int32_t earlyArtist;        // of those, sooner than the artist gap, that an artist limit can prevent
+    int32_t unpreventable;      // sooner than the gap, but under rule characters other than the last play's
+    int32_t earlyTitle;         // plays of the same whole title sooner than the title gap (when judged)
+    int32_t artistPerDay;       // earlyArtist per 24 hours of station time, in hundredths, rounded
+    int32_t titlePerDay;        // earlyTitle likewise
+    int64_t shortestGapSeconds; // between two starts of one artist; -1 when none returned
+    double medianGapSeconds;    // 0 when none returned
+    std::vector<SpellingPair>
+        spellingPairs; // the unpreventable returns by pair, at most kMostSpellingPairsKept
 };
 
 // One setting over all seeds.
@@ -72,21 +101,31 @@ struct SweepRow {
     SweepSetting setting;
     std::vector<SeedFigures> seeds;
     double medianSkipRate, lowestSkipRate, highestSkipRate;
-    double skipsPerHour;    // all skips over all station hours of the seeds
-    int32_t longestSkipRun; // the longest on any seed
-    int32_t returns;        // over all seeds
-    int32_t returnsWithinGoal;
-    double worstShareApart; // the lowest shareApart of a seed
-    // Over the returns of all seeds together; -1 (shortest) and 0 (median) when there are none.
-    int64_t shortestGapSeconds;
-    double medianGapSeconds;
-    int32_t shortestGapTracks;
-    double medianGapTracks;
-    int32_t misjudged; // over all seeds
-    bool starved;      // on some seed
+    int32_t skipTenths;      // the median skip rate as shown and judged: tenths of a percent, half up
+    int32_t worstSkipTenths; // the highest seed's, likewise
+    double skipsPerHour;     // all skips over all station hours of the seeds
+    int32_t longestSkipRun;  // the longest on any seed
+    int32_t artistReturns;   // over all seeds, as the next three
+    int32_t earlyArtist;
+    int32_t unpreventable;
+    int32_t earlyTitle;
+    int32_t worstArtistPerDay;  // the highest artistPerDay of a seed: what the artist goal judges
+    int32_t worstTitlePerDay;   // likewise titlePerDay
+    int64_t shortestGapSeconds; // -1 when no artist returned
+    double medianGapSeconds;    // the median of the seeds' medians (seeds with returns)
+    int32_t misjudged;          // over all seeds
+    bool starved;               // on some seed
     bool meetsArtistGoal;
-    bool meetsSkipGoal; // a starved setting never does: the station would fall silent
+    bool meetsTitleGoal;                     // always, when titles are not judged
+    bool meetsSkipGoal;                      // a starved setting never does: the station would fall silent
+    std::vector<SpellingPair> spellingPairs; // over all seeds, most first, at most kMostSpellingPairsKept
 };
+
+// A rate of `count` per 24 hours of `seconds`, in hundredths rounded half up; 0 when no time passed.
+int32_t perDayHundredths(int64_t count, int64_t seconds);
+
+// A rate (0..1) in tenths of a percent rounded half up: what the table shows and the goal judges.
+int32_t rateTenths(double rate);
 
 // Station seconds of one pass through the playlist with every entry played.
 int64_t rotationSeconds(const std::vector<PlaylistEntry>& playlist);
@@ -109,8 +148,13 @@ enum SimulatedEnd : int32_t { kPlayedItsLength, kEveryEntryRefused, kSimulationO
 SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
                          int64_t stationSeconds, RunRecord* record, int32_t mostEvents = kMostEventsKept);
 
-// The figures of one seed's run; `starved` when it ended by the runaway protection.
-SeedFigures seedFigures(const RunRecord& record, uint64_t seed, bool starved, const SweepGoal& goal);
+// The entries of `playlist` as the sweep compares them.
+SweepPlaylist sweepPlaylist(const std::vector<PlaylistEntry>& playlist);
+
+// The figures of one seed's run over `entries` (sweepPlaylist of the record's playlist);
+// `starved` when it ended by the runaway protection.
+SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, uint64_t seed, bool starved,
+                        const SweepGoal& goal);
 
 // One setting's row from its seeds' figures (at least one), judged against `goal`.
 SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const SweepGoal& goal);

@@ -4,11 +4,14 @@
 #     window of 14 or more keeps an artist 60 minutes apart), it recommends 14, and the replay
 #     through the plug-in agrees track for track; plugin.ini is as it was, byte for byte, and the
 #     replay wrote no status page;
+#   - when the skip ceiling is too low for that, it offers the choice instead: no "recommended:"
+#     line, three to five "choice:" lines, the nearest marked and replayed;
 #   - the seeds and command it prints repeat it exactly; a length of fewer than three rotations
 #     is warned about, and so is the first title limit that starves the rotation;
 #   - a row on one seed has the skip rate of an ordinary run with that seed and those limits;
 #   - a plug-in that decides otherwise than the mirror ends the sweep with status 7, the first
-#     differing track named, and no recommendation;
+#     differing track named, and no recommendation; one that refuses to start for the replay ends
+#     it with status 3, and no row is marked as recommended;
 #   - the operator's plugin.ini left in plugin.ini.before-sweep by a sweep ended during its replay
 #     is put back by the next run, before anything else, and said so; when it cannot be put back
 #     the run refuses to start, says where it is, and leaves it and an earlier report as they were.
@@ -33,7 +36,7 @@ cp plugin.ini operator.ini
 host() { wine "$host" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 expect() { grep -qxF -- "$2" <<<"$1" || { echo "MISSING ($3): $2"; fail=1; }; }
 # The table of a sweep's output: from its heading to its last row.
-table() { sed -n '/^limits /,/^  skip rate: /p' <<<"$1"; }
+table() { sed -n '/^limits /,/^  limits: /p' <<<"$1"; }
 untouched() { # what
   cmp -s plugin.ini operator.ini || { echo "FAIL ($1): plugin.ini is not as the operator left it"; fail=1; }
   [ ! -e plugin.ini.before-sweep ] || { echo "FAIL ($1): the copy of plugin.ini was left behind"; fail=1; }
@@ -46,7 +49,7 @@ status=$?
 echo "$output"
 [ $status -eq 0 ] || { echo "FAIL: exit status $status"; fail=1; }
 expect "$output" "recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0" forced
-grep -qE '^replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 on 3 seeds, the plug-in decided all [0-9]+ tracks as the mirror did$' <<<"$output" ||
+grep -qE '^replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 \(the title rule off\) on 3 seeds, the plug-in decided all [0-9]+ tracks as the mirror did$' <<<"$output" ||
   { echo "FAIL: no agreeing replay of the recommended setting"; fail=1; }
 expect "$output" "seeds: 5, 6, 7; this repeats the sweep exactly:" forced
 [ "$(tail -n 2 <<<"$output" | head -n 1)" = "recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0" ] ||
@@ -55,8 +58,23 @@ grep -q '^== report:' <<<"$output" && { echo "FAIL: a sweep wrote the single run
 grep -q '^warning: .*rotations of the playlist' <<<"$output" && { echo "FAIL: 24 h of 6:40:00 warned"; fail=1; }
 untouched forced
 [ ! -e status.htm ] || { echo "FAIL: the replay wrote the station's page"; fail=1; }
-grep -q '<svg' sweep.html && grep -q '>recommended: 14 / 0</text>' sweep.html ||
+grep -q '<svg class="curves"' sweep.html && grep -q '>| recommended: 14 / off</text>' sweep.html ||
   { echo "FAIL: sweep.html lacks the chart with the recommended setting"; fail=1; }
+
+echo "== no setting meets every goal: the choice"
+output=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 10..16 --shuffle 5 --hours 24 --max-skip-rate 30)
+status=$?
+echo "$output" | sed -n '/^no setting meets/,$p'
+[ $status -eq 0 ] || { echo "FAIL: exit status $status"; fail=1; }
+grep -q '^recommended:' <<<"$output" && { echo "FAIL: a recommendation though no setting meets every goal"; fail=1; }
+grep -q '^no setting meets every goal; the skip goal binds: every setting swept has a median skip rate above 30.0 %' <<<"$output" ||
+  { echo "FAIL: the binding goal is not named"; fail=1; }
+choices=$(grep -cE '^choice: SameArtistCheckLimit=[0-9]+ SameTitleCheckLimit=0 [0-9]+\.[0-9]{2} early returns of an artist a day \(worst seed\), skip rate [0-9.]+ %' <<<"$output")
+[ "$choices" -ge 2 ] && [ "$choices" -le 5 ] || { echo "FAIL: $choices choice lines"; fail=1; }
+nearest=$(sed -n 's/^choice: \(SameArtistCheckLimit=[0-9]* SameTitleCheckLimit=[0-9]*\) .*  <- nearest the goals$/\1/p' <<<"$output")
+[ -n "$nearest" ] && grep -q "^replay through the plug-in: $nearest (the title rule off) on 3 seeds, the plug-in decided all" <<<"$output" ||
+  { echo "FAIL: the nearest choice ($nearest) was not replayed"; fail=1; }
+untouched choice
 
 echo "== the printed command repeats the sweep"
 first=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 13..15 --sweep-title 0..200:100 --seeds 2 --hours 12)
@@ -92,12 +110,19 @@ output=$(SB_MISBEHAVE=admit-everything host gen_misbehaving.dll spaced.m3u --swe
 status=$?
 echo "$output"
 [ $status -eq 7 ] || { echo "FAIL: exit status $status, expected 7"; fail=1; }
-grep -qE '^error: replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 on 1 seed, the plug-in decided otherwise than the mirror: seed 3, track [0-9]+ started \(station time [0-9:]+\): the plug-in played entry [0-9]+ ".*", the mirror skipped entry [0-9]+ ".*"$' <<<"$output" ||
+grep -qE '^error: replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 \(the title rule off\) on 1 seed, the plug-in decided otherwise than the mirror: seed 3, track [0-9]+ started \(station time [0-9:]+\): the plug-in played entry [0-9]+ ".*", the mirror skipped entry [0-9]+ ".*"$' <<<"$output" ||
   { echo "FAIL: the difference is not named"; fail=1; }
 grep -q '^recommended:' <<<"$output" && { echo "FAIL: a recommendation after a difference"; fail=1; }
 grep -q '<- recommended' <<<"$output" && { echo "FAIL: the table marks a setting the plug-in did not confirm"; fail=1; }
 untouched disagreement
 
+echo "== a plug-in that refuses to start for the replay"
+output=$(SB_MISBEHAVE=refuse-start host gen_misbehaving.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
+status=$?
+[ $status -eq 3 ] || { echo "$output"; echo "FAIL: exit status $status, expected 3"; fail=1; }
+grep -q '<- recommended' <<<"$output" && { echo "FAIL: the table marks a setting the replay never confirmed"; fail=1; }
+grep -q '<- replayed, not confirmed' <<<"$output" || { echo "$output"; echo "FAIL: the replayed row is not said to be unconfirmed"; fail=1; }
+untouched refused
 echo "== plugin.ini left aside by a sweep ended during its replay"
 printf '[Songbeacon]\r\nEnableHTMLOutput=0\r\nSameArtistCheckLimit=14\r\n' >plugin.ini # the replay's
 cp operator.ini plugin.ini.before-sweep

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/options.h"
@@ -63,6 +64,17 @@ TEST(Options, BadValuesAreNamedNotTakenAsSomethingElse) {
          "--max-skip-rate: \"7.55\" is not"},
         {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--max-skip-rate", "10%"},
          "--max-skip-rate: \"10%\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--early-returns-per-day", "0.125"},
+         "--early-returns-per-day: \"0.125\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--early-returns-per-day", "1000.01"},
+         "--early-returns-per-day: \"1000.01\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--early-returns-per-day", "-1"},
+         "--early-returns-per-day: \"-1\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-artist", "0..9", "--early-returns-per-day", "1."},
+         "--early-returns-per-day: \"1.\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-title", "0..9", "--title-gap", "0"}, "--title-gap: \"0\" is not"},
+        {{"p.dll", "l.m3u", "--sweep-title", "0..9", "--title-gap", "169"}, "--title-gap: \"169\" is not"},
+        {{"p.dll", "l.m3u", "--title-gap", "3"}, "--title-gap belongs to a sweep"},
         {{"p.dll", "l.m3u", "--seeds", "4"},
          "--seeds belongs to a sweep: give --sweep-artist or --sweep-title too"},
         {{"p.dll", "l.m3u", "--artist-gap", "30", "--fast"}, "--artist-gap belongs to a sweep"},
@@ -115,9 +127,9 @@ TEST(Options, ShuffleTakesASeedOnlyWhenOneFollows) {
 }
 
 TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
-    Parsed parsed =
-        parse({"p.dll", "l.m3u", "--sweep-artist", "0..30", "--sweep-title", "100..300:70", "--seeds", "2",
-               "--shuffle", "18446744073709551615", "--artist-gap", "45", "--max-skip-rate", "7.5"});
+    Parsed parsed = parse({"p.dll", "l.m3u", "--sweep-artist", "0..30", "--sweep-title", "100..300:70",
+                           "--seeds", "2", "--shuffle", "18446744073709551615", "--artist-gap", "45",
+                           "--max-skip-rate", "7.5", "--early-returns-per-day", "0.25"});
     ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;
     const sim::Options& options = parsed.options;
     ASSERT_TRUE(sim::sweepAsked(options));
@@ -134,11 +146,14 @@ TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
         << "the range's end always included";
     EXPECT_EQ(plan.stationSeconds, 72 * 3600) << "the default length";
     EXPECT_EQ(plan.goal.artistGapMinutes, 45);
-    EXPECT_DOUBLE_EQ(plan.goal.maxSkipPercent, 7.5);
+    EXPECT_EQ(plan.goal.maxSkipTenths, 75);
+    EXPECT_EQ(plan.goal.titleGapHours, sim::kDefaultTitleGapHours) << "titles swept: judged by default";
+    EXPECT_EQ(plan.goal.perDayHundredths, 25);
     EXPECT_EQ(
         sim::repeatCommand(options),
         "songbeacon-host p.dll l.m3u --sweep-artist 0..30 --sweep-title 100..300:70 --seeds 2 --shuffle "
-        "18446744073709551615 --artist-gap 45 --max-skip-rate 7.5");
+        "18446744073709551615 --artist-gap 45 --max-skip-rate 7.5 --early-returns-per-day 0.25")
+        << "the arguments as typed, in their order";
 
     // One range alone: the other limit as plugin.ini holds it; a length of --hours, repeated whole.
     parsed = parse({"My Plugin.dll", "l.m3u", "--sweep-title", "400", "--hours", "0.3334", "--shuffle", "9"});
@@ -148,7 +163,8 @@ TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
     EXPECT_EQ(plan.titleLimits, std::vector<int32_t>{400});
     EXPECT_EQ(plan.seeds, (std::vector<uint64_t>{9, 10, 11}));
     EXPECT_EQ(plan.stationSeconds, 1200);
-    EXPECT_DOUBLE_EQ(plan.goal.maxSkipPercent, 10.0);
+    EXPECT_EQ(plan.goal.maxSkipTenths, 100);
+    EXPECT_EQ(plan.goal.perDayHundredths, 100);
     EXPECT_EQ(plan.goal.artistGapMinutes, 60);
     EXPECT_EQ(sim::repeatCommand(parsed.options),
               "songbeacon-host 'My Plugin.dll' l.m3u --sweep-title 400 --hours 0.3334 --shuffle 9")
@@ -165,6 +181,28 @@ TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
     parsed.options.typedCommand = "scripts/try-playlist.sh ../lists/My\\ List.m3u --sweep-artist 0..30";
     EXPECT_EQ(sim::repeatCommand(parsed.options),
               "scripts/try-playlist.sh ../lists/My\\ List.m3u --sweep-artist 0..30 --shuffle 77");
+    EXPECT_EQ(plan.goal.titleGapHours, sim::kDefaultTitleGapHours);
+
+    // The title goal only when asked, or the title limit swept; the allowance to the hundredth.
+    for (const auto& [arguments, titleGap, perDay] :
+         std::vector<std::tuple<std::vector<const char*>, int32_t, int32_t>>{
+             {{"p.dll", "l.m3u", "--sweep-artist", "3..9"}, 0, 100},
+             {{"p.dll", "l.m3u", "--sweep-artist", "3..9", "--title-gap", "5", "--early-returns-per-day",
+               "0"},
+              5,
+              0},
+             {{"p.dll", "l.m3u", "--sweep-title", "3..9", "--early-returns-per-day", ".5"}, 3, 50},
+             {{"p.dll", "l.m3u", "--sweep-title", "3..9", "--early-returns-per-day", "2.5"}, 3, 250},
+             {{"p.dll", "l.m3u", "--sweep-title", "3..9", "--early-returns-per-day", "1000"}, 3, 100000},
+         }) {
+        const Parsed goals = parse(arguments);
+        ASSERT_EQ(goals.result, sim::kParsed) << goals.error;
+        const sim::SweepPlan planned = sim::sweepPlanOf(goals.options, playlist, {12, 150, true});
+        EXPECT_EQ(planned.goal.titleGapHours, titleGap) << arguments.back();
+        EXPECT_EQ(planned.goal.perDayHundredths, perDay) << arguments.back();
+    }
+    const Parsed again = parse({"My Plugin.dll", "l.m3u", "--hours", "0.333334", "--sweep-title", "400"});
+    EXPECT_EQ(again.options.stationSeconds, 1200) << "the command gives back the same length";
 }
 
 TEST(Options, HoursTracksOrRepeatEachGoRoundThePlaylistAndNothingElseDoes) {

@@ -3,6 +3,8 @@
 // answer is forced, and rows built for each branch), and its reports say what the figures say.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -71,48 +73,162 @@ TEST_F(HandWorkedRun, StopsAfterThePlayThatReachesItsLengthAndNotBefore) {
     EXPECT_EQ(record.events.size(), 30u);
 }
 
-TEST_F(HandWorkedRun, FiguresInStationMinutesAndTracks) {
+TEST_F(HandWorkedRun, FiguresPerDayOfStationTime) {
     run(1000);
-    const sim::SeedFigures figures = sim::seedFigures(record, 42, false, {5, 50.0});
+    const sim::SweepPlaylist entries = sim::sweepPlaylist(playlist);
+    // Goals: an artist no sooner than 5 minutes, a title no sooner than an hour.
+    const sim::SeedFigures figures = sim::seedFigures(record, entries, 42, false, {5, 1, 100, 500});
     EXPECT_EQ(figures.seed, 42u);
     EXPECT_EQ(figures.played, 5);
     EXPECT_EQ(figures.skipped, 7);
     EXPECT_DOUBLE_EQ(figures.skipRate, 7.0 / 12.0);
     EXPECT_EQ(figures.longestSkipRun, 4);
     EXPECT_EQ(figures.misjudged, 2) << "Queensryche twice; SOS after Waterloo is rightly refused";
-    // Abba returns twice: Waterloo at 600 s after SOS at 0 s (2 tracks between), then Waterloo
-    // again at 800 s (none between). Only the second is sooner than 5 minutes.
-    EXPECT_EQ(figures.gapSeconds, (std::vector<int64_t>{200, 600}));
-    EXPECT_EQ(figures.gapTracks, (std::vector<int32_t>{0, 2}));
-    EXPECT_EQ(figures.returnsWithinGoal, 1);
-    EXPECT_DOUBLE_EQ(figures.shareApart, 0.5);
-    EXPECT_EQ(figures.gapReachedBy95, 200);
+    // Abba returns twice: Waterloo at 600 s after SOS at 0 s, then Waterloo again at 800 s. Only
+    // the second is sooner than 5 minutes; it is also the same title back within the hour.
+    EXPECT_EQ(figures.artistReturns, 2);
+    EXPECT_EQ(figures.earlyArtist, 1);
+    EXPECT_EQ(figures.unpreventable, 0);
+    EXPECT_EQ(figures.earlyTitle, 1);
+    EXPECT_EQ(figures.artistPerDay, 8640) << "one in 1000 s is 86.4 a day";
+    EXPECT_EQ(figures.titlePerDay, 8640);
+    EXPECT_EQ(figures.shortestGapSeconds, 200);
+    EXPECT_DOUBLE_EQ(figures.medianGapSeconds, 400.0);
 
-    const sim::SweepRow row = sim::sweepRow({2, 4}, {figures, figures}, {5, 60.0});
+    sim::SeedFigures longer = figures; // the same early returns over twice the time
+    longer.stationSeconds = 2000;
+    longer.artistPerDay = sim::perDayHundredths(1, 2000);
+    const sim::SweepRow row = sim::sweepRow({2, 4}, {figures, longer}, {5, 1, 4320, 600});
     EXPECT_EQ(row.shortestGapSeconds, 200);
-    EXPECT_DOUBLE_EQ(row.medianGapSeconds, 400.0);
-    EXPECT_EQ(row.returns, 4);
+    EXPECT_EQ(row.artistReturns, 4);
+    EXPECT_EQ(row.earlyArtist, 2);
     EXPECT_EQ(row.misjudged, 4);
-    EXPECT_DOUBLE_EQ(row.skipsPerHour, 7 * 3600.0 / 1000.0);
-    EXPECT_FALSE(row.meetsArtistGoal);
+    EXPECT_EQ(row.worstArtistPerDay, 8640) << "the worst seed, not the better or the mean";
+    EXPECT_FALSE(row.meetsArtistGoal) << "43.2 a day on one seed is within 43.2, 86.4 on the other is not";
+    EXPECT_DOUBLE_EQ(row.skipsPerHour, 14 * 3600.0 / 3000.0);
     EXPECT_TRUE(row.meetsSkipGoal) << "58.3 % is within 60 %";
-    EXPECT_FALSE(sim::sweepRow({2, 4}, {figures}, {5, 58.2}).meetsSkipGoal);
-    EXPECT_TRUE(sim::sweepRow({2, 4}, {figures}, {5, 58.3}).meetsSkipGoal) << "compared as shown";
+    EXPECT_FALSE(sim::sweepRow({2, 4}, {figures}, {5, 0, 100, 582}).meetsSkipGoal);
+    EXPECT_TRUE(sim::sweepRow({2, 4}, {figures}, {5, 0, 100, 583}).meetsSkipGoal) << "compared as shown";
+    EXPECT_TRUE(sim::sweepRow({2, 4}, {figures}, {5, 0, 8640, 1000}).meetsArtistGoal)
+        << "at most: equal meets";
+    EXPECT_TRUE(sim::sweepRow({2, 4}, {figures}, {5, 0, 0, 1000}).meetsTitleGoal) << "titles not judged";
+    EXPECT_FALSE(sim::sweepRow({2, 4}, {figures}, {5, 1, 8639, 1000}).meetsTitleGoal);
 }
 
-TEST(SweepFigures, TheArtistGoalHoldsAtExactlyNinetyFivePercentOnEverySeed) {
+TEST(SweepFigures, RatesPerDayAndSkipTenthsRoundHalfUpAsShown) {
+    const struct {
+        int64_t count, seconds;
+        int32_t hundredths;
+    } perDay[] = {
+        {1, 86400, 100},     {1, 172800, 50}, {1, 3 * 86400, 33}, {2, 3 * 86400, 67},
+        {1, 200 * 86400, 1}, {0, 86400, 0},   {5, 0, 0},          {65, 197 * 3600, 792},
+    };
+    for (const auto& c : perDay)
+        EXPECT_EQ(sim::perDayHundredths(c.count, c.seconds), c.hundredths) << c.count << " in " << c.seconds;
+    const struct {
+        double rate;
+        int32_t tenths;
+        const char* shown;
+    } rates[] = {
+        {1.0 / 16.0, 63, "6.3"}, // 6.25 %: printf's %.1f would show 6.2
+        {0.0135, 14, "1.4"},     {27.0 / 2000.0, 14, "1.4"}, {0.0, 0, "0.0"},
+        {1.0, 1000, "100.0"},    {0.10049, 100, "10.0"},
+    };
+    for (const auto& c : rates) {
+        EXPECT_EQ(sim::rateTenths(c.rate), c.tenths) << c.rate;
+        EXPECT_EQ(sim::percentText(c.rate), c.shown) << c.rate;
+    }
+    // A median of exactly 6.25 % shows as 6.3 and is judged as 6.3.
     sim::SeedFigures seed = {};
-    seed.gapSeconds.assign(20, 4000);
-    seed.gapTracks.assign(20, 20);
-    seed.returnsWithinGoal = 1; // 19 of 20 apart: 95 %
-    EXPECT_TRUE(sim::sweepRow({1, 0}, {seed}, {60, 10.0}).meetsArtistGoal);
-    sim::SeedFigures worse = seed;
-    worse.returnsWithinGoal = 2;
-    EXPECT_FALSE(sim::sweepRow({1, 0}, {seed, worse, seed}, {60, 10.0}).meetsArtistGoal)
-        << "one seed short of 95 % fails the setting";
-    sim::SeedFigures starved = seed;
+    seed.skipRate = 1.0 / 16.0;
+    EXPECT_FALSE(sim::sweepRow({1, 0}, {seed}, {60, 0, 100, 62}).meetsSkipGoal);
+    EXPECT_TRUE(sim::sweepRow({1, 0}, {seed}, {60, 0, 100, 63}).meetsSkipGoal);
+}
+
+// One seed's figures: a skip rate and early returns a day (hundredths), and the title's.
+sim::SeedFigures seedOf(uint64_t seed, double skipRate, int32_t artistPerDay, int32_t titlePerDay = 0) {
+    sim::SeedFigures figures = {};
+    figures.seed = seed;
+    figures.skipRate = skipRate;
+    figures.stationSeconds = 72 * 3600;
+    figures.earlyArtist = artistPerDay * 3 / 100;
+    figures.artistPerDay = artistPerDay;
+    figures.titlePerDay = titlePerDay;
+    figures.shortestGapSeconds = -1;
+    return figures;
+}
+
+TEST(SweepFigures, EachSeedIsJudgedOnItsOwnAndTheWorstSeedShown) {
+    const sim::SweepGoal goal = {60, 3, 100, 100};
+    // Every seed within the allowance, though together they return early three times a day.
+    const sim::SweepRow within =
+        sim::sweepRow({9, 50}, {seedOf(1, 0.08, 100), seedOf(2, 0.05, 67), seedOf(3, 0.11, 100)}, goal);
+    EXPECT_TRUE(within.meetsArtistGoal);
+    EXPECT_EQ(within.worstArtistPerDay, 100);
+    EXPECT_EQ(within.skipTenths, 80) << "the median";
+    EXPECT_EQ(within.worstSkipTenths, 110) << "the highest";
+    EXPECT_EQ(sim::rateTenths(within.lowestSkipRate), 50);
+    // One seed beyond it fails the setting, wherever that seed stands.
+    for (size_t bad = 0; bad < 3; bad++) {
+        std::vector<sim::SeedFigures> seeds = {seedOf(1, 0.08, 33), seedOf(2, 0.05, 33), seedOf(3, 0.11, 33)};
+        seeds[bad].artistPerDay = 133;
+        seeds[bad].titlePerDay = 101;
+        const sim::SweepRow row = sim::sweepRow({9, 50}, seeds, goal);
+        EXPECT_FALSE(row.meetsArtistGoal) << bad;
+        EXPECT_FALSE(row.meetsTitleGoal) << bad;
+        EXPECT_EQ(row.worstArtistPerDay, 133) << bad;
+        EXPECT_EQ(row.worstTitlePerDay, 101) << bad;
+    }
+    sim::SeedFigures starved = seedOf(4, 0.01, 0);
     starved.starved = true;
-    EXPECT_FALSE(sim::sweepRow({1, 0}, {seed, starved}, {60, 100.0}).meetsSkipGoal);
+    EXPECT_FALSE(sim::sweepRow({1, 0}, {seedOf(1, 0.01, 0), starved}, goal).meetsSkipGoal);
+}
+
+// One entry each of these, played in this order with both rules off, ten minutes a track: an
+// hour holds them all, so every artist named twice comes back within the hour.
+TEST(SweepFigures, ReturnsUnderAnotherSpellingAreCountedApart) {
+    const std::vector<sim::PlaylistEntry> playlist = {
+        {"AC/DC - Thunderstruck", 600},    {"ACDC - Back in Black", 600}, {"The Beatles - Help", 600},
+        {"Beatles, The - Yesterday", 600}, {"Abba - SOS", 600},           {"ABBA - Waterloo", 600},
+    };
+    sim::PlayOrder order;
+    sim::startPlayOrder(&order, 6, false, 0);
+    sim::RunRecord record;
+    ASSERT_EQ(sim::simulateRun(playlist, {0, 0, true}, order, 3600, &record), sim::kPlayedItsLength);
+    ASSERT_EQ(record.played, 6);
+    const sim::SweepPlaylist entries = sim::sweepPlaylist(playlist);
+    const sim::SweepGoal goal = {60, 0, 2400, 1000}; // at most 24 a day: one in this hour
+    const sim::SeedFigures figures = sim::seedFigures(record, entries, 1, false, goal);
+    EXPECT_EQ(figures.artistReturns, 3);
+    EXPECT_EQ(figures.earlyArtist, 1) << "ABBA after Abba: the rule folds case, a limit prevents it";
+    EXPECT_EQ(figures.unpreventable, 2) << "AC/DC / ACDC and The Beatles / Beatles, The";
+    EXPECT_EQ(figures.artistPerDay, 2400);
+    ASSERT_EQ(figures.spellingPairs.size(), 2u);
+    std::vector<std::string> pairs;
+    for (const sim::SpellingPair& pair : figures.spellingPairs)
+        pairs.push_back(entries.spellings[static_cast<size_t>(pair.first)] + " / " +
+                        entries.spellings[static_cast<size_t>(pair.second)] + " " +
+                        std::to_string(pair.count));
+    EXPECT_EQ(pairs, (std::vector<std::string>{"AC/DC / ACDC 1", "The Beatles / Beatles, The 1"}));
+
+    const sim::SweepRow row = sim::sweepRow({5, 0}, {figures, figures}, goal);
+    EXPECT_TRUE(row.meetsArtistGoal) << "the two returns no limit prevents are not held against it";
+    EXPECT_EQ(row.unpreventable, 4);
+    ASSERT_EQ(row.spellingPairs.size(), 2u);
+    EXPECT_EQ(row.spellingPairs[0].count, 2);
+
+    sim::SweepContext context = {};
+    context.plan.goal = goal;
+    context.spellings = entries.spellings;
+    sim::Recommendation answer = sim::recommend({row}, goal);
+    EXPECT_EQ(
+        sim::unpreventableText(context, {row}, answer),
+        "returns no limit prevents: 4 returns of an artist sooner than 60 minutes under another spelling, "
+        "at SameArtistCheckLimit=5 SameTitleCheckLimit=0 (the title rule off) on 2 seeds: the rule reads "
+        "their first characters "
+        "as two artists at every limit. Spell each artist one way in the playlist:\n"
+        "  \"AC/DC\" / \"ACDC\": 2 returns\n"
+        "  \"The Beatles\" / \"Beatles, The\": 2 returns\n");
 }
 
 TEST(SweepLength, CoversThreeRotationsAndAtLeast72Hours) {
@@ -137,7 +253,7 @@ std::vector<sim::PlaylistEntry> spacedPlaylist() {
     return playlist;
 }
 
-sim::SweepPlan spacedPlan(double maxSkipPercent) {
+sim::SweepPlan spacedPlan(int32_t maxSkipTenths) {
     sim::SweepPlan plan;
     plan.artistLimits = {10, 11, 12, 13, 14, 15, 16};
     plan.titleLimits = {0};
@@ -145,62 +261,111 @@ sim::SweepPlan spacedPlan(double maxSkipPercent) {
     plan.titleSwept = false;
     plan.seeds = {7, 8, 9};
     plan.stationSeconds = 24 * 3600;
-    plan.goal = {60, maxSkipPercent};
+    plan.goal = {60, 0, 100, maxSkipTenths};
     return plan;
 }
 
 TEST(SweepRecommendation, FindsTheArtistLimitThePlaylistForces) {
     const std::vector<sim::PlaylistEntry> playlist = spacedPlaylist();
     std::vector<sim::SweepRow> rows;
-    ASSERT_EQ(sim::runSweep(playlist, spacedPlan(80.0), &rows), sim::kPlayedItsLength);
+    ASSERT_EQ(sim::runSweep(playlist, spacedPlan(800), &rows), sim::kPlayedItsLength);
     ASSERT_EQ(rows.size(), 7u);
     for (const sim::SweepRow& row : rows) {
         ASSERT_EQ(row.seeds.size(), 3u);
         EXPECT_EQ(row.meetsArtistGoal, row.setting.artistLimit >= 14) << row.setting.artistLimit;
         for (const sim::SeedFigures& seed : row.seeds) {
             EXPECT_GE(seed.stationSeconds, 24 * 3600);
-            // The window keeps an artist's plays at least its size apart, but for the newest title
-            // played again, unjudged, when every other entry came up refused: none between.
-            int32_t playedAgain = 0;
-            for (int32_t between : seed.gapTracks) {
-                EXPECT_TRUE(between == 0 || between >= row.setting.artistLimit) << between;
-                playedAgain += between == 0 ? 1 : 0;
-            }
+            EXPECT_EQ(seed.unpreventable, 0) << "every artist spelt one way";
             if (row.setting.artistLimit >= 14) {
-                EXPECT_EQ(seed.returnsWithinGoal, playedAgain);
+                // but for the newest title played again, unjudged, when every other entry came up
+                // refused: seldom, and within the allowance.
+                EXPECT_LE(seed.earlyArtist, 1) << "a window of 14 keeps every artist an hour apart";
             }
         }
     }
     // The skip rate grows with the window: fewer artists left to choose from.
     EXPECT_LT(rows.front().medianSkipRate, rows.back().medianSkipRate);
 
-    const sim::Recommendation answer = sim::recommend(rows);
-    ASSERT_EQ(answer.verdict, sim::kBothGoalsMet);
+    const sim::Recommendation answer = sim::recommend(rows, spacedPlan(800).goal);
+    ASSERT_EQ(answer.verdict, sim::kEveryGoalMet);
     ASSERT_GE(answer.recommended, 0);
     EXPECT_EQ(rows[static_cast<size_t>(answer.recommended)].setting.artistLimit, 14);
     EXPECT_EQ(answer.replayed, answer.recommended);
+    EXPECT_TRUE(answer.choices.empty());
 }
 
-TEST(SweepRecommendation, SaysWhichGoalBindsAndShowsBothSides) {
-    const std::vector<sim::PlaylistEntry> playlist = spacedPlaylist();
+// 100 artists of one 4-minute title each, one of them with two: an artist window of 14 keeps
+// every artist an hour apart, and nothing less does on every seed. Without a window the returns
+// within the hour are a few a day, lost among hundreds of later ones: at least 95 % of all returns
+// are an hour apart or more, so a share of returns would have called "off" good enough.
+TEST(SweepRecommendation, PerDayNotAShareOfReturns) {
+    std::vector<sim::PlaylistEntry> playlist;
+    for (int artist = 0; artist < 100; artist++) // "Aax Band" to "Jjx Band": the rule tells all apart
+        playlist.push_back({std::string(1, static_cast<char>('A' + artist / 10)) +
+                                static_cast<char>('a' + artist % 10) + "x Band - Song",
+                            240});
+    playlist.push_back({"Aax Band - Other Song", 240});
+    sim::SweepPlan plan;
+    plan.artistLimits = {0, 12, 13, 14, 15};
+    plan.titleLimits = {0};
+    plan.artistSwept = true;
+    plan.titleSwept = false;
+    plan.seeds = {3, 4, 5};
+    plan.stationSeconds = 72 * 3600;
+    plan.goal = {60, 0, 0, 100}; // no artist back within the hour, at most 10 % skips
     std::vector<sim::SweepRow> rows;
-    ASSERT_EQ(sim::runSweep(playlist, spacedPlan(60.0), &rows), sim::kPlayedItsLength);
-    ASSERT_GT(rows[4].medianSkipRate, 0.6) << "at 14 more than 60 % are skipped";
-    const sim::Recommendation answer = sim::recommend(rows);
-    EXPECT_EQ(answer.verdict, sim::kGoalsConflict);
-    EXPECT_EQ(answer.recommended, -1);
-    ASSERT_GE(answer.closestByArtist, 0);
-    ASSERT_GE(answer.closestBySkips, 0);
-    EXPECT_EQ(rows[static_cast<size_t>(answer.closestByArtist)].setting.artistLimit, 14);
-    const sim::SweepRow& bySkips = rows[static_cast<size_t>(answer.closestBySkips)];
-    EXPECT_TRUE(bySkips.meetsSkipGoal);
-    for (const sim::SweepRow& row : rows) {
-        if (row.meetsSkipGoal) {
-            EXPECT_LE(row.setting.artistLimit, bySkips.setting.artistLimit)
-                << "the largest that skips little enough";
-        }
+    ASSERT_EQ(sim::runSweep(playlist, plan, &rows), sim::kPlayedItsLength);
+    for (const sim::SeedFigures& seed : rows[0].seeds) {
+        EXPECT_GT(seed.earlyArtist, 0) << seed.seed;
+        EXPECT_GE((seed.artistReturns - seed.earlyArtist) * 100, seed.artistReturns * 95)
+            << "the old share rule would pass off on seed " << seed.seed;
     }
-    EXPECT_EQ(answer.replayed, answer.closestByArtist);
+    const sim::Recommendation answer = sim::recommend(rows, plan.goal);
+    ASSERT_GE(answer.recommended, 0);
+    EXPECT_EQ(rows[static_cast<size_t>(answer.recommended)].setting.artistLimit, 14);
+    EXPECT_FALSE(rows[2].meetsArtistGoal) << "13 lets some artist back within the hour";
+    // With an allowance of one a day, 13 is enough: the answer follows the allowance.
+    plan.goal.perDayHundredths = 100;
+    ASSERT_EQ(sim::runSweep(playlist, plan, &rows), sim::kPlayedItsLength);
+    const sim::Recommendation allowingOne = sim::recommend(rows, plan.goal);
+    ASSERT_GE(allowingOne.recommended, 0);
+    EXPECT_EQ(rows[static_cast<size_t>(allowingOne.recommended)].setting.artistLimit, 13);
+}
+
+// The example playlist (302 entries, a rotation of 21:52:13): the answer for "no artist back within
+// the hour more than once a day, at most 20 % skips" is the same at three rotations, at 72 hours and
+// at nine rotations, because early returns are counted per day, not as a share of a number of
+// returns that grows with the run.
+TEST(SweepRecommendation, TheAnswerDoesNotMoveWithTheLengthOfTheRuns) {
+    std::FILE* file = std::fopen(SB_SOURCE_DIR "/examples/rotation.m3u", "rb");
+    ASSERT_NE(file, nullptr);
+    std::string bytes;
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, got);
+    std::fclose(file);
+    const std::vector<sim::PlaylistEntry> playlist = sim::parsePlaylistEntries("rotation.m3u", bytes);
+    ASSERT_EQ(playlist.size(), 302u);
+    sim::SweepPlan plan;
+    plan.artistLimits = {10, 11, 12, 13, 14, 15, 16, 17};
+    plan.titleLimits = {0, 50, 100};
+    plan.artistSwept = plan.titleSwept = true;
+    plan.seeds = {7, 8, 9};
+    plan.goal = {60, sim::kDefaultTitleGapHours, 100, 200};
+    std::vector<sim::SweepSetting> answers;
+    for (int64_t seconds :
+         {3 * sim::rotationSeconds(playlist), int64_t{72 * 3600}, 9 * sim::rotationSeconds(playlist)}) {
+        plan.stationSeconds = seconds;
+        std::vector<sim::SweepRow> rows;
+        ASSERT_EQ(sim::runSweep(playlist, plan, &rows), sim::kPlayedItsLength);
+        const sim::Recommendation answer = sim::recommend(rows, plan.goal);
+        ASSERT_GE(answer.recommended, 0) << seconds;
+        answers.push_back(rows[static_cast<size_t>(answer.recommended)].setting);
+    }
+    for (const sim::SweepSetting& answer : answers) {
+        EXPECT_EQ(answer.artistLimit, 14);
+        EXPECT_EQ(answer.titleLimit, 50) << "the smallest title limit that meets the title goal";
+    }
 }
 
 TEST(SweepRecommendation, ASweepEndsAtTheFirstRunThatFillsItsRecord) {
@@ -219,52 +384,101 @@ TEST(SweepRecommendation, ASweepEndsAtTheFirstRunThatFillsItsRecord) {
 }
 
 // A row with the goals it meets and the figures the rule compares.
-sim::SweepRow row(int32_t artist, int32_t title, bool artistGoal, bool skipGoal, double skipRate,
-                  double apart) {
+sim::SweepRow row(int32_t artist, int32_t title, bool artistGoal, bool skipGoal, int32_t skipTenths,
+                  int32_t perDay, bool titleGoal = true) {
     sim::SweepRow row = {};
     row.setting = {artist, title};
     row.meetsArtistGoal = artistGoal;
+    row.meetsTitleGoal = titleGoal;
     row.meetsSkipGoal = skipGoal;
-    row.medianSkipRate = skipRate;
-    row.worstShareApart = apart;
+    row.skipTenths = skipTenths;
+    row.worstSkipTenths = skipTenths + 5;
+    row.worstArtistPerDay = perDay;
     return row;
 }
 
-TEST(SweepRecommendation, TheRuleOnEachBranch) {
-    // A grid: the smallest artist limit meeting both, then the largest title limit with it.
-    std::vector<sim::SweepRow> rows = {
-        row(5, 0, false, true, 0.02, 0.90),   row(5, 100, false, true, 0.05, 0.91),
-        row(6, 0, true, true, 0.04, 0.96),    row(6, 100, true, true, 0.08, 0.96),
-        row(6, 200, true, false, 0.15, 0.97), row(7, 0, true, true, 0.05, 0.99),
+TEST(SweepRecommendation, TheFewestSkipsOfTheSettingsThatMeetEveryGoal) {
+    const sim::SweepGoal goal = {60, 3, 100, 100};
+    const struct {
+        const char* what;
+        std::vector<sim::SweepRow> rows;
+        int32_t recommended;
+    } cases[] = {
+        {"the first row, the smallest limits, is the answer",
+         {row(0, 0, true, true, 0, 0), row(0, 50, true, true, 12, 0), row(1, 0, true, true, 3, 0)},
+         0},
+        {"fewest skips, not the smallest artist limit",
+         {row(5, 0, true, true, 90, 50), row(5, 50, true, true, 95, 40), row(6, 0, true, true, 81, 20),
+          row(6, 50, true, true, 85, 10)},
+         2},
+        {"a setting that misses the title goal is no answer",
+         {row(5, 0, true, true, 40, 50, false), row(5, 50, true, true, 60, 40),
+          row(5, 100, true, true, 80, 40)},
+         1},
+        {"ties as shown go to the smaller limits",
+         {row(5, 0, false, true, 50, 150), row(5, 50, true, true, 70, 90), row(6, 0, true, true, 70, 10)},
+         1},
+        {"the last row can be the answer",
+         {row(5, 0, false, true, 50, 150), row(6, 0, false, true, 60, 120), row(7, 0, true, true, 70, 90)},
+         2},
     };
-    sim::Recommendation answer = sim::recommend(rows);
-    EXPECT_EQ(answer.verdict, sim::kBothGoalsMet);
-    EXPECT_EQ(answer.recommended, 3);
-    EXPECT_EQ(answer.closestByArtist, -1);
+    for (const auto& c : cases) {
+        const sim::Recommendation answer = sim::recommend(c.rows, goal);
+        EXPECT_EQ(answer.verdict, sim::kEveryGoalMet) << c.what;
+        EXPECT_EQ(answer.recommended, c.recommended) << c.what;
+        EXPECT_EQ(answer.replayed, c.recommended) << c.what;
+        EXPECT_TRUE(answer.choices.empty()) << c.what;
+    }
+}
 
-    // Only the artist goal is ever met: the skip goal binds. Closest by artist: the smallest
-    // limit meeting it at its fewest skips; by skips: the fewest skips of all.
-    rows = {row(5, 0, false, false, 0.12, 0.90), row(6, 0, true, false, 0.20, 0.96),
-            row(6, 100, true, false, 0.18, 0.96), row(7, 0, true, false, 0.25, 0.99)};
-    answer = sim::recommend(rows);
-    EXPECT_EQ(answer.verdict, sim::kSkipGoalBinds);
-    EXPECT_EQ(answer.closestByArtist, 2);
-    EXPECT_EQ(answer.closestBySkips, 0);
-    EXPECT_EQ(answer.replayed, 2);
+TEST(SweepRecommendation, WhenNothingMeetsEveryGoalTheFrontierIsOffered) {
+    const sim::SweepGoal goal = {60, 0, 100, 100}; // at most 1 a day, at most 10 % skips
+    // Early returns a day fall as skips rise. 2 / 0 is dominated by 3 / 0 (fewer returns, as few
+    // skips); 9 / 0 starved.
+    std::vector<sim::SweepRow> rows = {
+        row(0, 0, false, true, 10, 1300),  row(2, 0, false, true, 40, 900),
+        row(3, 0, false, true, 40, 700),   row(4, 0, false, true, 80, 450),
+        row(5, 0, false, false, 120, 300), row(6, 0, false, false, 150, 250),
+        row(7, 0, false, false, 200, 120), row(8, 0, true, false, 400, 60),
+        row(9, 0, true, false, 90, 0),
+    };
+    rows[8].starved = true;
+    rows[8].meetsSkipGoal = false;
+    const std::vector<int32_t> frontier = sim::tradeOffFrontier(rows, goal);
+    EXPECT_EQ(frontier, (std::vector<int32_t>{0, 2, 3, 4, 5, 6, 7}))
+        << "fewest skips first; 2 / 0 and 9 / 0 out";
 
-    // Only the skip goal is ever met: the artist goal binds; closest by artist is the best share.
-    rows = {row(5, 0, false, true, 0.02, 0.90), row(6, 0, false, true, 0.04, 0.93),
-            row(7, 0, false, false, 0.12, 0.94)};
-    answer = sim::recommend(rows);
-    EXPECT_EQ(answer.verdict, sim::kArtistGoalBinds);
-    EXPECT_EQ(answer.closestByArtist, 2);
-    EXPECT_EQ(answer.closestBySkips, 1);
+    const sim::Recommendation answer = sim::recommend(rows, goal);
+    EXPECT_EQ(answer.verdict, sim::kGoalsConflict) << "each goal is met by some setting";
+    EXPECT_EQ(answer.unmetGoals, 0);
+    EXPECT_EQ(answer.recommended, -1);
+    // The larger miss of each, as a share of its goal: 12 (12 a day over 1), 6, 3.5, 2 (the skips'
+    // 0.2 smaller), 1.5, 1 (0.2 a day over, 10 % over 10 %) and 3 (30 % over 10 %): 7 / 0.
+    EXPECT_EQ(answer.nearest, 6);
+    EXPECT_DOUBLE_EQ(sim::goalMiss(rows[4], goal), 2.0);
+    EXPECT_DOUBLE_EQ(sim::goalMiss(rows[6], goal), 1.0);
+    EXPECT_DOUBLE_EQ(sim::goalMiss(rows[7], goal), 3.0);
+    EXPECT_EQ(answer.replayed, 6);
+    ASSERT_EQ(answer.choices.size(), sim::kMostChoices);
+    EXPECT_EQ(answer.choices.front(), 0) << "from the fewest skips";
+    EXPECT_EQ(answer.choices.back(), 7) << "to the fewest early returns";
+    // The ends, the nearest (7 / 0), the fewest early returns within 10 % skips (4 / 0), the fewest
+    // skips within one a day (8 / 0, an end), then the first spread place (3 / 0).
+    EXPECT_EQ(answer.choices, (std::vector<int32_t>{0, 2, 3, 6, 7}));
+    for (size_t i = 1; i < answer.choices.size(); i++)
+        EXPECT_GT(rows[static_cast<size_t>(answer.choices[i])].skipTenths,
+                  rows[static_cast<size_t>(answer.choices[i - 1])].skipTenths);
 
-    rows = {row(5, 0, false, false, 0.30, 0.90), row(6, 0, false, false, 0.20, 0.80)};
-    answer = sim::recommend(rows);
-    EXPECT_EQ(answer.verdict, sim::kNeitherGoalIsMet);
-    EXPECT_EQ(answer.closestByArtist, 0);
-    EXPECT_EQ(answer.closestBySkips, 1);
+    // A goal no setting meets binds, and says so.
+    for (sim::SweepRow& r : rows)
+        r.meetsArtistGoal = false;
+    EXPECT_EQ(sim::recommend(rows, goal).unmetGoals, sim::kArtistGoalBit);
+    for (sim::SweepRow& r : rows)
+        r.meetsSkipGoal = false;
+    const sim::Recommendation neither = sim::recommend(rows, goal);
+    EXPECT_EQ(neither.verdict, sim::kGoalsUnmet);
+    EXPECT_EQ(neither.unmetGoals, sim::kArtistGoalBit | sim::kSkipGoalBit);
+    EXPECT_EQ(neither.nearest, 6) << "the frontier does not depend on which goals are met";
 }
 
 TEST(SweepReplayCheck, FindsTheFirstEventThatDiffers) {
@@ -310,52 +524,199 @@ struct SweepReport : ::testing::Test {
         context.playlistName = "<b>R&B</b>.m3u";
         context.entries = 100;
         context.rotationSeconds = sim::rotationSeconds(playlist);
-        context.plan = spacedPlan(80.0);
+        context.plan = spacedPlan(800);
         context.repeatCommand = "songbeacon-host p.dll l.m3u --sweep-artist 10..16";
         ASSERT_EQ(sim::runSweep(playlist, context.plan, &rows), sim::kPlayedItsLength);
-        answer = sim::recommend(rows);
+        answer = sim::recommend(rows, context.plan.goal);
     }
 };
+
+// The lines of `text`.
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
 
 TEST_F(SweepReport, EndsWithTheRecommendedLineAndItsReason) {
     const std::string text = sim::recommendationText(context, rows, answer);
     const sim::SweepRow& chosen = rows[4];
-    EXPECT_EQ(text.substr(0, text.find('\n')), "recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0");
+    EXPECT_EQ(text,
+              "recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0\n"
+              "  why: of the settings that meet every goal on every seed, the fewest skips (the title rule "
+              "off): an artist back within 60 minutes 0.00 times a day on the worst seed (at most 1), a "
+              "median skip rate of " +
+                  sim::tenthsText(chosen.skipTenths) + " % (at most 80.0 %; worst seed " +
+                  sim::tenthsText(chosen.worstSkipTenths) + " %)\n");
+}
+
+TEST_F(SweepReport, WithoutAnAnswerTheChoiceOneLineEach) {
+    context.plan.goal.maxSkipTenths = 600;
+    for (sim::SweepRow& row : rows)
+        row.meetsSkipGoal = row.skipTenths <= 600;
+    const sim::Recommendation none = sim::recommend(rows, context.plan.goal);
+    ASSERT_EQ(none.verdict, sim::kGoalsConflict);
+    const std::string text = sim::recommendationText(context, rows, none);
+    EXPECT_EQ(text.find("recommended:"), std::string::npos) << text;
+    EXPECT_EQ(
+        text.find("no setting meets every goal; the goals conflict: the settings that keep artists apart "
+                  "enough skip at least "),
+        0u)
+        << text;
+    size_t choices = 0, nearest = 0;
+    for (const std::string& line : linesOf(text)) {
+        if (line.compare(0, 8, "choice: ") != 0)
+            continue;
+        choices++;
+        // As a script reads it: the two settings, then the figures, the nearest marked.
+        const size_t at = line.find(" SameTitleCheckLimit=0 ");
+        EXPECT_EQ(line.compare(0, 29, "choice: SameArtistCheckLimit="), 0) << line;
+        EXPECT_NE(at, std::string::npos) << line;
+        EXPECT_NE(line.find(" early returns of an artist a day (worst seed), skip rate "), std::string::npos);
+        if (line.find("<- nearest the goals") != std::string::npos)
+            nearest++;
+    }
+    EXPECT_EQ(choices, none.choices.size());
+    EXPECT_GE(choices, 2u);
+    EXPECT_EQ(nearest, 1u);
+    EXPECT_NE(text.find("  nearest the goals: the choice whose larger miss is the smallest"),
+              std::string::npos);
+}
+
+TEST(SweepText, ALimitOfZeroIsSaidToBeOff) {
+    const struct {
+        sim::SweepSetting setting;
+        const char* words;
+        const char* limits;
+    } cases[] = {
+        {{0, 0}, " (both rules off)", "off / off"},
+        {{0, 50}, " (the artist rule off)", "off / 50"},
+        {{7, 0}, " (the title rule off)", "7 / off"},
+        {{1, 1000}, "", "1 / 1000"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sim::offText(c.setting), c.words);
+        EXPECT_EQ(sim::limitText(c.setting.artistLimit) + " / " + sim::limitText(c.setting.titleLimit),
+                  c.limits);
+    }
+    // In the choice and in the table.
+    sim::SweepContext context = {};
+    context.plan.goal = {60, 0, 100, 100};
+    std::vector<sim::SweepRow> rows = {row(0, 50, false, true, 20, 800), row(9, 50, true, false, 150, 40)};
+    const sim::Recommendation none = sim::recommend(rows, context.plan.goal);
+    const std::string text = sim::recommendationText(context, rows, none);
     EXPECT_NE(
-        text.find("  why: the smallest artist limit swept that keeps the same artist at least 60 minutes "
-                  "apart in 95 % of returns on every seed (worst seed 100.0 %), at a median skip rate of " +
-                  sim::percentText(chosen.medianSkipRate) + " % (at most 80.0 %)\n"),
+        text.find("choice: SameArtistCheckLimit=0 SameTitleCheckLimit=50 8.00 early returns of an artist a "
+                  "day (worst seed), skip rate 2.0 % (worst seed 2.5 %) (the artist rule off)\n"),
         std::string::npos)
         << text;
+    const sim::SweepTable table = sim::sweepTable(context, rows, none);
+    EXPECT_EQ(table.cells[0][0], "off");
+    EXPECT_EQ(table.cells[1][0], "9");
+}
 
-    context.plan.goal.maxSkipPercent = 60.0;
-    for (sim::SweepRow& row : rows)
-        row.meetsSkipGoal = row.medianSkipRate <= 0.6;
-    const std::string none = sim::recommendationText(context, rows, sim::recommend(rows));
-    EXPECT_EQ(none.find("recommended: none: no setting meets both goals; the goals conflict"), 0u) << none;
+TEST(SweepText, AllowancesAndRatesInWords) {
+    EXPECT_EQ(sim::allowanceText(100), "at most 1 time a day");
+    EXPECT_EQ(sim::allowanceText(0), "at most 0 times a day (none)");
+    EXPECT_EQ(sim::allowanceText(250), "at most 2.5 times a day");
+    EXPECT_EQ(sim::allowanceText(5), "at most 0.05 times a day");
+    EXPECT_EQ(sim::hundredthsText(792), "7.92");
+    EXPECT_EQ(sim::hundredthsText(5), "0.05");
+    EXPECT_EQ(sim::hundredthsText(0), "0.00");
+}
+
+TEST(SweepPage, ALargeGridDrawsEveryCellAndTheWholeBoundary) {
+    // 31 artist limits by 7 title limits, the skip goal met on a staircase of cells: a boundary
+    // of many edges, longer than any one piece of the page is built in.
+    sim::SweepContext context = {};
+    context.plan.goal = {60, 3, 100, 100};
+    context.plan.artistSwept = context.plan.titleSwept = true;
+    std::vector<sim::SweepRow> rows;
+    for (int32_t artist = 0; artist <= 30; artist++) {
+        context.plan.artistLimits.push_back(artist);
+        for (int32_t title = 0; title <= 300; title += 50) {
+            rows.push_back(row(artist, title, artist >= 14, artist + title / 25 <= 20,
+                               artist * 10 + title / 5, std::max(0, 1500 - artist * 100)));
+        }
+    }
+    for (int32_t title = 0; title <= 300; title += 50)
+        context.plan.titleLimits.push_back(title);
+    rows.back().worstArtistPerDay = 31930; // 319.30 a day: too wide for a cell 29 pixels wide
+    const sim::Recommendation answer = sim::recommend(rows, context.plan.goal);
+    ASSERT_GE(answer.recommended, 0);
+    const std::string page =
+        sim::renderSweepHtml(context, rows, answer, {true, rows[0].setting, 3, 9, true, ""});
+    size_t cells = 0;
+    for (size_t at = 0; (at = page.find("<rect class=\"cell\"", at)) != std::string::npos; at++)
+        cells++;
+    EXPECT_EQ(cells, 2 * rows.size()) << "one cell per setting in each map";
+    EXPECT_NE(page.find("<title>30 / 300: 319.30</title>"), std::string::npos);
+    EXPECT_NE(page.find(">319</text>"), std::string::npos) << "written whole, not into the next cell";
+    EXPECT_EQ(page.find(">319.30</text>"), std::string::npos);
+    EXPECT_NE(page.find(">15.00</text>"), std::string::npos) << "five characters fit";
+    const size_t path = page.find("<path class=\"goal\" d=\"");
+    ASSERT_NE(path, std::string::npos);
+    const size_t end = page.find("\" fill=\"none\" stroke=\"#8a3b00\" stroke-width=\"3\"/>", path);
+    ASSERT_NE(end, std::string::npos) << "the boundary is drawn whole";
+    EXPECT_GT(end - path, 512u);
+    // The skip goal's staircase: each title line's last cell inside has its right edge drawn.
+    const std::string d = page.substr(path, end - path);
+    size_t edges = 0;
+    for (size_t at = 0; (at = d.find('M', at)) != std::string::npos; at++)
+        edges++;
+    EXPECT_GE(edges, 2u * 7u + 20u);
+}
+
+TEST_F(SweepReport, TheHeadingStatesTheGoalsSeedsAndShortRuns) {
+    context.plan.goal = {45, 3, 50, 75};
+    context.plan.seeds = {10, 11, 12, 13, 14, 15, 16};
+    context.plan.stationSeconds = 3 * context.rotationSeconds; // exactly three rotations: no warning
+    std::string heading = sim::renderSweepHeading(context);
     EXPECT_NE(
-        none.find("  closest by artist: SameArtistCheckLimit=14 SameTitleCheckLimit=0: 100.0 % of returns"),
+        heading.find("\ngoals: an artist back sooner than 45 minutes after its previous start at most 0.5 "
+                     "times a day on every seed; the same title sooner than 3 hours at most 0.5 times a "
+                     "day; a median skip rate of at most 7.5 %\n"),
         std::string::npos)
-        << none;
-    EXPECT_NE(none.find("  closest by skips:  SameArtistCheckLimit="), std::string::npos) << none;
+        << heading;
+    EXPECT_NE(heading.find("seeds: 10 and the 6 numbers after it;"), std::string::npos) << heading;
+    EXPECT_EQ(heading.find("warning:"), std::string::npos) << heading;
+    context.plan.stationSeconds--;
+    context.plan.goal.perDayHundredths = 0;
+    heading = sim::renderSweepHeading(context);
+    EXPECT_NE(heading.find("warning: 19:59:59 of station time covers 3.0 rotations"), std::string::npos)
+        << heading;
+    EXPECT_NE(heading.find("previous start at most 0 times a day (none) on every seed; the same title sooner "
+                           "than 3 hours at most 0 times a day (none);"),
+              std::string::npos)
+        << heading;
 }
 
 TEST_F(SweepReport, TheTableLinesUpAndMarksTheRecommendedRow) {
-    const std::string table = sim::renderSweepTable(context, rows, answer);
-    std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = table.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(table.substr(start, end - start));
+    const std::vector<std::string> lines = linesOf(sim::renderSweepTable(context, rows, answer));
     ASSERT_GE(lines.size(), 9u);
-    // Every row ends its "misjudged" column where the heading does.
+    // Every row ends its "misjudged" column where the heading does, and shows the row's own figures.
     const size_t edge = lines[1].find("misjudged") + std::string("misjudged").size();
     for (size_t i = 2; i < 9; i++) {
+        const sim::SweepRow& row = rows[i - 2];
         EXPECT_EQ(lines[i][edge], ' ') << lines[i];
         EXPECT_NE(lines[i][edge - 1], ' ') << lines[i];
-        EXPECT_EQ(lines[i].compare(0, 6, "    " + std::to_string(rows[i - 2].setting.artistLimit)), 0)
+        EXPECT_EQ(lines[i].compare(0, 6, "    " + std::to_string(row.setting.artistLimit)), 0) << lines[i];
+        EXPECT_EQ(lines[i].compare(6, 9, "    off  "), 0) << "title limit 0: " << lines[i];
+        EXPECT_NE(lines[i].find("  " + sim::tenthsText(row.skipTenths) + "  "), std::string::npos)
+            << lines[i];
+        EXPECT_NE(lines[i].find("  " + sim::hundredthsText(row.worstArtistPerDay) + "  "), std::string::npos)
             << lines[i];
     }
-    EXPECT_NE(lines[6].find("both  <- recommended"), std::string::npos) << lines[6];
+    EXPECT_NE(lines[6].find("all  <- recommended"), std::string::npos) << lines[6];
     EXPECT_NE(lines[5].find("skips"), std::string::npos) << "13 meets only the skip goal: " << lines[5];
+
+    // A replay that was not confirmed marks no answer.
+    const sim::ReplayOutcome failed = {true, rows[4].setting, 1, 0, false, ""};
+    const std::string unconfirmed =
+        sim::renderSweepTable(context, rows, sim::standingRecommendation(answer, failed));
+    EXPECT_EQ(unconfirmed.find("<- recommended"), std::string::npos);
+    EXPECT_NE(unconfirmed.find("all  <- replayed, not confirmed"), std::string::npos) << unconfirmed;
 }
 
 TEST_F(SweepReport, ThePageEscapesEveryTextAndChartsTheRecommendedSetting) {
@@ -364,23 +725,29 @@ TEST_F(SweepReport, ThePageEscapesEveryTextAndChartsTheRecommendedSetting) {
     EXPECT_EQ(page.find("<b>R&B"), std::string::npos);
     EXPECT_NE(page.find("&lt;b&gt;R&amp;B&lt;/b&gt;.m3u"), std::string::npos);
     EXPECT_EQ(page.find("<script"), std::string::npos);
-    EXPECT_NE(page.find("<svg"), std::string::npos);
-    EXPECT_NE(page.find("recommended: 14 / 0</text>"), std::string::npos);
+    EXPECT_NE(page.find("<svg class=\"curves\""), std::string::npos) << "one limit swept: curves";
+    EXPECT_EQ(page.find("<svg class=\"map\""), std::string::npos);
+    EXPECT_NE(page.find("<svg class=\"tradeoff\""), std::string::npos);
+    EXPECT_NE(page.find("| recommended: 14 / off</text>"), std::string::npos);
     EXPECT_NE(page.find("recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0"), std::string::npos);
     EXPECT_NE(page.find("decided all 1234 tracks as the mirror did"), std::string::npos);
-    // One whisker (the spread over the seeds) per setting in each of the two panels.
+    // One bar (the spread over the seeds) per setting in each of the two panels.
     size_t whiskers = 0;
     for (size_t at = 0; (at = page.find("stroke-width=\"5\"", at)) != std::string::npos; at++)
         whiskers++;
     EXPECT_EQ(whiskers, 2 * rows.size());
 
-    replay.agreed = false;
-    replay.difference = "seed 7, track 3 started: \"<i>\"";
-    const std::string bad = sim::renderSweepHtml(context, rows, answer, replay);
-    EXPECT_NE(bad.find("error: replay through the plug-in"), std::string::npos);
-    EXPECT_NE(bad.find("&quot;&lt;i&gt;&quot;"), std::string::npos);
-    EXPECT_EQ(bad.find("recommended: SameArtistCheckLimit"), std::string::npos)
-        << "no pick after a difference";
+    for (sim::ReplayOutcome bad :
+         {sim::ReplayOutcome{true, rows[4].setting, 1, 0, false, "seed 7, track 3 started: \"<i>\""},
+          sim::ReplayOutcome{false, rows[4].setting, 0, 0, false, ""}}) {
+        const std::string page = sim::renderSweepHtml(context, rows, answer, bad);
+        EXPECT_EQ(page.find("recommended: SameArtistCheckLimit"), std::string::npos) << "no pick unconfirmed";
+        EXPECT_EQ(page.find("recommended: 14"), std::string::npos);
+        EXPECT_EQ(page.find("&lt;- recommended"), std::string::npos);
+        if (bad.ran) {
+            EXPECT_NE(page.find("&quot;&lt;i&gt;&quot;"), std::string::npos);
+        }
+    }
 }
 
 } // namespace

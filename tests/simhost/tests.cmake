@@ -6,6 +6,7 @@ songbeacon_test(host_core_tests
           simhost/settings_check_test.cpp simhost/run_report_test.cpp
           simhost/sweep_test.cpp simhost/operator_files_test.cpp simhost/rule_mirror_test.cpp
   LIBS sb_hostcore)
+target_compile_definitions(host_core_tests PRIVATE SB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 if(NOT WIN32)
   songbeacon_test(report_browser_tests SOURCES simhost/report_browser_test.cpp LIBS sb_hostcore sb_browser_support)
   add_test(NAME TryPlaylist.RefusesWhatItCannotUseBeforeBuilding
