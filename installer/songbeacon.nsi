@@ -39,6 +39,15 @@ RequestExecutionLevel admin
 !insertmacro REQUIRE LOGO_FILE
 !insertmacro REQUIRE OUT_FILE
 
+; Signing, when the release is built with a certificate: SIGN_COMMAND signs the file named after it
+; in place (scripts/sign.sh). The uninstaller is signed as makensis writes it, before it is packed,
+; so the one Setup leaves is signed too; the setup program once it is finished. A failed signing
+; stops the build.
+!ifdef SIGN_COMMAND
+  !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
+  !finalize '${SIGN_COMMAND} "%1"' = 0
+!endif
+
 !define DLL "gen_SBeacon.dll"
 !define LOGO "sc-logo.jpg"
 ; Each player folder has its own entry, ${PRODUCT_NAME}-<hash of the folder>, so that two players
