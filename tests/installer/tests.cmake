@@ -22,6 +22,7 @@ if(WIN32)
           "logo;Installer.OperatorsLogoIsKept"
           "swap;Installer.InterruptedSwapNeverLosesTheDll"
           "not-elevated;Installer.WithoutAdministratorRightsNothingChanges"
+          "spaces;Installer.FolderWithSpacesThroughCmdUnderWine"
           "pages;Installer.PagesShowTheirWholeTexts")
     list(GET test_case 0 case_name)
     list(GET test_case 1 test_name)
