@@ -33,6 +33,13 @@ if(WIN32)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 LABELS installer)
   endforeach()
 
+  # A signed release with a throwaway certificate: scripts/release.sh twice (check-reproducible.sh,
+  # on the committed tree), each signed file verified, the signed setup installed and its DLL played.
+  add_test(NAME Release.SignedFilesVerifyInstallAndAreReproducible
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_signing.sh $<TARGET_FILE:songbeacon-host>
+                   $<TARGET_FILE:hold_file> $<TARGET_FILE:run_limited> $<TARGET_FILE:installer_pages>)
+  set_tests_properties(Release.SignedFilesVerifyInstallAndAreReproducible PROPERTIES TIMEOUT 1800 LABELS "installer;release")
+
   add_test(NAME ReleaseZip.HoldsExactlyTheReleaseFiles
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_zip.sh ${SONGBEACON_ZIP} $<TARGET_FILE:gen_SBeacon>
                    ${PROJECT_SOURCE_DIR}/examples)
