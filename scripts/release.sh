@@ -42,11 +42,11 @@ if [ -n "$pfx" ] || [ -n "$password_file" ]; then
   # The time of the commit, as for the zip's entries: the same commit signs the same bytes.
   sign_time=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
   [[ $sign_time =~ ^[0-9]+$ ]] || fail "no signing time: not a git checkout, and SOURCE_DATE_EPOCH is not set"
-  # A trial signature of a small script tells a wrong password or an unusable certificate at once,
-  # in osslsigncode's own words, instead of after the build.
+  # A trial signature of a small script tells a wrong password, an unusable certificate or an
+  # unreachable time-stamping server at once, in osslsigncode's own words, instead of after the build.
   probe=$(mktemp -d)
   printf 'Write-Output "certificate check"\r\n' >"$probe/probe.ps1"
-  reason=$(scripts/sign.sh "$pfx" "$password_file" "$sign_time" "" probe "$probe/probe.ps1" 2>&1 | head -n 1 || true)
+  reason=$(scripts/sign.sh "$pfx" "$password_file" "$sign_time" "$timestamp_url" probe "$probe/probe.ps1" 2>&1 | head -n 1 || true)
   rm -rf "$probe"
   [ -z "$reason" ] || fail "cannot sign with $pfx: ${reason#*: cannot sign probe.ps1 with "$pfx": }"
   signing=(-DSONGBEACON_SIGN_PFX="$pfx" -DSONGBEACON_SIGN_PASSWORD_FILE="$password_file"
@@ -64,7 +64,13 @@ rm -rf "$BUILD"
 mkdir -p "$B"
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
   -DSONGBEACON_BENCHMARKS=OFF "${signing[@]}" >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target songbeacon_setup songbeacon_zip >/dev/null
+# A signing that fails in the build all the same (the server gone since the trial) is told in its
+# one line; any other failure with the build's own messages.
+if ! cmake --build "$BUILD" -j"$(nproc)" --target songbeacon_setup songbeacon_zip >/dev/null 2>"$BUILD/release.log"; then
+  reason=$(grep -m 1 '^sign: ' "$BUILD/release.log" || true)
+  [ -n "$reason" ] || { cat "$BUILD/release.log" >&2 && fail "the build failed (its messages above, also in $BUILD/release.log)"; }
+  fail "${reason#sign: }"
+fi
 
 # The build folder is new, so each pattern matches the one file this version makes. The files go
 # into dist/ under temporary names first, and take their own names only once all are there.

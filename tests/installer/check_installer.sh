@@ -231,10 +231,13 @@ uninstall)
   check "the DLL, read-me, logo and entry are gone" \
     eval '[ ! -e "$dll" ] && [ ! -e "$plugins/Songbeacon/readme.txt" ] && [ ! -e "$logo" ] && [ "$(count_keys)" = 0 ]'
   check "the uninstaller stays" test -e "$uninstaller"
-  "$wine_run" cmd /c 'del C:\Player\Plugins\Songbeacon\uninstall.exe'
-  "$wine_run" cmd /c 'rmdir C:\Player\Plugins\Songbeacon' 2>/dev/null
-  check "del removes it; rmdir leaves the folder, which holds the status page" \
-    eval '[ ! -e "$uninstaller" ] && cmp "$root/status.htm.before" "$plugins/Songbeacon/status.htm"'
+  # The read-me's batch file, whole: the uninstaller in place, then itself removed once it says 0.
+  check "reinstall exits 0" install '/D=C:\Player'
+  printf 'set FOLDER=C:\\Player\\Plugins\\Songbeacon\r\n"%%FOLDER%%\\uninstall.exe" /S _?=%%FOLDER%%\r\nif not errorlevel 1 del "%%FOLDER%%\\uninstall.exe" && rmdir "%%FOLDER%%"\r\n' \
+    >"$drive_c/remove.bat"
+  "$wine_run" cmd /c 'C:\remove.bat' >/dev/null 2>&1
+  check "the batch file removes the DLL and the uninstaller; the folder stays, with the status page" \
+    eval '[ ! -e "$dll" ] && [ ! -e "$uninstaller" ] && cmp "$root/status.htm.before" "$plugins/Songbeacon/status.htm"'
   ;;
 two-folders)
   make_player PlayerA

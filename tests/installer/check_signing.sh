@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A signed release, made with a throwaway code-signing certificate that this test creates itself:
 # - a certificate that cannot be used (a missing file, a wrong password, half the settings) stops
-#   scripts/release.sh with one line and nothing in dist/; scripts/sign.sh leaves a file it cannot
-#   sign as it was;
+#   scripts/release.sh with one line and nothing in dist/, as does a time-stamping server that
+#   cannot be reached; scripts/sign.sh leaves a file it cannot sign as it was;
 # - scripts/check-reproducible.sh with the certificate builds the current commit twice, signed,
 #   byte-identical;
 # - every signed file verifies against the certificate, signed at the commit's time: the setup
@@ -32,13 +32,14 @@ printf 'not on any command line\n' >"$password"
 openssl pkcs12 -export -out "$pfx" -inkey "$root/signer.key" -in "$cert" -passout "file:$password"
 printf 'wrong\n' >"$root/wrong-password"
 
-# Certificates that cannot be used, table-driven: <what> <pfx> <password file>; each stops the
-# release before the build with one line, and dist/ gets nothing.
-while IFS='|' read -r what use_pfx use_password; do
+# Certificates that cannot be used, table-driven: <what>|<pfx>|<password file>[|<time-stamping
+# server>]. Each stops the release before the build with one line, and dist/ gets nothing.
+while IFS='|' read -r what use_pfx use_password use_server; do
   dist="$root/dist-refused"
   rm -rf "$dist"
   output=$(cd "$tree" && SONGBEACON_BUILD_DIR="$root/build-refused" SONGBEACON_DIST_DIR="$dist" \
-    SONGBEACON_SIGN_PFX="$use_pfx" SONGBEACON_SIGN_PASSWORD_FILE="$use_password" scripts/release.sh 2>&1)
+    SONGBEACON_SIGN_PFX="$use_pfx" SONGBEACON_SIGN_PASSWORD_FILE="$use_password" \
+    SONGBEACON_SIGN_TIMESTAMP_URL="$use_server" scripts/release.sh 2>&1)
   status=$?
   echo "$output"
   check "$what: the release stops (status $status)" test $status -ne 0
@@ -51,6 +52,7 @@ a missing certificate file|$root/missing.pfx|$password
 a missing password file|$pfx|$root/missing-password
 a wrong password|$pfx|$root/wrong-password
 a certificate without its password file|$pfx|
+an unreachable time-stamping server|$pfx|$password|http://127.0.0.1:9/
 EOF
 
 # sign.sh on its own: a file it cannot sign is left byte for byte, with nothing beside it.
