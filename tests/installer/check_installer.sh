@@ -30,7 +30,7 @@
 #                 installs there, and the uninstaller run in place removes it again;
 #   pages         an interactive install and uninstall clicked through page by page: every text
 #                 shows whole, Browse asks for the player's folder, and "Space required" is the
-#                 size registered;
+#                 size registered and the one the README's picture of the page shows;
 #   signed        (a signed release: SONGBEACON_SIGNER_CA names the certificate to trust) the play
 #                 case, and the DLL and uninstaller the install leaves carry valid signatures.
 #
@@ -365,6 +365,10 @@ pages)
   required=$(sed -n 's/.*text: Space required: \([0-9]*\)\.[0-9] KB.*/\1/p' <<<"$output" | head -1)
   size=$(registry_value "$(key_of 'C:\Player')" EstimatedSize)
   check "'Space required' ($required KB) is the registered size ($((size)) KB)" test "$required" = $((size))
+  # The README's picture of this page carries the figure it shows (scripts/screenshot-installer.sh).
+  pictured=$(grep -ao -m 1 'Space required: [0-9.]* KB' "$here/../../docs/installer-3-folder.png")
+  check "docs/installer-3-folder.png shows this size ('$pictured'; if not, remake it with scripts/screenshot-installer.sh)" \
+    grep -q "^Space required: $required\.[0-9] KB$" <<<"$pictured"
   output=$("$wine_run" "$pages" uninstall 'C:\Player\Plugins\Songbeacon\uninstall.exe' 2>&1 | tr -d '\r')
   status=$?
   wineserver -w
