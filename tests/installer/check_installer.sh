@@ -30,7 +30,8 @@
 #                 installs there, and the uninstaller run in place removes it again;
 #   pages         an interactive install and uninstall clicked through page by page: every text
 #                 shows whole, Browse asks for the player's folder, and "Space required" is the
-#                 size registered and the one the README's picture of the page shows;
+#                 size registered and the one the README's picture of the page shows; the
+#                 uninstaller run in place and cancelled exits 1;
 #   signed        (a signed release: SONGBEACON_SIGNER_CA names the certificate to trust) the play
 #                 case, and the DLL and uninstaller the install leaves carry valid signatures.
 #
@@ -369,6 +370,13 @@ pages)
   pictured=$(grep -ao -m 1 'Space required: [0-9.]* KB' "$here/../../docs/installer-3-folder.png")
   check "docs/installer-3-folder.png shows this size ('$pictured'; if not, remake it with scripts/screenshot-installer.sh)" \
     grep -q "^Space required: $required\.[0-9] KB$" <<<"$pictured"
+  # Run in place, as a deploying script would, and cancelled on its confirmation page: status 1.
+  output=$("$wine_run" "$pages" cancel-uninstall 'C:\Player\Plugins\Songbeacon\uninstall.exe' \
+    'C:\Player\Plugins\Songbeacon' 2>&1 | tr -d '\r')
+  status=$?
+  echo "$output"
+  check "the uninstaller in place, cancelled, exits 1 ($(grep 'exit status' <<<"$output"))" test $status -eq 0
+  check "and removes nothing" eval 'cmp "$built_dll" "$dll" && [ -e "$uninstaller" ] && [ -n "$(key_of "C:\\Player")" ]'
   output=$("$wine_run" "$pages" uninstall 'C:\Player\Plugins\Songbeacon\uninstall.exe' 2>&1 | tr -d '\r')
   status=$?
   wineserver -w
