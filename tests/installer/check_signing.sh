@@ -72,7 +72,7 @@ SONGBEACON_SIGN_PFX="$pfx" SONGBEACON_SIGN_PASSWORD_FILE="$password" \
 status=$?
 check "two signed builds of the commit are byte-identical (check-reproducible.sh: $status)" test $status -eq 0
 
-commit_time=$(git -C "$tree" log -1 --format=%ct)
+commit_time=${SOURCE_DATE_EPOCH:-$(git -C "$tree" log -1 --format=%ct)} # the signing time release.sh takes
 verifies() { # <file>: signed with SHA-256 at the commit's time, and valid against the test certificate
   local report
   report=$(osslsigncode verify -CAfile "$cert" -in "$1" 2>&1)
