@@ -14,6 +14,10 @@
 ;   4 the DLL is missing after a swap that could not be undone: the earlier one is kept as
 ;     gen_SBeacon.dll.old, and the next run puts it back before anything else;
 ;   5 installed, but the registration in the list of installed programs could not be written.
+; The uninstaller returns 0 at once and finishes from a copy of itself, unless run in place with
+; uninstall.exe /S _?=<its folder> (last, unquoted); then it waits and exits with 0 removed,
+; 1 cancelled by the operator, 2 the DLL in use (nothing removed), 3 not running as an
+; administrator (nothing removed). Run in place it cannot delete itself.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -38,6 +42,15 @@ RequestExecutionLevel admin
 !insertmacro REQUIRE LICENSE_FILE
 !insertmacro REQUIRE LOGO_FILE
 !insertmacro REQUIRE OUT_FILE
+
+; Signing, when the release is built with a certificate: SIGN_COMMAND signs the file named after it
+; in place (scripts/sign.sh). The uninstaller is signed as makensis writes it, before it is packed,
+; so the one Setup leaves is signed too; the setup program once it is finished. A failed signing
+; stops the build.
+!ifdef SIGN_COMMAND
+  !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
+  !finalize '${SIGN_COMMAND} "%1"' = 0
+!endif
 
 !define DLL "gen_SBeacon.dll"
 !define LOGO "sc-logo.jpg"

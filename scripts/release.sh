@@ -8,26 +8,85 @@
 # Files of other versions already in dist/ are left alone. The same commit gives the same bytes
 # wherever it is built (scripts/check-reproducible.sh shows it). SONGBEACON_BUILD_DIR names another
 # folder than build/, as for scripts/test.sh, and SONGBEACON_DIST_DIR another than dist/.
+#
+# Signing (Authenticode, SHA-256, with osslsigncode): SONGBEACON_SIGN_PFX names a PKCS#12 file with
+# the code-signing certificate and its key, SONGBEACON_SIGN_PASSWORD_FILE a file holding its
+# password (read by osslsigncode itself: never on a command line, never printed). Then the DLL (in
+# the zip and in the setup program), the uninstaller and the setup program are signed, at the time
+# of the commit, so that signed files are byte-identical too. SONGBEACON_SIGN_TIMESTAMP_URL adds a
+# time-stamping server's countersignature, which keeps a signature valid after its certificate
+# expires but needs the network and makes every build differ. Without a certificate the files are
+# built unsigned. A certificate that cannot be used stops the release with one line, before
+# anything is built; dist/ receives files only once all of them are complete.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 B=${SONGBEACON_BUILD_DIR:-build}
 DIST=${SONGBEACON_DIST_DIR:-dist}
 BUILD="$B/release"
+pfx=${SONGBEACON_SIGN_PFX:-} password_file=${SONGBEACON_SIGN_PASSWORD_FILE:-}
+timestamp_url=${SONGBEACON_SIGN_TIMESTAMP_URL:-}
+fail() {
+  echo "release: $*" >&2
+  exit 1
+}
+
+signing=()
+if [ -n "$pfx" ] || [ -n "$password_file" ]; then
+  [ -n "$pfx" ] || fail "SONGBEACON_SIGN_PASSWORD_FILE is set but SONGBEACON_SIGN_PFX is not: set both to sign, neither to build unsigned"
+  [ -n "$password_file" ] || fail "SONGBEACON_SIGN_PFX is set but SONGBEACON_SIGN_PASSWORD_FILE is not: set both to sign, neither to build unsigned"
+  [ -f "$pfx" ] && [ -r "$pfx" ] || fail "the certificate $pfx (SONGBEACON_SIGN_PFX) does not exist or cannot be read"
+  [ -f "$password_file" ] && [ -r "$password_file" ] ||
+    fail "the password file $password_file (SONGBEACON_SIGN_PASSWORD_FILE) does not exist or cannot be read"
+  pfx=$(realpath "$pfx") password_file=$(realpath "$password_file")
+  # The time of the commit, as for the zip's entries: the same commit signs the same bytes.
+  sign_time=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+  [[ $sign_time =~ ^[0-9]+$ ]] || fail "no signing time: not a git checkout, and SOURCE_DATE_EPOCH is not set"
+  # A trial signature of a small script tells a wrong password, an unusable certificate or an
+  # unreachable time-stamping server at once, in osslsigncode's own words, instead of after the build.
+  probe=$(mktemp -d)
+  printf 'Write-Output "certificate check"\r\n' >"$probe/probe.ps1"
+  reason=$(scripts/sign.sh "$pfx" "$password_file" "$sign_time" "$timestamp_url" probe "$probe/probe.ps1" 2>&1 | head -n 1 || true)
+  rm -rf "$probe"
+  [ -z "$reason" ] || fail "cannot sign with $pfx: ${reason#*: cannot sign probe.ps1 with "$pfx": }"
+  signing=(-DSONGBEACON_SIGN_PFX="$pfx" -DSONGBEACON_SIGN_PASSWORD_FILE="$password_file"
+           -DSONGBEACON_SIGN_TIME="$sign_time" -DSONGBEACON_SIGN_TIMESTAMP_URL="$timestamp_url")
+  if [ -n "$timestamp_url" ]; then
+    echo "release: signing with $(basename "$pfx"), timestamped by $timestamp_url (needs the network; the files differ from build to build)"
+  else
+    echo "release: signing with $(basename "$pfx") at the commit's time, $(date -u -d "@$sign_time" '+%Y-%m-%d %H:%M:%S') UTC"
+  fi
+else
+  echo "release: not signed (set SONGBEACON_SIGN_PFX and SONGBEACON_SIGN_PASSWORD_FILE to sign)"
+fi
 
 rm -rf "$BUILD"
-mkdir -p "$B" "$DIST"
+mkdir -p "$B"
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DSONGBEACON_BENCHMARKS=OFF >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target songbeacon_setup songbeacon_zip >/dev/null
+  -DSONGBEACON_BENCHMARKS=OFF "${signing[@]}" >/dev/null
+# A signing that fails in the build all the same (the server gone since the trial) is told in its
+# one line; any other failure with the build's own messages.
+if ! cmake --build "$BUILD" -j"$(nproc)" --target songbeacon_setup songbeacon_zip >/dev/null 2>"$BUILD/release.log"; then
+  reason=$(grep -m 1 '^sign: ' "$BUILD/release.log" || true)
+  [ -n "$reason" ] || { cat "$BUILD/release.log" >&2 && fail "the build failed (its messages above, also in $BUILD/release.log)"; }
+  fail "${reason#sign: }"
+fi
 
-# The build folder is new, so each pattern matches the one file this version makes.
+# The build folder is new, so each pattern matches the one file this version makes. The files go
+# into dist/ under temporary names first, and take their own names only once all are there.
 setup=$(echo "$BUILD"/installer/*-setup.exe)
 zip=$(echo "$BUILD"/installer/*-win32.zip)
-cp "$setup" "$zip" "$DIST/"
-(cd "$DIST" && sha256sum "$(basename "$setup")" "$(basename "$zip")" >SHA256SUMS)
+mkdir -p "$DIST"
+names=("$(basename "$setup")" "$(basename "$zip")" SHA256SUMS)
+trap 'rm -f "$DIST"/*.part' EXIT
+cp "$setup" "$DIST/${names[0]}.part"
+cp "$zip" "$DIST/${names[1]}.part"
+(cd "$BUILD/installer" && sha256sum "${names[0]}" "${names[1]}") >"$DIST/SHA256SUMS.part"
+for file in "${names[@]}"; do
+  mv -f "$DIST/$file.part" "$DIST/$file"
+done
 
-for file in "$(basename "$setup")" "$(basename "$zip")" SHA256SUMS; do
+for file in "${names[@]}"; do
   printf '%-36s %7d bytes\n' "$DIST/$file" "$(stat -c %s "$DIST/$file")"
 done
 cat "$DIST/SHA256SUMS"

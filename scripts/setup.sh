@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth                                 # a display for windows under Wine
   chromium                                   # renders the status page in tests
   nsis zip unzip                             # the setup program and the release zip
+  osslsigncode                               # signs a release (Authenticode)
 )
 
 missing=()

@@ -10,10 +10,12 @@
 #   upgrade       installing over an earlier install replaces the DLL, keeps a hand-edited
 #                 plugin.ini byte for byte, and leaves one entry for the folder (an earlier
 #                 version's single entry included);
-#   in-use        while another process has the DLL loaded, a silent install fails (non-zero) and
-#                 leaves the old DLL intact; once it lets go, the install goes through;
+#   in-use        while another process has the DLL loaded, the uninstaller run in place exits 2
+#                 and a silent install fails (2), both leaving the old DLL intact; once it lets
+#                 go, the install goes through;
 #   uninstall     a silent uninstall removes the DLL, its folder's files, the uninstaller and the
-#                 entry, and keeps plugin.ini and a status page kept in that folder;
+#                 entry, and keeps plugin.ini and a status page kept in that folder; run in place
+#                 (/S _?=FOLDER, as deploying scripts do), it exits 0 and leaves only itself;
 #   two-folders   two players each get their own entry; the folder of an earlier install is
 #                 offered before the players' registry entries, /D= before both; uninstalling one
 #                 leaves the other's DLL and entry;
@@ -23,10 +25,15 @@
 #                 it back, even when a scanner holds the .new file; while the aside copy cannot be
 #                 put back it is kept, and the run says so with status 4;
 #   not-elevated  without an administrator's rights, Setup stops with status 3 and changes
-#                 nothing, and the uninstaller removes nothing;
+#                 nothing, and the uninstaller, run in place, does the same;
+#   spaces        under Wine, a folder with spaces given through cmd /c as the README says: Setup
+#                 installs there, and the uninstaller run in place removes it again;
 #   pages         an interactive install and uninstall clicked through page by page: every text
 #                 shows whole, Browse asks for the player's folder, and "Space required" is the
-#                 size registered.
+#                 size registered and the one the README's picture of the page shows; the
+#                 uninstaller run in place and cancelled exits 1;
+#   signed        (a signed release: SONGBEACON_SIGNER_CA names the certificate to trust) the play
+#                 case, and the DLL and uninstaller the install leaves carry valid signatures.
 #
 #   check_installer.sh <case> <setup.exe> <gen_SBeacon.dll> <songbeacon-host.exe> <hold_file.exe>
 #                      <run_limited.exe> <installer_pages.exe>
@@ -71,6 +78,11 @@ uninstall() { # <player folder under C:\>: a silent uninstall, waited for (it ru
   local status=$?
   wineserver -w
   return $status
+}
+uninstall_in_place() { # <player folder under C:\> [program that runs it]: the uninstall a deploying
+  # script runs, in place with _?=, so that its status is the uninstaller's own; returns it
+  local folder="C:\\$1\\Plugins\\Songbeacon"
+  "$wine_run" ${2:+"$2"} "$folder\\uninstall.exe" /S "_?=$folder"
 }
 our_keys() { # the entries of ours in the list of installed programs, one full key a line
   wine reg query "$programs" 2>/dev/null </dev/null | tr -d '\r' | grep -i '\\Songbeacon\(-[^\\]*\)\?$'
@@ -131,8 +143,16 @@ install)
   check "EstimatedSize $size is about the installed files' $size_kb KB" \
     test $((size)) -ge "$size_kb" -a $((size)) -le $((size_kb + 4))
   ;;
-play)
+play | signed)
   check "silent install into /D=C:\\Player exits 0" install '/D=C:\Player'
+  if [ "$case_name" = signed ]; then
+    # What the install leaves carries the release's signature: the DLL and the uninstaller.
+    check "the installed DLL is the release's" cmp "$built_dll" "$dll"
+    for file in "$dll" "$uninstaller"; do
+      check "${file#"$drive_c"/} is signed and verifies against $(basename "$SONGBEACON_SIGNER_CA")" \
+        eval 'osslsigncode verify -CAfile "$SONGBEACON_SIGNER_CA" -in "$file" | grep -q "^Signature verification: ok"'
+    done
+  fi
   printf '#EXTM3U\r\n#EXTINF:200,First Artist - Opening\r\nfirst.mp3\r\n#EXTINF:200,Second Artist - Middle & More\r\nsecond.mp3\r\n#EXTINF:200,Third Artist - Closing\r\nthird.mp3\r\n' \
     >"$drive_c/Player/short.m3u"
   # The player runs from its own folder and loads the plug-in from where Setup put it; with no
@@ -175,6 +195,11 @@ in-use)
   hold load 'Player\Plugins\gen_SBeacon.dll' player
   holder_pid=$!
   check "the holder has loaded the DLL" test -e "$drive_c/held-player"
+  uninstall_in_place Player
+  status=$?
+  check "uninstall in place while the DLL is loaded exits 2 (got $status)" test $status -eq 2
+  check "and removes nothing" \
+    eval 'cmp "$root/old.dll" "$dll" && [ -e "$uninstaller" ] && [ -s "$logo" ] && [ -n "$(key_of "C:\\Player")" ]'
   install '/D=C:\Player'
   status=$?
   check "install while the DLL is loaded exits 2 (got $status)" test $status -eq 2
@@ -198,6 +223,22 @@ uninstall)
   check "plugin.ini is kept byte for byte" cmp "$root/plugin.ini.before" "$plugins/plugin.ini"
   check "the status page is kept" cmp "$root/status.htm.before" "$plugins/Songbeacon/status.htm"
   check "the stand-in player is untouched" cmp "$host" "$drive_c/Player/winamp.exe"
+  # As a deploying script runs it: in place, waited for, with its own status; it cannot remove
+  # itself then, and is deleted as the read-me says (its folder only when empty).
+  check "reinstall exits 0" install '/D=C:\Player'
+  uninstall_in_place Player
+  status=$?
+  check "uninstall.exe /S _?=C:\\Player\\Plugins\\Songbeacon exits 0 (got $status)" test $status -eq 0
+  check "the DLL, read-me, logo and entry are gone" \
+    eval '[ ! -e "$dll" ] && [ ! -e "$plugins/Songbeacon/readme.txt" ] && [ ! -e "$logo" ] && [ "$(count_keys)" = 0 ]'
+  check "the uninstaller stays" test -e "$uninstaller"
+  # The read-me's batch file, whole: the uninstaller in place, then itself removed once it says 0.
+  check "reinstall exits 0" install '/D=C:\Player'
+  printf 'set FOLDER=C:\\Player\\Plugins\\Songbeacon\r\n"%%FOLDER%%\\uninstall.exe" /S _?=%%FOLDER%%\r\nif not errorlevel 1 del "%%FOLDER%%\\uninstall.exe" && rmdir "%%FOLDER%%"\r\n' \
+    >"$drive_c/remove.bat"
+  "$wine_run" cmd /c 'C:\remove.bat' >/dev/null 2>&1
+  check "the batch file removes the DLL and the uninstaller; the folder stays, with the status page" \
+    eval '[ ! -e "$dll" ] && [ ! -e "$uninstaller" ] && cmp "$root/status.htm.before" "$plugins/Songbeacon/status.htm"'
   ;;
 two-folders)
   make_player PlayerA
@@ -285,10 +326,32 @@ not-elevated)
   check "nothing is installed" test ! -e "$plugins"
   check "nothing is registered" test "$(count_keys)" = 0
   check "with them, install exits 0" install '/D=C:\Player'
-  "$wine_run" "$limited" 'C:\Player\Plugins\Songbeacon\uninstall.exe' /S
-  wineserver -w
-  check "without them, the uninstaller removes nothing" \
+  uninstall_in_place Player "$limited"
+  status=$?
+  check "without them, the uninstaller in place exits 3 (got $status)" test $status -eq 3
+  check "and removes nothing" \
     eval 'cmp "$built_dll" "$dll" && [ -e "$uninstaller" ] && [ -n "$(key_of "C:\\Player")" ]'
+  ;;
+spaces)
+  # Wine re-quotes an argument that holds a space, and Setup then ignores /D= and installs into the
+  # folder it would offer: here another player's. Through cmd /c, started in the folder that holds
+  # the program, the command line reaches it as typed: the form the README gives.
+  make_player 'Program Files/Radio Player'
+  radio="$drive_c/Program Files/Radio Player/Plugins"
+  wine reg add 'HKCU\Software\Winamp' /ve /d 'C:\Player' /f >/dev/null 2>&1 </dev/null
+  cp "$setup" "$drive_c/"
+  (cd "$drive_c" && "$wine_run" cmd /c "$(basename "$setup") /S /D=C:\\Program Files\\Radio Player")
+  status=$?
+  check "wine cmd /c '... /S /D=C:\\Program Files\\Radio Player' exits 0 (got $status)" test $status -eq 0
+  check "the DLL went into that folder" cmp "$built_dll" "$radio/gen_SBeacon.dll"
+  check "and not into the folder Setup would offer" test ! -e "$dll"
+  check "the entry names the folder with spaces" test -n "$(key_of 'C:\Program Files\Radio Player')"
+  (cd "$radio/Songbeacon" &&
+    "$wine_run" cmd /c 'uninstall.exe /S _?=C:\Program Files\Radio Player\Plugins\Songbeacon')
+  status=$?
+  check "wine cmd /c 'uninstall.exe /S _?=C:\\Program Files\\...' exits 0 (got $status)" test $status -eq 0
+  check "the DLL and the entry are gone, the uninstaller stays" \
+    eval '[ ! -e "$radio/gen_SBeacon.dll" ] && [ "$(count_keys)" = 0 ] && [ -e "$radio/Songbeacon/uninstall.exe" ]'
   ;;
 pages)
   wine reg add 'HKCU\Software\Winamp' /ve /d 'C:\Player' /f >/dev/null 2>&1 </dev/null
@@ -303,6 +366,17 @@ pages)
   required=$(sed -n 's/.*text: Space required: \([0-9]*\)\.[0-9] KB.*/\1/p' <<<"$output" | head -1)
   size=$(registry_value "$(key_of 'C:\Player')" EstimatedSize)
   check "'Space required' ($required KB) is the registered size ($((size)) KB)" test "$required" = $((size))
+  # The README's picture of this page carries the figure it shows (scripts/screenshot-installer.sh).
+  pictured=$(grep -ao -m 1 'Space required: [0-9.]* KB' "$here/../../docs/installer-3-folder.png")
+  check "docs/installer-3-folder.png shows this size ('$pictured'; if not, remake it with scripts/screenshot-installer.sh)" \
+    grep -q "^Space required: $required\.[0-9] KB$" <<<"$pictured"
+  # Run in place, as a deploying script would, and cancelled on its confirmation page: status 1.
+  output=$("$wine_run" "$pages" cancel-uninstall 'C:\Player\Plugins\Songbeacon\uninstall.exe' \
+    'C:\Player\Plugins\Songbeacon' 2>&1 | tr -d '\r')
+  status=$?
+  echo "$output"
+  check "the uninstaller in place, cancelled, exits 1 ($(grep 'exit status' <<<"$output"))" test $status -eq 0
+  check "and removes nothing" eval 'cmp "$built_dll" "$dll" && [ -e "$uninstaller" ] && [ -n "$(key_of "C:\\Player")" ]'
   output=$("$wine_run" "$pages" uninstall 'C:\Player\Plugins\Songbeacon\uninstall.exe' 2>&1 | tr -d '\r')
   status=$?
   wineserver -w

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release zip holds exactly the files of a manual install: the DLL as built, the operator's
 # read-me and the example settings (CR LF line ends, as Windows editors expect), the placeholder
-# logo and the licence.
+# logo and the licence. The read-me keeps to 80 columns.
 #   check_zip.sh <songbeacon-...-win32.zip> <gen_SBeacon.dll> <examples folder>
 set -uo pipefail
 zip=$1 dll=$2 examples=$3
@@ -29,6 +29,9 @@ done
 check "LICENSE.txt is the MIT licence of the Songbeacon authors" \
   grep -q 'Copyright (c) .*the Songbeacon authors' "$work/LICENSE.txt"
 check "the read-me names the version" grep -q '^Songbeacon 0\.24b' "$work/readme.txt"
+# An 80-column text, as Notepad and a console show it without wrapping mid-word.
+long=$(tr -d '\r' <"$work/readme.txt" | LC_ALL=C.UTF-8 awk 'length > 80 { print NR ": " length " characters" }')
+check "every line of the read-me fits in 80 columns${long:+ (not: $(tr '\n' ';' <<<"$long"))}" test -z "$long"
 for key in EnableHTMLOutput OutputFilename HTMLTitle HTMLHeader RecentTitleListLength EnablePlaylistMonitoring \
   SameArtistCheckLimit SameTitleCheckLimit; do
   check "the read-me and the example cover $key" \

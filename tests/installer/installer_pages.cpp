@@ -4,14 +4,16 @@
 // docs/, which scripts/screenshot-installer.sh makes).
 //   installer_pages install <setup.exe> <player folder> [<picture folder>]
 //   installer_pages uninstall <uninstall.exe> [<picture folder>]
+//   installer_pages cancel-uninstall <uninstall.exe> <its folder>
 // The install goes through the welcome page, the licence, the folder page (<player folder> typed
 // in, and a look at Browse's folder chooser), a message box if one comes (answered Yes, else OK)
 // and the finish page (with the read-me left unshown). The uninstall goes through its confirmation
-// and its finish page. Each page is reported as "page <name>:", each message box as "message box
-// <name>:", the folder chooser as "dialog <name>:", each label as "  text: ..." or
-// "  CUT (needs N px, has M): ...".
-// Exits 0 when the walk went through, the program exited 0 and no text was cut; 1 otherwise; 2
-// for wrong arguments.
+// and its finish page; cancel-uninstall runs it in place and presses Cancel on its confirmation
+// page, and counts as through when it then exits with 1. Each page is reported as "page <name>:",
+// each message box as "message box <name>:", the folder chooser as "dialog <name>:", each label
+// as "  text: ..." or "  CUT (needs N px, has M): ...".
+// Exits 0 when the walk went through, the program exited as it should (0; 1 when cancelled) and no
+// text was cut; 1 otherwise; 2 for wrong arguments.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,6 +31,7 @@ using support::kDeadlineMs;
 
 // The setup program's buttons and the folder page's controls, as NSIS numbers them.
 constexpr int kNextButton = 1; // Next, I Agree, Install, Uninstall, Finish
+constexpr int kCancelButton = 2;
 constexpr int kFolderField = 1019;
 constexpr int kBrowseButton = 1001;
 
@@ -171,9 +174,14 @@ DWORD waitForExit(HANDLE process) {
     return status;
 }
 
-HANDLE start(const char* program) {
-    char commandLine[MAX_PATH + 3];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\"", program);
+// Starts `program` with `arguments` (may be empty) after its quoted name; null when it cannot.
+HANDLE start(const char* program, const char* arguments = "") {
+    char commandLine[2 * MAX_PATH + 8];
+    const int length = std::snprintf(commandLine, sizeof commandLine, "\"%s\" %s", program, arguments);
+    if (length < 0 || length >= static_cast<int>(sizeof commandLine)) {
+        std::printf("the command line for %s is too long\n", program);
+        return nullptr;
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
@@ -267,16 +275,47 @@ bool walkUninstall(const char* uninstallerPath, Walk& walk) {
     return through && status == 0;
 }
 
+// Runs the uninstaller in place (_?=<its folder>, so that its exit status is its own), waits for
+// its confirmation page and presses Cancel, as an operator who changes his mind. True when it then
+// exits with status 1.
+bool cancelUninstall(const char* uninstallerPath, const char* folder, Walk& walk) {
+    char arguments[MAX_PATH + 4];
+    std::snprintf(arguments, sizeof arguments, "_?=%s", folder);
+    HANDLE uninstaller = start(uninstallerPath, arguments);
+    if (uninstaller == nullptr)
+        return false;
+    HWND window = waitForMainWindow(" Uninstall", GetProcessId(uninstaller));
+    int boxes = 0;
+    const bool shown = window != nullptr && reachPage(window, "&Uninstall", "uninstaller-box-", boxes, walk);
+    if (shown) {
+        examine(window, installer_test::WindowKind::SetupWindow, "uninstaller-1-confirm", walk);
+        pressButton(window, kCancelButton);
+    } else if (window != nullptr) {
+        support::DialogDriver{window}.closeEverything();
+    }
+    const DWORD status = waitForExit(uninstaller);
+    CloseHandle(uninstaller);
+    std::printf("uninstaller exit status %lu\n", status);
+    return shown && status == 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     Walk walk;
     const bool install = argc >= 4 && argc <= 5 && std::strcmp(argv[1], "install") == 0;
     const bool uninstall = argc >= 3 && argc <= 4 && std::strcmp(argv[1], "uninstall") == 0;
-    if (!install && !uninstall) {
+    const bool cancel = argc == 4 && std::strcmp(argv[1], "cancel-uninstall") == 0;
+    if (!install && !uninstall && !cancel) {
         std::fprintf(stderr, "usage: installer_pages install <setup.exe> <player folder> [<picture folder>]\n"
-                             "       installer_pages uninstall <uninstall.exe> [<picture folder>]\n");
+                             "       installer_pages uninstall <uninstall.exe> [<picture folder>]\n"
+                             "       installer_pages cancel-uninstall <uninstall.exe> <its folder>\n");
         return 2;
+    }
+    if (cancel) {
+        const bool cancelled = cancelUninstall(argv[2], argv[3], walk);
+        std::fflush(stdout);
+        return cancelled && !walk.failed ? 0 : 1;
     }
     const int pictureArgument = install ? 4 : 3;
     if (argc > pictureArgument) {

@@ -22,6 +22,7 @@ if(WIN32)
           "logo;Installer.OperatorsLogoIsKept"
           "swap;Installer.InterruptedSwapNeverLosesTheDll"
           "not-elevated;Installer.WithoutAdministratorRightsNothingChanges"
+          "spaces;Installer.FolderWithSpacesThroughCmdUnderWine"
           "pages;Installer.PagesShowTheirWholeTexts")
     list(GET test_case 0 case_name)
     list(GET test_case 1 test_name)
@@ -31,6 +32,13 @@ if(WIN32)
                      $<TARGET_FILE:run_limited> $<TARGET_FILE:installer_pages>)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 LABELS installer)
   endforeach()
+
+  # A signed release with a throwaway certificate: scripts/release.sh twice (check-reproducible.sh,
+  # on the committed tree), each signed file verified, the signed setup installed and its DLL played.
+  add_test(NAME Release.SignedFilesVerifyInstallAndAreReproducible
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_signing.sh $<TARGET_FILE:songbeacon-host>
+                   $<TARGET_FILE:hold_file> $<TARGET_FILE:run_limited> $<TARGET_FILE:installer_pages>)
+  set_tests_properties(Release.SignedFilesVerifyInstallAndAreReproducible PROPERTIES TIMEOUT 1800 LABELS release)
 
   add_test(NAME ReleaseZip.HoldsExactlyTheReleaseFiles
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_zip.sh ${SONGBEACON_ZIP} $<TARGET_FILE:gen_SBeacon>

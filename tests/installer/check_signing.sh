@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# A signed release, made with a throwaway code-signing certificate that this test creates itself:
+# - a certificate that cannot be used (a missing file, a wrong password, half the settings) stops
+#   scripts/release.sh with one line and nothing in dist/, as does a time-stamping server that
+#   cannot be reached; scripts/sign.sh leaves a file it cannot sign as it was;
+# - scripts/check-reproducible.sh with the certificate builds the current commit twice, signed,
+#   byte-identical;
+# - every signed file verifies against the certificate, signed at the commit's time: the setup
+#   program, the DLL in the zip and the one packed;
+# - the signed setup program installs silently, the DLL and uninstaller it leaves verify, and the
+#   signed DLL plays in the simulated player (check_installer.sh, case signed).
+# Builds the release twice: several minutes.
+#   check_signing.sh <songbeacon-host.exe> <hold_file.exe> <run_limited.exe> <installer_pages.exe>
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+tree="$(cd "$here/../.." && pwd)"
+host=$1 holder=$2 limited=$3 pages=$4
+
+root=$(mktemp -d "${TMPDIR:-/tmp}/songbeacon-signing-XXXXXX")
+trap 'rm -rf "$root"' EXIT
+fail=0
+check() { # <description> <command...>: runs the command, reports a failure
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what" && fail=1; fi
+}
+
+cert="$root/signer.pem" pfx="$root/signer.pfx" password="$root/password"
+openssl req -x509 -newkey rsa:2048 -keyout "$root/signer.key" -out "$cert" -days 30 -nodes \
+  -subj "/CN=Songbeacon Test Signer" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
+printf 'not on any command line\n' >"$password"
+openssl pkcs12 -export -out "$pfx" -inkey "$root/signer.key" -in "$cert" -passout "file:$password"
+printf 'wrong\n' >"$root/wrong-password"
+
+# Certificates that cannot be used, table-driven: <what>|<pfx>|<password file>[|<time-stamping
+# server>]. Each stops the release before the build with one line, and dist/ gets nothing.
+while IFS='|' read -r what use_pfx use_password use_server; do
+  dist="$root/dist-refused"
+  rm -rf "$dist"
+  output=$(cd "$tree" && SONGBEACON_BUILD_DIR="$root/build-refused" SONGBEACON_DIST_DIR="$dist" \
+    SONGBEACON_SIGN_PFX="$use_pfx" SONGBEACON_SIGN_PASSWORD_FILE="$use_password" \
+    SONGBEACON_SIGN_TIMESTAMP_URL="$use_server" scripts/release.sh 2>&1)
+  status=$?
+  echo "$output"
+  check "$what: the release stops (status $status)" test $status -ne 0
+  check "$what: with one line, beginning 'release:'" \
+    eval '[ "$(grep -c . <<<"$output")" = 1 ] && grep -q "^release: " <<<"$output"'
+  check "$what: the password is not printed" eval '! grep -q "not on any command line" <<<"$output"'
+  check "$what: nothing in dist/" eval '[ -z "$(ls -A "$dist" 2>/dev/null)" ]'
+done <<EOF
+a missing certificate file|$root/missing.pfx|$password
+a missing password file|$pfx|$root/missing-password
+a wrong password|$pfx|$root/wrong-password
+a certificate without its password file|$pfx|
+an unreachable time-stamping server|$pfx|$password|http://127.0.0.1:9/
+EOF
+
+# sign.sh on its own: a file it cannot sign is left byte for byte, with nothing beside it.
+printf 'MZ not really a program' >"$root/unsigned.exe"
+cp "$root/unsigned.exe" "$root/kept.exe"
+"$tree/scripts/sign.sh" "$pfx" "$root/wrong-password" 0 "" Songbeacon "$root/unsigned.exe" 2>"$root/sign.err"
+status=$?
+check "sign.sh with a wrong password fails (status $status) with one line" \
+  eval '[ $status -ne 0 ] && [ "$(grep -c . "$root/sign.err")" = 1 ]'
+check "and leaves the file as it was, with no partial copy beside it" \
+  eval 'cmp -s "$root/kept.exe" "$root/unsigned.exe" && [ -z "$(ls "$root" | grep "unsigned.exe.")" ]'
+
+# Two signed builds of the commit, compared; the first one's files kept for the checks below.
+kept="$root/kept"
+SONGBEACON_SIGN_PFX="$pfx" SONGBEACON_SIGN_PASSWORD_FILE="$password" \
+  "$tree/scripts/check-reproducible.sh" --keep "$kept"
+status=$?
+check "two signed builds of the commit are byte-identical (check-reproducible.sh: $status)" test $status -eq 0
+
+commit_time=${SOURCE_DATE_EPOCH:-$(git -C "$tree" log -1 --format=%ct)} # the signing time release.sh takes
+verifies() { # <file>: signed with SHA-256 at the commit's time, and valid against the test certificate
+  local report
+  report=$(osslsigncode verify -CAfile "$cert" -in "$1" 2>&1)
+  grep -q '^Signature verification: ok' <<<"$report" &&
+    grep -q 'Message digest algorithm *: SHA256' <<<"$report" &&
+    [ "$(date -u -d "$(sed -n 's/^[[:space:]]*Signing time: //p' <<<"$report" | head -n 1)" +%s)" = "$commit_time" ] ||
+    { echo "$report" | tail -n 8 && return 1; }
+}
+setup=$(echo "$kept"/*-setup.exe)
+mkdir -p "$kept/zip" && (cd "$kept/zip" && unzip -q "$kept"/*-win32.zip)
+check "the setup program verifies" verifies "$setup"
+check "the DLL packed in the setup program verifies" verifies "$kept/signed/gen_SBeacon.dll"
+check "the DLL in the zip is that signed DLL" cmp "$kept/signed/gen_SBeacon.dll" "$kept/zip/gen_SBeacon.dll"
+check "the DLL in the zip verifies" verifies "$kept/zip/gen_SBeacon.dll"
+check "the unsigned DLL does not verify" eval '! osslsigncode verify -CAfile "$cert" -in "$kept/gen_SBeacon.dll" >/dev/null 2>&1'
+
+SONGBEACON_SIGNER_CA="$cert" "$here/check_installer.sh" signed "$setup" "$kept/signed/gen_SBeacon.dll" \
+  "$host" "$holder" "$limited" "$pages"
+status=$?
+check "the signed setup installs silently, its files verify, and the signed DLL plays (status $status)" \
+  test $status -eq 0
+exit $fail
