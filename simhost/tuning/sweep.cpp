@@ -115,32 +115,18 @@ int32_t rateTenths(double rate) {
 
 SweepPlaylist sweepPlaylist(const std::vector<PlaylistEntry>& playlist) {
     SweepPlaylist entries = {};
-    std::map<std::string, int32_t> artists, spellings, ruleKeys;
-    auto idOf = [](std::map<std::string, int32_t>* ids, const std::string& text) {
-        return ids->try_emplace(text, static_cast<int32_t>(ids->size())).first->second;
-    };
+    std::map<std::string, int32_t> spellings;
     for (const PlaylistEntry& entry : playlist) {
         const std::string artist = artistOf(entry.title);
         if (artist.empty()) {
-            entries.artist.push_back(-1);
             entries.spelling.push_back(-1);
-            entries.ruleKey.push_back(-1);
             continue;
         }
-        entries.artist.push_back(idOf(&artists, artistKey(artist)));
-        const auto spellingCount = spellings.size();
-        const int32_t spelling = idOf(&spellings, artist);
-        if (spellings.size() != spellingCount)
+        const auto [found, added] = spellings.try_emplace(artist, static_cast<int32_t>(spellings.size()));
+        if (added)
             entries.spellings.push_back(artist);
-        entries.spelling.push_back(spelling);
-        // The rule compares its characters folding A-Z only, as the plug-in does.
-        std::string key = ruleArtistKey(entry.title);
-        for (char& c : key)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        entries.ruleKey.push_back(idOf(&ruleKeys, key));
+        entries.spelling.push_back(found->second);
     }
-    entries.artists = static_cast<int32_t>(artists.size());
     return entries;
 }
 
@@ -162,8 +148,8 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
         int64_t at;
         int32_t entry;
     };
-    std::vector<LastPlay> lastOfArtist(static_cast<size_t>(entries.artists), {-1, -1});
-    std::vector<int64_t> lastOfTitle(record.titleIds.size(), -1); // by title id: its latest start
+    std::vector<LastPlay> lastOfArtist(record.artistKeyIds.size(), {-1, -1}); // by artist key id
+    std::vector<int64_t> lastOfTitle(record.titleIds.size(), -1);             // by title id: its latest start
     std::vector<int64_t> gaps; // this run's only: the seed keeps its median
     std::map<std::pair<int32_t, int32_t>, int32_t> pairs;
     for (const TrackEvent& event : record.events) {
@@ -177,7 +163,7 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
         if (titleGap > 0 && titleStart >= 0 && event.at - titleStart < titleGap)
             figures.earlyTitle++;
         titleStart = event.at;
-        const int32_t artist = entries.artist[entry];
+        const int32_t artist = record.artistKeyIds[entry];
         if (artist < 0)
             continue;
         LastPlay& last = lastOfArtist[static_cast<size_t>(artist)];
@@ -187,7 +173,7 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
             gaps.push_back(gap);
             if (gap < artistGap) {
                 const auto before = static_cast<size_t>(last.entry);
-                if (entries.ruleKey[entry] == entries.ruleKey[before]) {
+                if (record.ruleKeyIds[entry] == record.ruleKeyIds[before]) {
                     figures.earlyArtist++;
                 } else {
                     figures.unpreventable++;

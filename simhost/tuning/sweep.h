@@ -55,15 +55,12 @@ struct SweepPlan {
     int32_t mostEvents = kMostEventsKept; // what one run records at most; fewer only in tests
 };
 
-// What the sweep needs to know of each playlist entry, worked out once for every run: which
-// artist it names (as the report compares artists), how that artist is spelt, and which
-// characters the plug-in's artist rule compares.
+// How each playlist entry spells its artist, worked out once for every run, so that the returns
+// no limit prevents can be named as the playlist spells them. (Which artist an entry names, and
+// which characters the plug-in's rule compares, the run's record already holds per entry.)
 struct SweepPlaylist {
-    std::vector<int32_t> artist;        // per entry: an artist id; -1 when the title names none
     std::vector<int32_t> spelling;      // per entry: an id of the artist as spelt; -1 when none
-    std::vector<int32_t> ruleKey;       // per entry: an id of the rule's characters, case folded
     std::vector<std::string> spellings; // by spelling id
-    int32_t artists;                    // how many artist ids
 };
 
 // Two spellings of one artist that the rule takes for two, and how many early returns they made.
