@@ -48,6 +48,7 @@ struct MonitorTest : support::PlayerTest {
         live.EnablePlaylistMonitoring = 1;
         live.SameArtistCheckLimit = 0;
         live.SameTitleCheckLimit = 0;
+        live.PollInterval = 0;
     }
     void TearDown() override {
         memory::failAllocationsAfter(-1);
@@ -106,6 +107,75 @@ TEST_F(MonitorTest, StopRequestedBeforeStartMeansNoPass) {
     EXPECT_EQ(monitor::stop(kDeadlineMs), monitor::kEnded);
     EXPECT_EQ(player.playingQueries, 0);
     EXPECT_EQ(pluginState.history->count, 0);
+}
+
+// Pumps for about `ms` while the worker runs; returns its passes per second over that time.
+double passesPerSecond(const sim::Player& player, int32_t ms) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    const int32_t before = player.playingQueries;
+    QueryPerformanceCounter(&start);
+    pumpUntil([&] {
+        QueryPerformanceCounter(&end);
+        return (end.QuadPart - start.QuadPart) * 1000 >= static_cast<LONGLONG>(ms) * frequency.QuadPart;
+    });
+    const int32_t passes = player.playingQueries - before;
+    QueryPerformanceCounter(&end);
+    const double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+    return passes / seconds;
+}
+
+TEST_F(MonitorTest, PollIntervalSetsThePassRate) {
+    // Bounds far apart, for a noisy machine: the continuous poll makes thousands of passes a
+    // second, far above what any rest of a millisecond or more allows; a rest of 5 ms allows at
+    // most 200 (a wait never ends early; 250 leaves room for the clocks' grain), and even a busy
+    // machine gives well over 20.
+    struct Case {
+        int32_t interval;
+        int32_t state;
+        double least, most;
+    };
+    const Case cases[] = {
+        {0, sim::kPlaying, 400, 1e9}, {0, sim::kStopped, 400, 1e9}, {5, sim::kPlaying, 20, 250},
+        {5, sim::kStopped, 20, 250},  {0, sim::kPlaying, 400, 1e9}, // back to 0 while the worker runs: the
+                                                                    // rests stop at once
+    };
+    play({"Abba - SOS"});
+    HANDLE worker = startWorker();
+    ASSERT_NE(worker, nullptr);
+    std::vector<double> rates;
+    for (const Case& c : cases) {
+        pluginState.settings.PollInterval = c.interval; // taken at the next rest, as after configure
+        player.state = c.state;
+        pumpPasses(3); // the rest under way when the interval changed is over
+        rates.push_back(passesPerSecond(player, 1000));
+    }
+    stopWorker(worker);
+    for (size_t i = 0; i < rates.size(); i++) {
+        std::printf("PollInterval %d, %s: %.0f passes a second\n", cases[i].interval,
+                    cases[i].state == sim::kPlaying ? "playing" : "stopped", rates[i]);
+        EXPECT_GE(rates[i], cases[i].least) << "PollInterval " << cases[i].interval;
+        EXPECT_LE(rates[i], cases[i].most) << "PollInterval " << cases[i].interval;
+    }
+    EXPECT_EQ(historyTitles(), std::vector<std::string>{"Abba - SOS"}); // rests change no decision
+}
+
+TEST_F(MonitorTest, StopEndsARestBetweenPassesAtOnce) {
+    pluginState.settings.PollInterval = 1000; // the longest rest an operator can ask for
+    play({"Abba - SOS"});
+    HANDLE worker = startWorker();
+    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(pumpPasses(1));
+    pumpUntil([] { return false; }, 100); // the worker is well into its rest
+    const ULONGLONG start = GetTickCount64();
+    const monitor::StopResult result = monitor::stop(kDeadlineMs);
+    const ULONGLONG tookMs = GetTickCount64() - start;
+    EXPECT_EQ(result, monitor::kEnded);
+    EXPECT_LT(tookMs, 500u) << "stop() waited for the rest to run out";
+    EXPECT_LE(player.playingQueries, 2);
+    EXPECT_EQ(WaitForSingleObject(worker, kDeadlineMs), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    EXPECT_EQ(historyTitles(), std::vector<std::string>{"Abba - SOS"});
 }
 
 TEST_F(MonitorTest, FirstTitleIsRecordedAndPublishedOnce) {

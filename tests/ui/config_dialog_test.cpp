@@ -188,7 +188,8 @@ TEST_F(ConfigDialogTest, OkSavesTheSettingsItDoesNotShowAsLoaded) {
                      "RecentTitleListLength=25\r\n"
                      "EnablePlaylistMonitoring=0\r\n"
                      "SameArtistCheckLimit=4\r\n"
-                     "SameTitleCheckLimit=9\r\n");
+                     "SameTitleCheckLimit=9\r\n"
+                     "PollInterval=7\r\n");
     settings::TextSettings loaded;
     settings::copyTexts(&loaded);
     // Gone from disk: whatever the dialog saves must come from the live settings.
@@ -211,6 +212,19 @@ TEST_F(ConfigDialogTest, OkSavesTheSettingsItDoesNotShowAsLoaded) {
     EXPECT_STREQ(after.HTMLHeader, loaded.HTMLHeader);
     EXPECT_EQ(pluginState.settings.EnableHTMLOutput, 0);
     EXPECT_EQ(pluginState.settings.EnablePlaylistMonitoring, 0);
+    // PollInterval is live as loaded, but OK never writes it: gone from disk, it stays gone...
+    EXPECT_EQ(pluginState.settings.PollInterval, 7);
+    EXPECT_EQ(fileContents().find("PollInterval"), std::string::npos);
+
+    // ...and present, it stays as the operator wrote it, even where the plug-in takes it as 1000.
+    ASSERT_TRUE(WritePrivateProfileStringA("Songbeacon", "PollInterval", "5000", iniPath.c_str()));
+    settings::load();
+    EXPECT_EQ(pluginState.settings.PollInterval, 1000);
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.press(IDOK));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(fileText("PollInterval"), "5000");
 }
 
 TEST_F(ConfigDialogTest, EnterActsAsOkAndEscapeAsCancel) {
