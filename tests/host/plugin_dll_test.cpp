@@ -167,7 +167,16 @@ TEST_F(PluginDllTest, ConfigureRereadsTheFileAndOpensTheDialogOwnedByTheHost) {
     EXPECT_EQ(historyLength, "3");
 }
 
-TEST_F(PluginDllTest, PlayerClosingWhileTheDialogIsOpenEndsItAsCancelAndLetsTheModuleGo) {
+// The player's close handler of the next test: shutDown, then the module freed at once, still
+// inside the dialog's loop, as a player that unloads its plug-ins on closing does.
+HMODULE moduleToFree = nullptr;
+void (*shutDownToCall)() = nullptr;
+void shutDownAndFreeTheModule() {
+    shutDownToCall();
+    FreeLibrary(moduleToFree);
+}
+
+TEST_F(PluginDllTest, PlayerClosingAndFreeingTheModuleInsideTheDialogEndsItSafely) {
     writeIni(path("status.htm"), "RecentTitleListLength=10\r\nSameArtistCheckLimit=2\r\n");
     load();
     ASSERT_EQ(startUp(), 0);
@@ -175,27 +184,51 @@ TEST_F(PluginDllTest, PlayerClosingWhileTheDialogIsOpenEndsItAsCancelAndLetsTheM
     ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Abba - SOS"));
     const std::string iniBefore = readFile(path("plugin.ini"));
 
+    // The dialog's loop, its procedure and configure are all still to return into the module the
+    // player has just freed: the plug-in keeps it loaded, so none of them crashes.
+    moduleToFree = module;
+    shutDownToCall = plugin->shutDown;
     const support::ClosedDuringDialog closed =
-        support::closePlayerDuringDialog(player.window, plugin->configure, plugin->shutDown);
+        support::closePlayerDuringDialog(player.window, plugin->configure, shutDownAndFreeTheModule);
+    module = nullptr; // the player's reference is gone
     running = false;
     EXPECT_EQ(closed.shutDowns, 1);
     EXPECT_TRUE(closed.endedByShutDown) << "shutDown left the dialog open";
     EXPECT_TRUE(closed.closed);
     EXPECT_EQ(readFile(path("plugin.ini")), iniBefore) << "the dialog saved after shutDown";
     EXPECT_NE(page().find("The server is currently off-line."), std::string::npos);
-
-    // Nothing of the plug-in runs any more: the player may unload it at once...
     const std::string modulePath = path("gen_SBeacon.dll");
-    FreeLibrary(module);
-    module = nullptr;
-    EXPECT_TRUE(dllhost::waitFor([&] { return GetModuleHandleA(modulePath.c_str()) == nullptr; }));
-    // ...and load it again later, with the settings as they were before the dialog.
-    load();
+    EXPECT_NE(GetModuleHandleA(modulePath.c_str()), nullptr) << "the module was not kept loaded";
+
+    // Loaded again later in the same process, it is the kept module, and it starts afresh with the
+    // settings as they were before the dialog.
+    module = LoadLibraryA(modulePath.c_str());
+    ASSERT_NE(module, nullptr);
+    auto entry = reinterpret_cast<sim::PluginHeader* (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(module, sim::kPluginEntryName)));
+    ASSERT_NE(entry, nullptr);
+    plugin = entry();
+    plugin->hostWindow = player.window;
+    plugin->moduleInstance = module;
     ASSERT_EQ(startUp(), 0);
     EXPECT_EQ(iniInteger("RecentTitleListLength"), 10);
     EXPECT_EQ(iniInteger("SameArtistCheckLimit"), 2);
     EXPECT_EQ(iniText("OutputFilename"), path("status.htm"));
     ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Abba - SOS"));
+}
+
+TEST_F(PluginDllTest, ShutDownOutsideTheDialogLetsTheModuleGo) {
+    writeIni(path("status.htm"));
+    load();
+    ASSERT_EQ(startUp(), 0);
+    dllhost::configureDrivenBy(plugin->configure,
+                               [&](dllhost::DialogDriver& driver) { driver.press(IDCANCEL); });
+    shutDown();
+    // Only a shutDown inside the dialog keeps the module: this one leaves the player free to unload it.
+    const std::string modulePath = path("gen_SBeacon.dll");
+    FreeLibrary(module);
+    module = nullptr;
+    EXPECT_TRUE(dllhost::waitFor([&] { return GetModuleHandleA(modulePath.c_str()) == nullptr; }));
 }
 
 // The host's window on a thread of its own that can be made to hang inside a message.

@@ -371,6 +371,8 @@ LRESULT CALLBACK endDialogOnRequest(HWND window, UINT message, WPARAM wParam, LP
 TEST_F(ChooserTest, EndingTheDialogEarlyCancelsAnOpenChooserAndStoresNothing) {
     loadSettingsFile(kUsualSettings);
     const std::string before = fileContents();
+    const std::string existing = folder + "\\existing.htm";
+    support::writeFile(existing, "");
     WNDCLASSA endClass = {};
     endClass.lpfnWndProc = endDialogOnRequest;
     endClass.hInstance = GetModuleHandleA(nullptr);
@@ -379,20 +381,34 @@ TEST_F(ChooserTest, EndingTheDialogEarlyCancelsAnOpenChooserAndStoresNothing) {
     HWND ender = CreateWindowA(endClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(ender, nullptr);
-    runDialogDrivenBy([&](DialogDriver& dialog) {
-        ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "7"));
-        ASSERT_TRUE(dialog.click(IDC_SELECT));
-        HWND chooser = waitForOwnedDialog(dialog.dialog);
-        ASSERT_NE(chooser, nullptr);
-        ASSERT_TRUE(setWindowText(chooserNameBox(chooser), folder + "\\chosen.htm"));
-        PostMessageA(ender, kEndRequest, 0, 0); // dispatched by the chooser's own loop
-        EXPECT_TRUE(dialog.waitClosed()) << "the chooser kept the dialog open";
-        EXPECT_FALSE(IsWindow(chooser));
-    });
+    // The chooser alone; then the chooser asking whether to replace an existing file, a message box
+    // with Yes and No but no Cancel, which Windows ends only on one of its own buttons.
+    for (const bool askingToReplace : {false, true}) {
+        SCOPED_TRACE(askingToReplace ? "the replace question open" : "the chooser open");
+        runDialogDrivenBy([&](DialogDriver& dialog) {
+            ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "7"));
+            ASSERT_TRUE(dialog.click(IDC_SELECT));
+            HWND chooser = waitForOwnedDialog(dialog.dialog);
+            ASSERT_NE(chooser, nullptr);
+            ASSERT_TRUE(
+                setWindowText(chooserNameBox(chooser), askingToReplace ? existing : folder + "\\chosen.htm"));
+            HWND question = nullptr;
+            if (askingToReplace) {
+                PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                question = waitForOwnedDialog(chooser);
+                ASSERT_NE(question, nullptr);
+                EXPECT_NE(GetDlgItem(question, IDNO), nullptr);
+            }
+            PostMessageA(ender, kEndRequest, 0, 0); // dispatched by the innermost loop
+            EXPECT_TRUE(dialog.waitClosed()) << "the chooser kept the dialog open";
+            EXPECT_FALSE(IsWindow(chooser));
+            EXPECT_FALSE(question != nullptr && IsWindow(question));
+        });
+        EXPECT_EQ(pluginState.settings.RecentTitleListLength, 5000);
+        EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
+        EXPECT_EQ(fileContents(), before);
+    }
     DestroyWindow(ender);
-    EXPECT_EQ(pluginState.settings.RecentTitleListLength, 5000);
-    EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
-    EXPECT_EQ(fileContents(), before);
 }
 
 } // namespace
