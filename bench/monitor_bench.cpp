@@ -169,6 +169,28 @@ LRESULT CALLBACK timedProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return answer;
 }
 
+// Answers messages until `us` microseconds from now have passed, waking at that moment on a timer
+// rather than at the next message: the host thread otherwise wakes only when the worker sends, at
+// the start of a pass, and a change made then would always fall at the same point of a pass and its
+// rest. It never spins, which under Wine would crowd the server that also runs the worker's timer.
+void pumpForExactly(double us) {
+    static HANDLE timer =
+        CreateWaitableTimerExW(nullptr, nullptr, 0x00000002 /* high resolution */, TIMER_ALL_ACCESS);
+    if (timer == nullptr)
+        timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(us * 10.0); // relative, in 100 ns units
+    if (due.QuadPart == 0 || !SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE))
+        return;
+    while (MsgWaitForMultipleObjects(1, &timer, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
 int64_t wakeAt;
 // Answers messages until the counter reaches `at`.
 void pumpUntilTicks(int64_t at) {
@@ -529,7 +551,7 @@ CurvePoint measureInterval(int32_t interval, int windows, DWORD windowMs, int ch
     std::vector<double> detect;
     const double cycleUs = interval * 1000.0 + 2.0 * *passUs;
     for (int i = 0; i < changes; i++) {
-        pumpUntilTicks(now() + ticksFromMicros(cycleUs * (nextRandom() % 1001) / 1000.0));
+        pumpForExactly(cycleUs * (nextRandom() % 1001) / 1000.0);
         changeTitle();
         if (!pumpUntil([] { return probe.change == kPublished; })) {
             std::printf("error: a change was never published\n");

@@ -97,6 +97,7 @@ TEST_F(PluginDllTest, Host205IsAcceptedAndTheFirstStartWritesEveryKey) {
         EXPECT_NE(next, std::string::npos) << key << " missing or out of order";
         position = next;
     }
+    EXPECT_EQ(ini.find("PollInterval"), std::string::npos) << "the first start wrote a ninth key";
 }
 
 TEST_F(PluginDllTest, DescriptionNamesTheFileAsLoaded) {
