@@ -36,10 +36,10 @@ constexpr DWORD kHighResolutionTimer = 0x00000002;
 //   write is tried at once, as if nothing had failed.
 // - A slow failure (a page on a network folder whose server has gone: each open can block for 20 to
 //   60 seconds before it fails) holds back every write, the owed one and each new track's alike,
-//   for ten times what it took and never less than kSlowRetryMs. So the worker spends at most a
-//   tenth of the failing attempts' time writing (under a tenth of its own time) whatever the folder
-//   does, and in between polls and filters as usual; a listener's browser reloads the page once a
-//   minute anyway, so a page retried once a minute is no staler than the one it already shows.
+//   for ten times what it took and never less than kSlowRetryMs. So failing writes take at most one
+//   part in eleven of the worker's time, whatever the folder does, and in between it polls and
+//   filters as usual; a listener's browser reloads the page once a minute anyway, so a page tried
+//   again once a minute is hardly staler than the one the listener already sees.
 // An attempt is slow once it takes kSlowAttemptMs: a local file fails far quicker, and below that
 // the quick retry already keeps the writes under a tenth of the worker's time.
 constexpr ULONGLONG kQuickRetryMs = 1000;

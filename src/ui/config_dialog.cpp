@@ -121,11 +121,12 @@ void chooseOutputFile(HWND dialog) {
 // on no Cancel command (it has no Cancel button), only on one of its own buttons; No sends the
 // operator back to the chooser, which is being cancelled too.
 int refusingButton(HWND window) {
-    HWND cancel = GetDlgItem(window, IDCANCEL);
-    HWND no = GetDlgItem(window, IDNO);
-    const bool hasCancel = cancel != nullptr && IsWindowVisible(cancel);
-    const bool hasNo = no != nullptr && IsWindowVisible(no);
-    return hasNo && !hasCancel ? IDNO : IDCANCEL;
+    // By the button's own style: the box itself may not be showing yet.
+    auto shown = [window](int id) {
+        HWND button = GetDlgItem(window, id);
+        return button != nullptr && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    return shown(IDNO) && !shown(IDCANCEL) ? IDNO : IDCANCEL;
 }
 
 // Posts Cancel (or No) to a dialog of this thread (a chooser, or a box the chooser shows) whose
