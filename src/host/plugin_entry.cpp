@@ -103,9 +103,10 @@ void configure() {
     if (lifecycle != kRunning)
         return;
     settings::load();
+    const bool nested = insideConfigure; // a configure from inside the dialog's loop returns at once
     insideConfigure = true;
     ui::runConfigDialog(descriptor.moduleInstance, descriptor.hostWindow);
-    insideConfigure = false;
+    insideConfigure = nested;
 }
 
 // Keeps this module loaded until the process ends, whatever the player frees. For a shutDown that

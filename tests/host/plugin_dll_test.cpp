@@ -168,11 +168,13 @@ TEST_F(PluginDllTest, ConfigureRereadsTheFileAndOpensTheDialogOwnedByTheHost) {
     EXPECT_EQ(historyLength, "3");
 }
 
-// The player's close handler of the next test: shutDown, then the module freed at once, still
-// inside the dialog's loop, as a player that unloads its plug-ins on closing does.
+// The player's close handler of the next test: a second configure, shutDown, then the module freed
+// at once, all still inside the dialog's loop, as a player that unloads its plug-ins on closing does.
 HMODULE moduleToFree = nullptr;
+void (*configureToCall)() = nullptr;
 void (*shutDownToCall)() = nullptr;
 void shutDownAndFreeTheModule() {
+    configureToCall(); // the player's menu, clicked again: returns at once, the dialog being open
     shutDownToCall();
     FreeLibrary(moduleToFree);
 }
@@ -188,6 +190,7 @@ TEST_F(PluginDllTest, PlayerClosingAndFreeingTheModuleInsideTheDialogEndsItSafel
     // The dialog's loop, its procedure and configure are all still to return into the module the
     // player has just freed: the plug-in keeps it loaded, so none of them crashes.
     moduleToFree = module;
+    configureToCall = plugin->configure;
     shutDownToCall = plugin->shutDown;
     const support::ClosedDuringDialog closed =
         support::closePlayerDuringDialog(player.window, plugin->configure, shutDownAndFreeTheModule);
