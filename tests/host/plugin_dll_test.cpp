@@ -221,20 +221,6 @@ TEST_F(PluginDllTest, PlayerClosingAndFreeingTheModuleInsideTheDialogEndsItSafel
     ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Abba - SOS"));
 }
 
-TEST_F(PluginDllTest, ShutDownOutsideTheDialogLetsTheModuleGo) {
-    writeIni(path("status.htm"));
-    load();
-    ASSERT_EQ(startUp(), 0);
-    dllhost::configureDrivenBy(plugin->configure,
-                               [&](dllhost::DialogDriver& driver) { driver.press(IDCANCEL); });
-    shutDown();
-    // Only a shutDown inside the dialog keeps the module: this one leaves the player free to unload it.
-    const std::string modulePath = path("gen_SBeacon.dll");
-    FreeLibrary(module);
-    module = nullptr;
-    EXPECT_TRUE(dllhost::waitFor([&] { return GetModuleHandleA(modulePath.c_str()) == nullptr; }));
-}
-
 // The host's window on a thread of its own that can be made to hang inside a message.
 struct HangingHost {
     sim::Player player;
