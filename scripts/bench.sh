@@ -19,7 +19,8 @@
 #              sweep and its ordinary run (default 5)
 #   --host-only  only the fast simulated host
 #   --sweep-only only the sweep against the ordinary run
-#   --cpu      only what the worker's polling costs in CPU: monitor_bench --cpu-only (about 10 s a run)
+#   --cpu      the PollInterval curve: CPU stopped and playing, and detection latency, for 0, 1, 2, 5,
+#              10 and 50 ms: monitor_bench --cpu-only (about a minute a run)
 #   after --    passed to every monitor_bench run, e.g. -- --changes 5000 --page-folder 'Z:\dev\shm'
 set -euo pipefail
 cd "$(dirname "$0")/.."

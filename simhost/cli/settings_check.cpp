@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr int32_t kMostLimit = 1000; // the plug-in remembers the last 1000 tracks
+constexpr int32_t kMostLimit = 1000;        // the plug-in remembers the last 1000 tracks
+constexpr int32_t kMostPollInterval = 1000; // a second between polls at most
 constexpr int32_t kTextCapacity = 1024;
 constexpr int32_t kPathCapacity = 260;
 
@@ -17,6 +18,7 @@ const sim::IniKeyInfo kKeys[sim::kIniKeyCount] = {
     {"HTMLTitle", false, 0, kTextCapacity}, {"HTMLHeader", false, 0, kTextCapacity},
     {"RecentTitleListLength", true, 10, 0}, {"EnablePlaylistMonitoring", true, 1, 0},
     {"SameArtistCheckLimit", true, 0, 0},   {"SameTitleCheckLimit", true, 0, 0},
+    {"PollInterval", true, 0, 0},
 };
 
 // What a number key's text is to the operator: words, or a whole number within 32 bits or beyond.
@@ -55,16 +57,23 @@ void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::stri
     const std::string name = kKeys[key].name;
     const std::string read = std::to_string(value.number);
     const NumberForm form = value.present ? numberForm(value.text) : kWholeNumber;
+    const bool isPollInterval = key == sim::kPollInterval; // read, never saved
+    const std::string savedBack = isPollInterval ? "" : " and saves " + read + " back";
     if (form == kWords) {
         warnings->push_back(name + "=" + value.text + " is not a whole number: the plug-in reads it as " +
-                            read + " and saves " + read + " back");
-        return;
+                            read + savedBack);
+        if (!isPollInterval)
+            return;
     }
     if (form == kWholeBeyond32Bits)
         warnings->push_back(name + "=" + value.text +
                             " is a whole number outside the 32-bit range (-2147483648 to 2147483647): the "
                             "plug-in reads it as " +
-                            read + " and saves " + read + " back");
+                            read + savedBack);
+    if (isPollInterval && (value.number > kMostPollInterval || value.number < 0))
+        warnings->push_back(name + "=" + read + (value.number < 0 ? " is below 0" : " is above 1000") +
+                            ": the plug-in takes it as " + (value.number < 0 ? "0" : "1000") +
+                            " (milliseconds between polls)");
     const bool isLimit = key == sim::kSameArtistCheckLimit || key == sim::kSameTitleCheckLimit;
     if ((isLimit || key == sim::kRecentTitleListLength) && value.number > kMostLimit)
         warnings->push_back(name + "=" + read + " is above 1000: the plug-in remembers only the last 1000 " +

@@ -11,7 +11,8 @@
 
 namespace sim {
 
-// The eight keys of section [Songbeacon], in the order the plug-in reads and saves them.
+// The keys of section [Songbeacon], in the order the plug-in reads them: the eight it saves, then
+// PollInterval, which only an operator writes.
 enum IniKey : int32_t {
     kEnableHTMLOutput,
     kOutputFilename,
@@ -21,6 +22,7 @@ enum IniKey : int32_t {
     kEnablePlaylistMonitoring,
     kSameArtistCheckLimit,
     kSameTitleCheckLimit,
+    kPollInterval,
     kIniKeyCount
 };
 
@@ -46,9 +48,9 @@ struct IniSnapshot {
 };
 
 // One line for each setting the plug-in will take otherwise than written: a number key holding
-// words or a number out of range, a limit above 1000 or below 0, a text longer than the plug-in
-// keeps, the filter switched off. Checks needing the file system are the caller's (the page's
-// folder: see folderOf).
+// words or a number out of range, a limit or PollInterval above 1000 or below 0, a text longer than the
+// plug-in keeps, the filter switched off. Checks needing the file system are the caller's (the page's folder:
+// see folderOf).
 std::vector<std::string> checkSettings(const IniSnapshot& ini);
 
 // The folder part of `path` ("c:/www/status.htm" -> "c:/www"; "status.htm" -> ""), either slash.

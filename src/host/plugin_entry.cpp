@@ -31,6 +31,7 @@ constexpr uint32_t kWorkerEndTimeoutMs = 5000;
 // kAbandoned: shutDown gave up waiting for the worker, which still owns the shared state.
 enum Lifecycle : int32_t { kLoaded, kRefused, kRunning, kStopping, kStopped, kAbandoned };
 Lifecycle lifecycle = kLoaded; // host thread only
+bool insideConfigure = false;  // host thread only: configure() is on the stack
 
 int startUp();
 void configure();
@@ -95,19 +96,37 @@ int startUp() {
 // The dialog's message loop dispatches the player's own messages, so a player that closes while
 // the dialog is open calls shutDown from inside it. shutDown then ends the dialog as Cancel before
 // anything else: the dialog touches no settings after that, so shutDown frees everything as usual,
-// and nothing is left to do here once the dialog returns. The dialog is gone by then, so the player
-// may unload the module as soon as this returns.
+// and nothing is left to do here once the dialog returns. A player may also free the module right
+// after that shutDown, still inside the dialog's loop; shutDown pins the module then, so that the
+// loop and this function still have code to return into.
 void configure() {
     if (lifecycle != kRunning)
         return;
     settings::load();
+    const bool nested = insideConfigure; // a configure from inside the dialog's loop returns at once
+    insideConfigure = true;
     ui::runConfigDialog(descriptor.moduleInstance, descriptor.hostWindow);
+    insideConfigure = nested;
+}
+
+// Keeps this module loaded until the process ends, whatever the player frees. For a shutDown that
+// runs inside configure: the dialog's loop, the dialog procedure and configure itself are still on
+// this thread's stack, and a player that frees the module as soon as shutDown returns (still inside
+// that loop) would otherwise unmap the code they return into. The reference is never released: no
+// code of ours could run after the last return to release it. The pinned module's state is as
+// shutDown left it, so a later startUp in the same process starts it afresh.
+void pinModule() {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&pinModule), &self);
 }
 
 void shutDown() {
     if (lifecycle != kRunning)
         return;
     lifecycle = kStopping;
+    if (insideConfigure)
+        pinModule();
     ui::endConfigDialog(); // first: the wait below answers messages, an OK among them
     if (monitor::stop(kWorkerEndTimeoutMs) != monitor::kEnded) {
         lifecycle = kAbandoned; // a pass is still running: leave it everything it may use

@@ -1,6 +1,8 @@
-// The track monitor's loop and the worker thread's lifetime. The loop never waits on a timer:
-// between passes it only yields its time slice, so a new track is seen within one pass; it blocks
-// only inside the synchronous host messages.
+// The track monitor's loop and the worker thread's lifetime. By default the loop never waits on a
+// timer: between passes it only yields its time slice, so a new track is seen within one pass; it
+// blocks only inside the synchronous host messages and the page write. An operator who wants the
+// core back sets PollInterval, and the worker then rests that long between passes, on a wait that
+// stop() ends at once.
 #include "monitor/track_monitor.h"
 
 #include <windows.h>
@@ -16,20 +18,47 @@
 namespace {
 
 // After a title could not be recorded (the heap refused its copy), the new-title handling rests for
-// this many passes before it tries again, so that a long shortage of memory does not run the
-// filter and the allocation on every pass. A pass takes well under a millisecond.
+// about a second's worth of passes before it tries again, so that a long shortage of memory does
+// not run the filter and the allocation on every pass: this many passes of the continuous poll
+// (a pass takes well under a millisecond), or a second's worth of PollInterval.
 constexpr int32_t kPassesBeforeRetry = 1000;
+constexpr int32_t kRetryRestMs = 1000;
 
-// A page write that failed (a web server or a virus scanner holding the file without write
-// sharing, a network folder gone for a moment) is tried again this often until it succeeds or the
-// next track's write replaces it: soon enough that listeners see the track once the file is free,
-// seldom enough that a file held for hours costs nothing a pass would notice.
-constexpr ULONGLONG kPageRetryIntervalMs = 1000;
+// CREATE_WAITABLE_TIMER_HIGH_RESOLUTION (Windows 10 1803), which the toolchain's headers lack.
+// Older systems refuse the flag, and the rest then waits without a timer.
+constexpr DWORD kHighResolutionTimer = 0x00000002;
+
+// A page write that failed is tried again later; how much later depends on how long the failed
+// attempt took, because the worker neither polls nor judges tracks while it writes.
+// - A quick failure (a web server or a virus scanner holding the file without write sharing) is
+//   tried again after kQuickRetryMs: soon enough that listeners see the track once the file is
+//   free, seldom enough that a file held for hours costs nothing a pass would notice. A new track's
+//   write is tried at once, as if nothing had failed.
+// - A slow failure (a page on a network folder whose server has gone: each open can block for 20 to
+//   60 seconds before it fails) holds back every write, the owed one and each new track's alike,
+//   for ten times what it took and never less than kSlowRetryMs. So failing writes take at most one
+//   part in eleven of the worker's time, whatever the folder does, and in between it polls and
+//   filters as usual; a listener's browser reloads the page once a minute anyway, so a page tried
+//   again once a minute is hardly staler than the one the listener already sees.
+// An attempt is slow once it takes kSlowAttemptMs: a local file fails far quicker, and below that
+// the quick retry already keeps the writes under a tenth of the worker's time.
+constexpr ULONGLONG kQuickRetryMs = 1000;
+constexpr ULONGLONG kSlowAttemptMs = 100;
+constexpr ULONGLONG kSlowRetryMs = 60000;
+constexpr ULONGLONG kSlowRetryFactor = 10;
 
 // The page write still owed after a failure; the page writer itself keeps no state. Worker only.
 struct PageRetry {
-    bool owed;
+    bool owed;       // the newest recorded track is not on the page yet
+    bool slowHold;   // the last attempt failed slowly: no write at all before dueAt
     ULONGLONG dueAt; // GetTickCount64() time of the next attempt
+};
+
+// The rest between passes. Worker only.
+struct PassRest {
+    HANDLE wake;  // set by stop(), so that a rest ends at once; null: rests are plain sleeps
+    HANDLE timer; // a high-resolution waitable timer, made at the first rest; null when there is none
+    bool timerTried;
 };
 
 // What the worker needs to end cleanly. Host thread only, but for the copy the worker takes as it
@@ -41,6 +70,9 @@ struct WorkerExit {
     // Set by the worker once it has left the shared state for good. With the reference held, stop()
     // need not wait for the thread's own teardown, which is slow on some systems.
     HANDLE endedEvent;
+    // Set by stop() to end the worker's rest between passes at once. Made by start(), closed with
+    // the others once the worker has ended.
+    HANDLE wakeEvent;
 };
 WorkerExit workerExit = {};
 
@@ -53,10 +85,22 @@ const char* poll() {
     return host::getPlaylistTitle(host::getPlaylistPosition());
 }
 
-// Notes how a page write went: after a failure the page is owed, and tried again in a second.
-void notePageWrite(PageRetry* retry, bool written) {
+// Writes the page for the current state and notes how it went in `retry`: nothing owed after a
+// success; after a failure the page is owed, and the next attempt waits by the rule above.
+void writePage(PageRetry* retry) {
+    const ULONGLONG started = GetTickCount64();
+    const bool written = page::write();
+    const ULONGLONG ended = GetTickCount64();
+    const ULONGLONG took = ended - started;
     retry->owed = !written;
-    retry->dueAt = GetTickCount64() + kPageRetryIntervalMs;
+    retry->slowHold = !written && took >= kSlowAttemptMs;
+    if (written)
+        retry->dueAt = ended;
+    else if (retry->slowHold)
+        retry->dueAt =
+            ended + (took * kSlowRetryFactor > kSlowRetryMs ? took * kSlowRetryFactor : kSlowRetryMs);
+    else
+        retry->dueAt = ended + kQuickRetryMs;
 }
 
 // Handles pluginState.currentTitle as a new track: has the host skip it when the repeat filter
@@ -77,24 +121,69 @@ bool handleNewTitle(PageRetry* pageRetry) {
     // The page reads the current title twice, to measure and then to fill; the history's copy, just
     // made from the same bytes, holds still where the host's own text may not.
     pluginState.currentTitle = history::newest(pluginState.history);
-    notePageWrite(pageRetry, page::write());
+    if (pageRetry->slowHold && GetTickCount64() < pageRetry->dueAt)
+        pageRetry->owed = true; // counts as an attempt: written when the hold is over
+    else
+        writePage(pageRetry);
     return true;
 }
 
-// Writes the page owed since a failed write, once its second has passed. The page owed shows the
-// newest recorded track as playing, so it is written only while the host plays: a stopped host's
-// page would say off-line, which only shut-down may write.
+// Writes the page owed since a failed write, once its wait is over. The page owed shows the newest
+// recorded track as playing, so it is written only while the host plays: a stopped host's page
+// would say off-line, which only shut-down may write.
 void writeOwedPage(PageRetry* retry) {
     if (!retry->owed || pluginState.playing == 0 || GetTickCount64() < retry->dueAt)
         return;
     pluginState.currentTitle = history::newest(pluginState.history);
-    notePageWrite(retry, page::write());
+    writePage(retry);
 }
 
-// The loop: tests stopRequested before the first pass and after each, and returns 0.
-DWORD workerMain() {
+// Rests between passes. With PollInterval 0 it only yields the rest of the time slice, the
+// continuous poll. Otherwise it waits PollInterval milliseconds, or until stop() sets the wake
+// event. Windows ends a plain timed wait on its clock tick, 15.6 ms unless some program has raised
+// the clock rate with timeBeginPeriod; a high-resolution waitable timer (Windows 10 1803 and later)
+// ends within about a millisecond without raising the clock rate for the whole machine, which
+// timeBeginPeriod would do on older systems at a cost in power to every program. Where there is no
+// such timer, the wait ends at the tick: at most one tick late, never early.
+void restBetweenPasses(PassRest* rest) {
+    const int32_t interval = pluginState.settings.PollInterval;
+    if (interval <= 0) {
+        Sleep(0);
+        return;
+    }
+    if (rest->wake == nullptr) {
+        Sleep(static_cast<DWORD>(interval)); // no event: stop() then waits at most one interval
+        return;
+    }
+    if (!rest->timerTried) {
+        rest->timerTried = true;
+        rest->timer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
+    }
+    LARGE_INTEGER due;
+    due.QuadPart = -10000LL * interval; // relative, in 100 ns units
+    if (rest->timer != nullptr && SetWaitableTimer(rest->timer, &due, 0, nullptr, nullptr, FALSE)) {
+        HANDLE either[2] = {rest->wake, rest->timer};
+        // The time limit only guards against a timer that never fires.
+        WaitForMultipleObjects(2, either, FALSE, static_cast<DWORD>(interval) * 2 + 20);
+        return;
+    }
+    WaitForSingleObject(rest->wake, static_cast<DWORD>(interval));
+}
+
+// How many passes the new-title handling rests after a title could not be recorded.
+int32_t passesInRetryRest() {
+    const int32_t interval = pluginState.settings.PollInterval;
+    if (interval <= 0)
+        return kPassesBeforeRetry;
+    return interval < kRetryRestMs ? kRetryRestMs / interval : 1;
+}
+
+// The loop: tests stopRequested before the first pass and after each, and returns 0. `wake` is the
+// event stop() sets, or null.
+DWORD workerMain(HANDLE wake) {
     int32_t passesBeforeRetry = 0; // worker only: counts down after a title could not be recorded
-    PageRetry pageRetry = {false, 0};
+    PageRetry pageRetry = {false, false, 0};
+    PassRest rest = {wake, nullptr, false};
     while (pluginState.stopRequested == 0) {
         pluginState.currentTitle = poll();
         const char* title = pluginState.currentTitle;
@@ -102,17 +191,19 @@ DWORD workerMain() {
             if (passesBeforeRetry > 0)
                 passesBeforeRetry--;
             else if (!handleNewTitle(&pageRetry))
-                passesBeforeRetry = kPassesBeforeRetry;
+                passesBeforeRetry = passesInRetryRest();
         }
         writeOwedPage(&pageRetry);
-        Sleep(0);
+        restBetweenPasses(&rest);
     }
+    if (rest.timer != nullptr)
+        CloseHandle(rest.timer);
     return 0;
 }
 
 DWORD WINAPI workerThreadMain(LPVOID) {
     const WorkerExit exit = workerExit; // copied first: stop() resets it once the event is set
-    const DWORD result = workerMain();
+    const DWORD result = workerMain(exit.wakeEvent);
     if (exit.moduleReference == nullptr)
         return result; // stop() waits for the thread itself
     SetEvent(exit.endedEvent);
@@ -126,6 +217,8 @@ void releaseWorkerExit(bool workerRan) {
         FreeLibrary(workerExit.moduleReference);
     if (workerExit.endedEvent != nullptr)
         CloseHandle(workerExit.endedEvent);
+    if (workerExit.wakeEvent != nullptr)
+        CloseHandle(workerExit.wakeEvent);
     workerExit = {};
 }
 
@@ -155,6 +248,7 @@ bool waitAnsweringSentMessages(HANDLE ended, DWORD timeoutMs) {
 namespace monitor {
 
 bool start() {
+    workerExit.wakeEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     workerExit.endedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (workerExit.endedEvent == nullptr ||
         !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
@@ -174,6 +268,8 @@ StopResult stop(uint32_t timeoutMs) {
     HANDLE thread = static_cast<HANDLE>(pluginState.workerThread);
     if (thread == nullptr)
         return kEnded;
+    if (workerExit.wakeEvent != nullptr)
+        SetEvent(workerExit.wakeEvent); // ends a rest between passes at once
     HANDLE ended = workerExit.moduleReference != nullptr ? workerExit.endedEvent : thread;
     if (!waitAnsweringSentMessages(ended, timeoutMs))
         return kStillRunning;

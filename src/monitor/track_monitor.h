@@ -21,7 +21,8 @@ enum StopResult : int32_t {
     kStillRunning, // the time ran out while a pass was still under way
 };
 
-// Sets pluginState.stopRequested and waits up to `timeoutMs` for the worker to end, answering
+// Sets pluginState.stopRequested, ends the worker's rest between passes if it is resting (so the
+// stop never waits for PollInterval to run out), and waits up to `timeoutMs` for it to end, answering
 // meanwhile the messages that other threads send to this one (the worker may be blocked in a
 // message to the host's window, which only the host's thread answers); nothing else is dispatched,
 // and past the deadline it returns whatever keeps arriving. Call it on the thread that owns the

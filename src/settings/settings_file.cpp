@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 
@@ -27,6 +28,7 @@ constexpr int32_t kDefaultRecentTitleListLength = 10;
 constexpr int32_t kDefaultEnablePlaylistMonitoring = 1;
 constexpr int32_t kDefaultSameArtistCheckLimit = 0;
 constexpr int32_t kDefaultSameTitleCheckLimit = 0;
+constexpr int32_t kDefaultPollInterval = 0; // the continuous poll
 
 // Null when there is no usable settings file: reads then give the defaults, writes do nothing.
 const char* usableIniPath() {
@@ -84,6 +86,10 @@ void load() {
     readInteger(live.SameArtistCheckLimit, "SameArtistCheckLimit", kDefaultSameArtistCheckLimit);
     readInteger(live.SameTitleCheckLimit, "SameTitleCheckLimit", kDefaultSameTitleCheckLimit);
     storeTexts(texts);
+    std::atomic<int32_t> pollInterval{kDefaultPollInterval};
+    readInteger(pollInterval, "PollInterval", kDefaultPollInterval);
+    const int32_t wanted = pollInterval;
+    live.PollInterval = wanted < 0 ? 0 : wanted > kPollIntervalMaximum ? kPollIntervalMaximum : wanted;
 }
 
 void save() {

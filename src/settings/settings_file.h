@@ -1,5 +1,5 @@
-// plugin.ini: the eight settings in section "Songbeacon", read and written through the Windows
-// profile functions so that the file stays in the form operators know and may edit by hand.
+// plugin.ini: the settings in section "Songbeacon", read and written through the Windows profile
+// functions so that the file stays in the form operators know and may edit by hand.
 #pragma once
 
 namespace settings {
@@ -9,13 +9,16 @@ namespace settings {
 // runs on the defaults and writes no settings file.
 void buildIniPath(void* moduleInstance);
 
-// Reads the eight settings from pluginState.iniPath into the live settings, in file order; a
-// missing file, section or key gives that key's default, and a longer text is cut to its buffer.
+// Reads the eight settings from pluginState.iniPath into the live settings, in file order, and
+// then PollInterval; a missing file, section or key gives that key's default, and a longer text is
+// cut to its buffer. PollInterval alone is brought into its range (0..kPollIntervalMaximum): it is
+// an operator's hand edit that no dialog checks, and the worker waits that long on every pass.
 void load();
 
 // Writes all eight live settings to pluginState.iniPath, in file order: integers in decimal,
-// texts as held. Other keys and sections of the file are left alone. Errors are ignored: the
-// settings in memory stay as they are.
+// texts as held. PollInterval is not among them: absent, it must stay absent (the continuous poll),
+// and present, it stays as the operator wrote it. Other keys and sections of the file are left
+// alone. Errors are ignored: the settings in memory stay as they are.
 void save();
 
 } // namespace settings

@@ -116,8 +116,21 @@ void chooseOutputFile(HWND dialog) {
         setItemText(dialog, IDC_OUTPUT_FILENAME, fileName);
 }
 
-// Posts Cancel to a dialog of this thread (a chooser, or a box the chooser shows) whose chain of
-// owners leads to the configuration dialog in `param`, as a click would arrive.
+// The button that closes dialog `window` as a refusal would: Cancel, or No for a question that has
+// No but no Cancel, such as the chooser's "replace the file?" box. Windows ends such a message box
+// on no Cancel command (it has no Cancel button), only on one of its own buttons; No sends the
+// operator back to the chooser, which is being cancelled too.
+int refusingButton(HWND window) {
+    // By the button's own style: the box itself may not be showing yet.
+    auto shown = [window](int id) {
+        HWND button = GetDlgItem(window, id);
+        return button != nullptr && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    return shown(IDNO) && !shown(IDCANCEL) ? IDNO : IDCANCEL;
+}
+
+// Posts Cancel (or No) to a dialog of this thread (a chooser, or a box the chooser shows) whose
+// chain of owners leads to the configuration dialog in `param`, as a click would arrive.
 BOOL CALLBACK cancelOwnedDialog(HWND window, LPARAM param) {
     const auto configDialog = reinterpret_cast<HWND>(param);
     char className[8] = "";
@@ -126,7 +139,7 @@ BOOL CALLBACK cancelOwnedDialog(HWND window, LPARAM param) {
         return TRUE;
     for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr; owner = GetWindow(owner, GW_OWNER))
         if (owner == configDialog) {
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(refusingButton(window), BN_CLICKED), 0);
             break;
         }
     return TRUE;
@@ -184,8 +197,8 @@ void endConfigDialog() {
     if (dialog == nullptr)
         return;
     liveDialog = nullptr; // from here on its commands do nothing
-    // A chooser runs its own loop inside the dialog's: cancel it too, or the dialog would stay
-    // until the operator closed the chooser.
+    // A chooser runs its own loop inside the dialog's, and its "replace the file?" question one
+    // inside the chooser's: end them too, or the dialog would stay until the operator closed them.
     EnumThreadWindows(GetCurrentThreadId(), cancelOwnedDialog, reinterpret_cast<LPARAM>(dialog));
     EndDialog(dialog, 0);
 }

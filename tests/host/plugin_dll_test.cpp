@@ -97,6 +97,7 @@ TEST_F(PluginDllTest, Host205IsAcceptedAndTheFirstStartWritesEveryKey) {
         EXPECT_NE(next, std::string::npos) << key << " missing or out of order";
         position = next;
     }
+    EXPECT_EQ(ini.find("PollInterval"), std::string::npos) << "the first start wrote a ninth key";
 }
 
 TEST_F(PluginDllTest, DescriptionNamesTheFileAsLoaded) {
@@ -167,7 +168,18 @@ TEST_F(PluginDllTest, ConfigureRereadsTheFileAndOpensTheDialogOwnedByTheHost) {
     EXPECT_EQ(historyLength, "3");
 }
 
-TEST_F(PluginDllTest, PlayerClosingWhileTheDialogIsOpenEndsItAsCancelAndLetsTheModuleGo) {
+// The player's close handler of the next test: a second configure, shutDown, then the module freed
+// at once, all still inside the dialog's loop, as a player that unloads its plug-ins on closing does.
+HMODULE moduleToFree = nullptr;
+void (*configureToCall)() = nullptr;
+void (*shutDownToCall)() = nullptr;
+void shutDownAndFreeTheModule() {
+    configureToCall(); // the player's menu, clicked again: returns at once, the dialog being open
+    shutDownToCall();
+    FreeLibrary(moduleToFree);
+}
+
+TEST_F(PluginDllTest, PlayerClosingAndFreeingTheModuleInsideTheDialogEndsItSafely) {
     writeIni(path("status.htm"), "RecentTitleListLength=10\r\nSameArtistCheckLimit=2\r\n");
     load();
     ASSERT_EQ(startUp(), 0);
@@ -175,22 +187,33 @@ TEST_F(PluginDllTest, PlayerClosingWhileTheDialogIsOpenEndsItAsCancelAndLetsTheM
     ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Abba - SOS"));
     const std::string iniBefore = readFile(path("plugin.ini"));
 
+    // The dialog's loop, its procedure and configure are all still to return into the module the
+    // player has just freed: the plug-in keeps it loaded, so none of them crashes.
+    moduleToFree = module;
+    configureToCall = plugin->configure;
+    shutDownToCall = plugin->shutDown;
     const support::ClosedDuringDialog closed =
-        support::closePlayerDuringDialog(player.window, plugin->configure, plugin->shutDown);
+        support::closePlayerDuringDialog(player.window, plugin->configure, shutDownAndFreeTheModule);
+    module = nullptr; // the player's reference is gone
     running = false;
     EXPECT_EQ(closed.shutDowns, 1);
     EXPECT_TRUE(closed.endedByShutDown) << "shutDown left the dialog open";
     EXPECT_TRUE(closed.closed);
     EXPECT_EQ(readFile(path("plugin.ini")), iniBefore) << "the dialog saved after shutDown";
     EXPECT_NE(page().find("The server is currently off-line."), std::string::npos);
-
-    // Nothing of the plug-in runs any more: the player may unload it at once...
     const std::string modulePath = path("gen_SBeacon.dll");
-    FreeLibrary(module);
-    module = nullptr;
-    EXPECT_TRUE(dllhost::waitFor([&] { return GetModuleHandleA(modulePath.c_str()) == nullptr; }));
-    // ...and load it again later, with the settings as they were before the dialog.
-    load();
+    EXPECT_NE(GetModuleHandleA(modulePath.c_str()), nullptr) << "the module was not kept loaded";
+
+    // Loaded again later in the same process, it is the kept module, and it starts afresh with the
+    // settings as they were before the dialog.
+    module = LoadLibraryA(modulePath.c_str());
+    ASSERT_NE(module, nullptr);
+    auto entry = reinterpret_cast<sim::PluginHeader* (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(module, sim::kPluginEntryName)));
+    ASSERT_NE(entry, nullptr);
+    plugin = entry();
+    plugin->hostWindow = player.window;
+    plugin->moduleInstance = module;
     ASSERT_EQ(startUp(), 0);
     EXPECT_EQ(iniInteger("RecentTitleListLength"), 10);
     EXPECT_EQ(iniInteger("SameArtistCheckLimit"), 2);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -48,6 +49,7 @@ struct MonitorTest : support::PlayerTest {
         live.EnablePlaylistMonitoring = 1;
         live.SameArtistCheckLimit = 0;
         live.SameTitleCheckLimit = 0;
+        live.PollInterval = 0;
     }
     void TearDown() override {
         memory::failAllocationsAfter(-1);
@@ -106,6 +108,91 @@ TEST_F(MonitorTest, StopRequestedBeforeStartMeansNoPass) {
     EXPECT_EQ(monitor::stop(kDeadlineMs), monitor::kEnded);
     EXPECT_EQ(player.playingQueries, 0);
     EXPECT_EQ(pluginState.history->count, 0);
+}
+
+// The gaps between passes, seen from the player: from its answer to the last question of one pass
+// to its answer to the first of the next (the loop, any rest, and the message's way there).
+struct PassGaps {
+    LONGLONG lastAnswer; // QueryPerformanceCounter time of the last answer, 0 before the first
+    LONGLONG shortest;   // the shortest gap since the last reset, in counter ticks
+};
+
+void notePassGap(sim::Player* player, UINT message, WPARAM, LPARAM which) {
+    if (message != sim::kUserMessage)
+        return;
+    auto* gaps = static_cast<PassGaps*>(player->context);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (which == sim::kQueryIsPlaying && gaps->lastAnswer != 0 &&
+        now.QuadPart - gaps->lastAnswer < gaps->shortest)
+        gaps->shortest = now.QuadPart - gaps->lastAnswer;
+    gaps->lastAnswer = now.QuadPart;
+}
+
+TEST_F(MonitorTest, PollIntervalSetsThePassRate) {
+    // The shortest gap between passes tells a rest from none whatever the machine's load, which only
+    // lengthens gaps: the continuous poll goes round in well under a millisecond at least now and
+    // then, and a rest never ends early. The rate at 5 ms is about 200 a second: never more (250
+    // leaves room for the clocks' grain), and even a busy machine gives well over 20.
+    struct Case {
+        int32_t interval;
+        int32_t state;
+        double shortestGapMs[2]; // at least, below
+        double rate[2];          // passes a second: at least, at most
+    };
+    const Case cases[] = {
+        {0, sim::kPlaying, {0, 1}, {20, 1e9}},   {0, sim::kStopped, {0, 1}, {20, 1e9}},
+        {5, sim::kPlaying, {4, 1e9}, {20, 250}}, {5, sim::kStopped, {4, 1e9}, {20, 250}},
+        {0, sim::kPlaying, {0, 1}, {20, 1e9}}, // back to 0 while the worker runs: the rests stop at once
+    };
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    PassGaps gaps = {0, 0};
+    player.context = &gaps;
+    player.afterMessage = notePassGap;
+    play({"Abba - SOS"});
+    HANDLE worker = startWorker();
+    ASSERT_NE(worker, nullptr);
+    for (const Case& c : cases) {
+        pluginState.settings.PollInterval = c.interval; // taken at the next rest, as after configure
+        player.state = c.state;
+        pumpPasses(3); // the rest under way when the interval changed is over
+        gaps.shortest = INT64_MAX;
+        const int32_t before = player.playingQueries;
+        const ULONGLONG start = GetTickCount64();
+        pumpUntil([&] { return GetTickCount64() - start >= 1000; });
+        const double rate =
+            (player.playingQueries - before) * 1000.0 / static_cast<double>(GetTickCount64() - start);
+        const double shortestMs =
+            static_cast<double>(gaps.shortest) * 1000.0 / static_cast<double>(frequency.QuadPart);
+        std::printf("PollInterval %d, %s: %.0f passes a second, shortest gap %.3f ms\n", c.interval,
+                    c.state == sim::kPlaying ? "playing" : "stopped", rate, shortestMs);
+        EXPECT_GE(shortestMs, c.shortestGapMs[0]) << "PollInterval " << c.interval;
+        EXPECT_LT(shortestMs, c.shortestGapMs[1]) << "PollInterval " << c.interval;
+        EXPECT_GE(rate, c.rate[0]) << "PollInterval " << c.interval;
+        EXPECT_LE(rate, c.rate[1]) << "PollInterval " << c.interval;
+    }
+    stopWorker(worker);
+    player.afterMessage = nullptr;
+    EXPECT_EQ(historyTitles(), std::vector<std::string>{"Abba - SOS"}); // rests change no decision
+}
+
+TEST_F(MonitorTest, StopEndsARestBetweenPassesAtOnce) {
+    pluginState.settings.PollInterval = 1000; // the longest rest an operator can ask for
+    play({"Abba - SOS"});
+    HANDLE worker = startWorker();
+    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(pumpPasses(1));
+    pumpUntil([] { return false; }, 100); // the worker is well into its rest
+    const ULONGLONG start = GetTickCount64();
+    const monitor::StopResult result = monitor::stop(kDeadlineMs);
+    const ULONGLONG tookMs = GetTickCount64() - start;
+    EXPECT_EQ(result, monitor::kEnded);
+    EXPECT_LT(tookMs, 500u) << "stop() waited for the rest to run out";
+    EXPECT_LE(player.playingQueries, 2);
+    EXPECT_EQ(WaitForSingleObject(worker, kDeadlineMs), WAIT_OBJECT_0);
+    CloseHandle(worker);
+    EXPECT_EQ(historyTitles(), std::vector<std::string>{"Abba - SOS"});
 }
 
 TEST_F(MonitorTest, FirstTitleIsRecordedAndPublishedOnce) {

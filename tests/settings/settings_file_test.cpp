@@ -46,8 +46,9 @@ TEST_F(SettingsFileTest, FirstStartUsesDefaultsAndWritesEveryKeyInOrder) {
     EXPECT_EQ(live.EnablePlaylistMonitoring, 1);
     EXPECT_EQ(live.SameArtistCheckLimit, 0);
     EXPECT_EQ(live.SameTitleCheckLimit, 0);
+    EXPECT_EQ(live.PollInterval, 0); // the continuous poll
 
-    settings::save();
+    settings::save(); // the eight keys and no more: PollInterval is the operator's to add
     const std::vector<std::string> expected = {"[Songbeacon]",
                                                "EnableHTMLOutput=1",
                                                "OutputFilename=c:/status.htm",
@@ -128,6 +129,42 @@ TEST_F(SettingsFileTest, SaveLeavesOtherKeysAndSectionsAlone) {
         for (const std::string& line : saved)
             count += line.rfind(std::string(key) + "=", 0) == 0;
         EXPECT_EQ(count, 1) << key;
+    }
+}
+
+TEST_F(SettingsFileTest, PollIntervalIsReadIntoItsRangeAndNeverWritten) {
+    struct Case {
+        const char* line; // in the file, or "" for no such key
+        int32_t live;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"PollInterval=0\r\n", 0},
+        {"PollInterval=5\r\n", 5},
+        {"PollInterval=1000\r\n", 1000},
+        {"PollInterval=1001\r\n", 1000},
+        {"PollInterval=99999\r\n", 1000},
+        {"PollInterval=-5\r\n", 0},
+        {"PollInterval=fast\r\n", 0},
+        {"PollInterval=12ms\r\n", 12},
+        {"PollInterval=-2147483648\r\n", 0},
+    };
+    for (const Case& c : cases) {
+        const std::string file = std::string("[Songbeacon]\r\nSameTitleCheckLimit=3\r\n") + c.line;
+        writeFile(iniPath, file);
+        pluginState.settings.PollInterval = 777; // whatever the last load left
+        settings::load();
+        EXPECT_EQ(pluginState.settings.PollInterval, c.live) << c.line;
+        // Saved back: the eight keys go in, PollInterval stays exactly as the operator wrote it.
+        settings::save();
+        const std::vector<std::string> saved = sim::splitLines(readFile(iniPath));
+        std::vector<std::string> pollLines;
+        for (const std::string& line : saved)
+            if (line.rfind("PollInterval=", 0) == 0)
+                pollLines.push_back(line + "\r\n");
+        EXPECT_EQ(pollLines,
+                  c.line[0] == '\0' ? std::vector<std::string>{} : std::vector<std::string>{c.line});
+        EXPECT_EQ(saved.size(), 9u + pollLines.size()) << c.line;
     }
 }
 

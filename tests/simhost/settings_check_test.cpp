@@ -20,8 +20,8 @@ int32_t readAsNumber(const std::string& text) {
 sim::IniSnapshot snapshot(const std::vector<std::pair<sim::IniKey, std::string>>& texts) {
     sim::IniSnapshot ini = {};
     ini.fileFound = true;
-    const char* sound[sim::kIniKeyCount] = {"1",  "status.htm", "Radio", "<B>Radio</B>",
-                                            "10", "1",          "12",    "150"};
+    const char* sound[sim::kIniKeyCount] = {"1",  "status.htm", "Radio", "<B>Radio</B>", "10", "1",
+                                            "12", "150",        "5"};
     for (int32_t key = 0; key < sim::kIniKeyCount; key++)
         ini.values[key] = {true, sound[key], 0};
     for (const auto& [key, text] : texts)
@@ -36,6 +36,28 @@ TEST(SettingsCheck, ASoundFileGetsNoWarning) {
     EXPECT_EQ(sim::checkSettings(snapshot({})), std::vector<std::string>{});
     EXPECT_EQ(sim::checkSettings(snapshot({{sim::kSameTitleCheckLimit, " -0 "}})),
               std::vector<std::string>{});
+}
+
+TEST(SettingsCheck, PollIntervalOutOfRangeIsTakenAsTheNearestEnd) {
+    const struct {
+        const char* text;
+        std::vector<std::string> warnings;
+    } cases[] = {
+        {"0", {}},
+        {"1000", {}},
+        {"1001",
+         {"PollInterval=1001 is above 1000: the plug-in takes it as 1000 (milliseconds between polls)"}},
+        {"-5", {"PollInterval=-5 is below 0: the plug-in takes it as 0 (milliseconds between polls)"}},
+        {"fast", {"PollInterval=fast is not a whole number: the plug-in reads it as 0"}},
+        {"5000ms",
+         {"PollInterval=5000ms is not a whole number: the plug-in reads it as 5000",
+          "PollInterval=5000 is above 1000: the plug-in takes it as 1000 (milliseconds between polls)"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sim::checkSettings(snapshot({{sim::kPollInterval, c.text}})), c.warnings) << c.text;
+    sim::IniSnapshot absent = snapshot({});
+    absent.values[sim::kPollInterval] = {false, "", 0};
+    EXPECT_EQ(sim::checkSettings(absent), std::vector<std::string>{});
 }
 
 TEST(SettingsCheck, EachMisreadValueIsExplained) {

@@ -188,7 +188,8 @@ TEST_F(ConfigDialogTest, OkSavesTheSettingsItDoesNotShowAsLoaded) {
                      "RecentTitleListLength=25\r\n"
                      "EnablePlaylistMonitoring=0\r\n"
                      "SameArtistCheckLimit=4\r\n"
-                     "SameTitleCheckLimit=9\r\n");
+                     "SameTitleCheckLimit=9\r\n"
+                     "PollInterval=7\r\n");
     settings::TextSettings loaded;
     settings::copyTexts(&loaded);
     // Gone from disk: whatever the dialog saves must come from the live settings.
@@ -211,6 +212,19 @@ TEST_F(ConfigDialogTest, OkSavesTheSettingsItDoesNotShowAsLoaded) {
     EXPECT_STREQ(after.HTMLHeader, loaded.HTMLHeader);
     EXPECT_EQ(pluginState.settings.EnableHTMLOutput, 0);
     EXPECT_EQ(pluginState.settings.EnablePlaylistMonitoring, 0);
+    // PollInterval is live as loaded, but OK never writes it: gone from disk, it stays gone...
+    EXPECT_EQ(pluginState.settings.PollInterval, 7);
+    EXPECT_EQ(fileContents().find("PollInterval"), std::string::npos);
+
+    // ...and present, it stays as the operator wrote it, even where the plug-in takes it as 1000.
+    ASSERT_TRUE(WritePrivateProfileStringA("Songbeacon", "PollInterval", "5000", iniPath.c_str()));
+    settings::load();
+    EXPECT_EQ(pluginState.settings.PollInterval, 1000);
+    runDialogDrivenBy([&](DialogDriver& dialog) {
+        ASSERT_TRUE(dialog.press(IDOK));
+        EXPECT_TRUE(dialog.waitClosed());
+    });
+    EXPECT_EQ(fileText("PollInterval"), "5000");
 }
 
 TEST_F(ConfigDialogTest, EnterActsAsOkAndEscapeAsCancel) {
@@ -357,6 +371,8 @@ LRESULT CALLBACK endDialogOnRequest(HWND window, UINT message, WPARAM wParam, LP
 TEST_F(ChooserTest, EndingTheDialogEarlyCancelsAnOpenChooserAndStoresNothing) {
     loadSettingsFile(kUsualSettings);
     const std::string before = fileContents();
+    const std::string existing = folder + "\\existing.htm";
+    support::writeFile(existing, "");
     WNDCLASSA endClass = {};
     endClass.lpfnWndProc = endDialogOnRequest;
     endClass.hInstance = GetModuleHandleA(nullptr);
@@ -365,20 +381,34 @@ TEST_F(ChooserTest, EndingTheDialogEarlyCancelsAnOpenChooserAndStoresNothing) {
     HWND ender = CreateWindowA(endClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(ender, nullptr);
-    runDialogDrivenBy([&](DialogDriver& dialog) {
-        ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "7"));
-        ASSERT_TRUE(dialog.click(IDC_SELECT));
-        HWND chooser = waitForOwnedDialog(dialog.dialog);
-        ASSERT_NE(chooser, nullptr);
-        ASSERT_TRUE(setWindowText(chooserNameBox(chooser), folder + "\\chosen.htm"));
-        PostMessageA(ender, kEndRequest, 0, 0); // dispatched by the chooser's own loop
-        EXPECT_TRUE(dialog.waitClosed()) << "the chooser kept the dialog open";
-        EXPECT_FALSE(IsWindow(chooser));
-    });
+    // The chooser alone; then the chooser asking whether to replace an existing file, a message box
+    // with Yes and No but no Cancel, which Windows ends only on one of its own buttons.
+    for (const bool askingToReplace : {false, true}) {
+        SCOPED_TRACE(askingToReplace ? "the replace question open" : "the chooser open");
+        runDialogDrivenBy([&](DialogDriver& dialog) {
+            ASSERT_TRUE(dialog.type(IDC_HISTORY_LENGTH, "7"));
+            ASSERT_TRUE(dialog.click(IDC_SELECT));
+            HWND chooser = waitForOwnedDialog(dialog.dialog);
+            ASSERT_NE(chooser, nullptr);
+            ASSERT_TRUE(
+                setWindowText(chooserNameBox(chooser), askingToReplace ? existing : folder + "\\chosen.htm"));
+            HWND question = nullptr;
+            if (askingToReplace) {
+                PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                question = waitForOwnedDialog(chooser);
+                ASSERT_NE(question, nullptr);
+                EXPECT_NE(GetDlgItem(question, IDNO), nullptr);
+            }
+            PostMessageA(ender, kEndRequest, 0, 0); // dispatched by the innermost loop
+            EXPECT_TRUE(dialog.waitClosed()) << "the chooser kept the dialog open";
+            EXPECT_FALSE(IsWindow(chooser));
+            EXPECT_FALSE(question != nullptr && IsWindow(question));
+        });
+        EXPECT_EQ(pluginState.settings.RecentTitleListLength, 5000);
+        EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
+        EXPECT_EQ(fileContents(), before);
+    }
     DestroyWindow(ender);
-    EXPECT_EQ(pluginState.settings.RecentTitleListLength, 5000);
-    EXPECT_EQ(liveOutputFilename(), "C:\\pages\\now.htm");
-    EXPECT_EQ(fileContents(), before);
 }
 
 } // namespace
