@@ -25,16 +25,18 @@ std::string minutesText(double seconds) {
 
 // "0..30 (31 settings)" or "0, 50, 100" for a swept limit, "150 as plugin.ini holds it" for the other.
 std::string limitsText(const std::vector<int32_t>& limits, bool swept) {
+    // Limits come in ascending order, so a 0 among them is the first; 0 switches the rule off.
+    const std::string off = limits.front() == 0 ? " (0: the rule off)" : "";
     if (!swept)
-        return std::to_string(limits.front()) + " as plugin.ini holds it";
+        return std::to_string(limits.front()) + off + " as plugin.ini holds it";
     if (limits.size() > 1 && limits.size() <= 6 && limits[1] - limits[0] > 1) {
         std::string list;
         for (int32_t limit : limits)
             list += (list.empty() ? "" : ", ") + std::to_string(limit);
-        return list;
+        return list + off;
     }
     return std::to_string(limits.front()) + ".." + std::to_string(limits.back()) + " (" +
-           sim::countOf(static_cast<int64_t>(limits.size()), "setting", "settings") + ")";
+           sim::countOf(static_cast<int64_t>(limits.size()), "setting", "settings") + ")" + off;
 }
 
 // The seeds in a list, or their first and last when there are many (they are consecutive).

@@ -614,6 +614,16 @@ TEST(SweepText, ALimitOfZeroIsSaidToBeOff) {
     const sim::SweepTable table = sim::sweepTable(context, rows, none);
     EXPECT_EQ(table.cells[0][0], "off");
     EXPECT_EQ(table.cells[1][0], "9");
+    // In the heading: a swept range from 0, and a limit of 0 taken from plugin.ini.
+    context.plan.artistLimits = {0, 1, 2};
+    context.plan.titleLimits = {0};
+    context.plan.artistSwept = true;
+    context.plan.seeds = {1};
+    const std::string heading = sim::renderSweepHeading(context);
+    EXPECT_NE(heading.find("settings: SameArtistCheckLimit 0..2 (3 settings) (0: the rule off), "
+                           "SameTitleCheckLimit 0 (0: the rule off) as plugin.ini holds it;"),
+              std::string::npos)
+        << heading;
 }
 
 TEST(SweepText, AllowancesAndRatesInWords) {
