@@ -1,7 +1,8 @@
 // The plug-in reads number keys with the platform's integer reader, which takes words as 0 (and
 // "12abc" as 12) and a number beyond 32 bits as its low 32 bits (under Wine, 2147483648 reads as
-// -2147483648), and saves back what it read; it keeps texts cut to its buffers. These checks warn
-// about each case in the operator's terms, saying what the reader returned.
+// -2147483648), and saves back what it read; PollInterval alone it reads digit by digit, holding it
+// to 0..1000, so that no length of number wraps round. It keeps texts cut to its buffers. These
+// checks warn about each case in the operator's terms, saying what the reader returned.
 #include "cli/settings_check.h"
 
 #include <cctype>
@@ -65,15 +66,18 @@ void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::stri
         if (!isPollInterval)
             return;
     }
-    if (form == kWholeBeyond32Bits)
+    // PollInterval is brought into its range as its digits are read, so it never wraps round.
+    const bool pollBeyond = isPollInterval && form == kWholeBeyond32Bits;
+    if (form == kWholeBeyond32Bits && !pollBeyond)
         warnings->push_back(name + "=" + value.text +
                             " is a whole number outside the 32-bit range (-2147483648 to 2147483647): the "
                             "plug-in reads it as " +
                             read + savedBack);
-    if (isPollInterval && (value.number > kMostPollInterval || value.number < 0))
-        warnings->push_back(name + "=" + read + (value.number < 0 ? " is below 0" : " is above 1000") +
-                            ": the plug-in takes it as " + (value.number < 0 ? "0" : "1000") +
-                            " (milliseconds between polls)");
+    const bool pollBelow = pollBeyond ? value.text.find('-') != std::string::npos : value.number < 0;
+    if (isPollInterval && (pollBeyond || value.number > kMostPollInterval || value.number < 0))
+        warnings->push_back(name + "=" + (pollBeyond ? value.text : read) +
+                            (pollBelow ? " is below 0" : " is above 1000") + ": the plug-in takes it as " +
+                            (pollBelow ? "0" : "1000") + " (milliseconds between polls)");
     const bool isLimit = key == sim::kSameArtistCheckLimit || key == sim::kSameTitleCheckLimit;
     if ((isLimit || key == sim::kRecentTitleListLength) && value.number > kMostLimit)
         warnings->push_back(name + "=" + read + " is above 1000: the plug-in remembers only the last 1000 " +

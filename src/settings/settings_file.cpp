@@ -28,7 +28,6 @@ constexpr int32_t kDefaultRecentTitleListLength = 10;
 constexpr int32_t kDefaultEnablePlaylistMonitoring = 1;
 constexpr int32_t kDefaultSameArtistCheckLimit = 0;
 constexpr int32_t kDefaultSameTitleCheckLimit = 0;
-constexpr int32_t kDefaultPollInterval = 0; // the continuous poll
 
 // Null when there is no usable settings file: reads then give the defaults, writes do nothing.
 const char* usableIniPath() {
@@ -48,6 +47,29 @@ void readText(char* out, int32_t capacity, const char* key, const char* fallback
         GetPrivateProfileStringA(kSection, key, fallback, out, static_cast<DWORD>(capacity), path);
     else
         copyBounded(out, static_cast<size_t>(capacity), fallback);
+}
+
+// PollInterval as its text reads, brought into 0..kPollIntervalMaximum digit by digit: the profile
+// integer reader keeps only the low 32 bits of a longer number, so 4294967295 would come back as the
+// continuous poll. Read as that reader reads decimal text otherwise: an optional sign, then the digits
+// up to the first other character ("12ms" is 12); a word, a negative number or no key is 0.
+int32_t readPollInterval() {
+    const char* path = usableIniPath();
+    char text[64] = ""; // absent or empty: 0, the continuous poll; judged by its first 63 characters
+    if (path != nullptr)
+        GetPrivateProfileStringA(kSection, "PollInterval", "", text, sizeof text, path);
+    const char* digit = text;
+    while (*digit == ' ' || *digit == '\t')
+        digit++;
+    const bool negative = *digit == '-';
+    if (*digit == '-' || *digit == '+')
+        digit++;
+    int32_t value = 0;
+    for (; *digit >= '0' && *digit <= '9' && value <= kPollIntervalMaximum; digit++)
+        value = value * 10 + (*digit - '0');
+    if (negative)
+        return 0;
+    return value > kPollIntervalMaximum ? kPollIntervalMaximum : value;
 }
 
 void writeInteger(const char* key, int32_t value) {
@@ -86,10 +108,7 @@ void load() {
     readInteger(live.SameArtistCheckLimit, "SameArtistCheckLimit", kDefaultSameArtistCheckLimit);
     readInteger(live.SameTitleCheckLimit, "SameTitleCheckLimit", kDefaultSameTitleCheckLimit);
     storeTexts(texts);
-    std::atomic<int32_t> pollInterval{kDefaultPollInterval};
-    readInteger(pollInterval, "PollInterval", kDefaultPollInterval);
-    const int32_t wanted = pollInterval;
-    live.PollInterval = wanted < 0 ? 0 : wanted > kPollIntervalMaximum ? kPollIntervalMaximum : wanted;
+    live.PollInterval = readPollInterval();
 }
 
 void save() {

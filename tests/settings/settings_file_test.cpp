@@ -148,6 +148,9 @@ TEST_F(SettingsFileTest, PollIntervalIsReadIntoItsRangeAndNeverWritten) {
         {"PollInterval=fast\r\n", 0},
         {"PollInterval=12ms\r\n", 12},
         {"PollInterval=-2147483648\r\n", 0},
+        {"PollInterval=2147483648\r\n", 1000}, // past 32 bits: never wrapped round to 0 or less
+        {"PollInterval=4294967295\r\n", 1000},
+        {"PollInterval=99999999999999999999999\r\n", 1000},
     };
     for (const Case& c : cases) {
         const std::string file = std::string("[Songbeacon]\r\nSameTitleCheckLimit=3\r\n") + c.line;

@@ -48,6 +48,9 @@ TEST(SettingsCheck, PollIntervalOutOfRangeIsTakenAsTheNearestEnd) {
         {"1001",
          {"PollInterval=1001 is above 1000: the plug-in takes it as 1000 (milliseconds between polls)"}},
         {"-5", {"PollInterval=-5 is below 0: the plug-in takes it as 0 (milliseconds between polls)"}},
+        {"4294967295",
+         {"PollInterval=4294967295 is above 1000: the plug-in takes it as 1000 (milliseconds between "
+          "polls)"}},
         {"fast", {"PollInterval=fast is not a whole number: the plug-in reads it as 0"}},
         {"5000ms",
          {"PollInterval=5000ms is not a whole number: the plug-in reads it as 5000",
