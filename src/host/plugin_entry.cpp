@@ -11,7 +11,6 @@
 #include "host/description.h"
 #include "host/host_messages.h"
 #include "monitor/track_monitor.h"
-#include "page/page_file.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
 #include "ui/config_dialog.h"
@@ -133,7 +132,7 @@ void shutDown() {
         return;
     }
     pluginState.playing = 0;
-    page::write(); // once: nothing is left to try it again
+    monitor::writeFinalPage();
     releaseState();
     lifecycle = kStopped;
 }

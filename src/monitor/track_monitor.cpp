@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "common/plugin_state.h"
@@ -47,12 +48,24 @@ constexpr ULONGLONG kSlowAttemptMs = 100;
 constexpr ULONGLONG kSlowRetryMs = 60000;
 constexpr ULONGLONG kSlowRetryFactor = 10;
 
+// The off-line page at shut-down is not tried when the last write took this long to fail and its hold
+// is still on: shutDown has 5 s in all, and such a target would most likely block the player's exit
+// as long again, for a page it could not write anyway. A quicker failure (a folder that answered
+// within a second or two) still gets it tried.
+constexpr ULONGLONG kExitAffordsMs = 2500;
+
 // The page write still owed after a failure; the page writer itself keeps no state. Worker only.
 struct PageRetry {
-    bool owed;       // the newest recorded track is not on the page yet
-    bool slowHold;   // the last attempt failed slowly: no write at all before dueAt
-    ULONGLONG dueAt; // GetTickCount64() time of the next attempt
+    bool owed;          // the newest recorded track is not on the page yet
+    bool slowHold;      // the last attempt failed slowly: no write at all before dueAt
+    ULONGLONG dueAt;    // GetTickCount64() time of the next attempt
+    ULONGLONG failedMs; // how long the last attempt took to fail; 0 after a success
 };
+
+// 32-bit atomic: 1 when the worker ended with its last page write failed after kExitAffordsMs or
+// longer and its hold still on. Written by the worker as it ends (and cleared by start()), read by
+// the host thread once stop() has seen the worker end.
+std::atomic<int32_t> pageTargetBlocks{0};
 
 // The rest between passes. Worker only.
 struct PassRest {
@@ -94,6 +107,7 @@ void writePage(PageRetry* retry) {
     const ULONGLONG took = ended - started;
     retry->owed = !written;
     retry->slowHold = !written && took >= kSlowAttemptMs;
+    retry->failedMs = written ? 0 : took;
     if (written)
         retry->dueAt = ended;
     else if (retry->slowHold)
@@ -182,7 +196,7 @@ int32_t passesInRetryRest() {
 // event stop() sets, or null.
 DWORD workerMain(HANDLE wake) {
     int32_t passesBeforeRetry = 0; // worker only: counts down after a title could not be recorded
-    PageRetry pageRetry = {false, false, 0};
+    PageRetry pageRetry = {false, false, 0, 0};
     PassRest rest = {wake, nullptr, false};
     while (pluginState.stopRequested == 0) {
         pluginState.currentTitle = poll();
@@ -198,6 +212,9 @@ DWORD workerMain(HANDLE wake) {
     }
     if (rest.timer != nullptr)
         CloseHandle(rest.timer);
+    pageTargetBlocks =
+        pageRetry.slowHold && pageRetry.failedMs >= kExitAffordsMs && GetTickCount64() < pageRetry.dueAt ? 1
+                                                                                                         : 0;
     return 0;
 }
 
@@ -248,6 +265,7 @@ bool waitAnsweringSentMessages(HANDLE ended, DWORD timeoutMs) {
 namespace monitor {
 
 bool start() {
+    pageTargetBlocks = 0;
     workerExit.wakeEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     workerExit.endedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (workerExit.endedEvent == nullptr ||
@@ -278,6 +296,13 @@ StopResult stop(uint32_t timeoutMs) {
     pluginState.workerThreadId = 0;
     releaseWorkerExit(true);
     return kEnded;
+}
+
+bool writeFinalPage() {
+    if (pageTargetBlocks != 0)
+        return false;
+    page::write(); // once: nothing is left to try it again
+    return true;
 }
 
 } // namespace monitor

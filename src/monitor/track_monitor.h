@@ -35,4 +35,11 @@ enum StopResult : int32_t {
 // leave all of it alone. A later stop() waits again.
 StopResult stop(uint32_t timeoutMs);
 
+// The page's last write, at shut-down: after stop() returned kEnded, with pluginState.playing 0,
+// writes the page once more (off-line). Skipped, returning false, when the worker's last write took
+// 2.5 s or more to fail and its hold had not run out as the worker ended: such a target (a network
+// folder whose server has gone) would block the host's thread as long again, past what a player's
+// exit can afford, and could not be written anyway. Returns true when the write was tried.
+bool writeFinalPage();
+
 } // namespace monitor
