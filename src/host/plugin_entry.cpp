@@ -134,6 +134,9 @@ void shutDown() {
     pluginState.playing = 0;
     monitor::writeFinalPage();
     releaseState();
+    // As at module load: a module kept loaded (pinned above) and loaded again describes itself only
+    // once it has started again, never with the text of its last run.
+    descriptor.descriptionText = sharedEmptyString;
     lifecycle = kStopped;
 }
 

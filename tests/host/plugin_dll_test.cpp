@@ -212,6 +212,7 @@ TEST_F(PluginDllTest, PlayerClosingAndFreeingTheModuleInsideTheDialogEndsItSafel
         reinterpret_cast<void*>(GetProcAddress(module, sim::kPluginEntryName)));
     ASSERT_NE(entry, nullptr);
     plugin = entry();
+    EXPECT_STREQ(plugin->description, "") << "the kept module describes itself before its start";
     plugin->hostWindow = player.window;
     plugin->moduleInstance = module;
     ASSERT_EQ(startUp(), 0);
