@@ -215,6 +215,7 @@ int run(sim::Options& options) {
     std::string found;
     switch (sim::putBackKeptIni(iniPath, &found)) {
     case sim::kKeptIniPutBack:
+    case sim::kKeptIniKeptBoth:
         std::printf("note: %s\n", found.c_str());
         break;
     case sim::kKeptIniStuck:

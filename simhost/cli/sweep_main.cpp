@@ -29,6 +29,11 @@ std::string replayIniText(sim::SweepSetting setting) {
            "\r\nSameTitleCheckLimit=" + std::to_string(setting.titleLimit) + "\r\n";
 }
 
+// Once the plug-in has started for the replay: plugin.ini as it saved it back is the replay's too.
+void recordSavedIni(void* kept) {
+    sim::recordReplayIni(*static_cast<const sim::KeptIni*>(kept));
+}
+
 // What the sweep works with.
 struct Sweep {
     const sim::Options* options;
@@ -58,7 +63,7 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
         sim::RunRecord real, mirrored;
         switch (sim::replaySeed(sweep.player, sweep.plugin, *sweep.playlist, limits, seed,
                                 sweep.plan.stationSeconds, sweep.options->fastTimeoutSeconds,
-                                sim::kExitShutDownHung, &real)) {
+                                sim::kExitShutDownHung, {recordSavedIni, sweep.kept}, &real)) {
         case sim::kReplayRefusedToStart:
             std::printf("error: the plug-in refused to start for the replay (startUp returned non-zero)\n");
             return sim::kExitRefusedToStart;
@@ -200,24 +205,31 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
 
     ReplayOutcome replay = {};
     KeptIni kept;
-    std::string error;
+    std::string notKept, restored;
     plugin->moduleInstance = module;
-    if (!keepIni(iniPath, &kept, &error)) {
-        std::printf("error: %s\n", error.c_str());
-        return kExitUsage;
-    }
-    sweep.kept = &kept;
-    int status = replaySetting(sweep, rows[static_cast<size_t>(recommendation.replayed)].setting, &replay);
-    if (!restoreIni(kept, &error)) {
-        std::printf("error: %s\n", error.c_str());
-        if (status == kExitDone)
+    int status = kExitDone;
+    if (!keepIni(iniPath, &kept, &notKept)) {
+        status = kExitUsage; // said once the figures are out: they stand without the replay
+    } else {
+        sweep.kept = &kept;
+        status = replaySetting(sweep, rows[static_cast<size_t>(recommendation.replayed)].setting, &replay);
+        const bool putBack = restoreIni(kept, &restored);
+        if (!restored.empty())
+            std::printf("%s: %s\n", putBack ? "note" : "error", restored.c_str());
+        if (!putBack && status == kExitDone)
             status = kExitUsage;
     }
     const ULONGLONG replayed = GetTickCount64();
-    // The table marks its answer only once the plug-in has confirmed it.
+    // The table marks its answer only once the plug-in has confirmed it, and a row as replayed only
+    // once the replay has been tried.
     const Recommendation standing = standingRecommendation(recommendation, replay);
-    std::fputs(renderSweepTable(context, rows, standing).c_str(), stdout);
+    Recommendation marked = standing;
+    if (!replay.ran)
+        marked.replayed = -1;
+    std::fputs(renderSweepTable(context, rows, marked).c_str(), stdout);
     std::fputs(unpreventableText(context, rows, standing).c_str(), stdout);
+    if (!notKept.empty())
+        std::printf("error: %s\n", notKept.c_str());
     if (status != kExitDone)
         return status;
     if (replay.agreed) {

@@ -14,7 +14,8 @@
 #     it with status 3, and no row is marked as recommended;
 #   - the operator's plugin.ini left in plugin.ini.before-sweep by a sweep ended during its replay
 #     is put back by the next run, before anything else, and said so; when it cannot be put back
-#     the run refuses to start, says where it is, and leaves it and an earlier report as they were.
+#     the run refuses to start, says where it is, and leaves it and an earlier report as they were;
+#   - a plugin.ini that cannot be written: the sweep's table and figures, then why no replay ran.
 #   check_sweep.sh <songbeacon-host.exe> <gen_SBeacon.dll> <gen_misbehaving.dll> <folder>
 set -uo pipefail
 host=$1 dll=$2 misbehaving=$3 folder=$4
@@ -126,6 +127,7 @@ untouched refused
 echo "== plugin.ini left aside by a sweep ended during its replay"
 printf '[Songbeacon]\r\nEnableHTMLOutput=0\r\nSameArtistCheckLimit=14\r\n' >plugin.ini # the replay's
 cp operator.ini plugin.ini.before-sweep
+cksum <plugin.ini >plugin.ini.replay-written # what the replay wrote, as the sweep records it
 output=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
 status=$?
 grep -q "^note: found .*plugin.ini.before-sweep, .*is put back from it" <<<"$output" ||
@@ -143,4 +145,11 @@ grep -q "^error: found .*plugin.ini.before-sweep, .*your settings are in .*plugi
   { echo "FAIL: the refusal does not say where the settings are"; fail=1; }
 cmp -s stuck/plugin.ini.before-sweep operator.ini || { echo "FAIL: the kept plugin.ini changed"; fail=1; }
 [ "$(cat stuck/old.html)" = "<p>last week's sweep</p>" ] || { echo "FAIL: the earlier report was emptied"; fail=1; }
+
+echo "== a plugin.ini that cannot be written"
+mkdir -p unwritable/plugin.ini && cp gen_SBeacon.dll spaced.m3u unwritable/
+output=$(cd unwritable && host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
+status=$?
+[ $status -eq 1 ] && [ -n "$(table "$output")" ] && tail -n 1 <<<"$output" | grep -q '^error: cannot write .*(read-only?)' ||
+  { echo "$output"; echo "FAIL: status $status; the figures are not all out before the replay is refused"; fail=1; }
 exit $fail

@@ -1,5 +1,6 @@
-// The operator's plugin.ini survives a sweep ended during its replay, whatever runs next, and a
-// report from before is not emptied by a run that cannot write a new one.
+// The operator's plugin.ini survives a sweep ended during its replay, whatever runs next (and is
+// put back or removed only over the replay's own file), and a report from before is not emptied by
+// a run that cannot write a new one.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -115,6 +116,35 @@ TEST_F(OperatorFiles, AReplayPutsBackWhatWasThereAndOnlyThat) {
     EXPECT_FALSE(sim::keepIni(ini, &kept, &error));
     EXPECT_NE(error.find("plugin.ini is unchanged"), std::string::npos) << error;
     EXPECT_FALSE(sim::fileExists(copy));
+}
+
+TEST_F(OperatorFiles, AFileWrittenSinceTheReplayIsNeverReplacedNorRemoved) {
+    EXPECT_EQ(sim::checksumLine(kReplays), "3074776928 39") << "as cksum prints it, for scripts to compare";
+    const std::string mine = "[Songbeacon]\r\nSameArtistCheckLimit=5\r\n";
+    const std::string absent = sim::absentIniPath(ini);
+    std::string error, message;
+    for (bool existed : {true, false}) {
+        if (existed) {
+            ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
+        }
+        sim::KeptIni kept;
+        ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
+        ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error)) << error;
+        ASSERT_EQ(sim::writeBytes(ini, mine), sim::kWritten); // the operator's, while the replay runs
+        ASSERT_TRUE(sim::restoreIni(kept, &message)) << message;
+        EXPECT_NE(message.find("so both are kept"), std::string::npos) << message;
+        // ... and the next run, as after a sweep ended there.
+        EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniKeptBoth) << message;
+        EXPECT_EQ(contents(ini), mine);
+        EXPECT_EQ(contents(existed ? copy : absent), existed ? kOperators : "");
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    // A mark left by an older version records nothing: plugin.ini is not provably the replay's.
+    ASSERT_EQ(sim::writeBytes(absent, ""), sim::kWritten);
+    ASSERT_EQ(sim::writeBytes(ini, mine), sim::kWritten);
+    EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniKeptBoth) << message;
+    EXPECT_EQ(contents(ini), mine);
 }
 
 TEST_F(OperatorFiles, AReportIsCheckedWithoutBeingEmptiedOrCreated) {
