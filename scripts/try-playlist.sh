@@ -6,6 +6,7 @@
 # (unless the settings send it elsewhere), with the placeholder logo beside it as in the demo.
 #
 # usage: scripts/try-playlist.sh <playlist> [--ini FILE] [--artist-limit N] [--title-limit N] [player options]
+#        scripts/try-playlist.sh --help
 #   --ini FILE          use these settings: copied to $B/try/plugin.ini and kept there for later
 #                       runs; without it the settings already there are kept, or the example
 #                       settings are taken the first time. Each run says which it uses.
@@ -13,10 +14,12 @@
 #   --title-limit N     set SameTitleCheckLimit in $B/try/plugin.ini first (0 to 1000)
 #   player options      anything songbeacon-host takes, e.g. --fast --hours 24 --shuffle 7
 #                       --report report.html (file names are taken from the current folder)
+#   --help              this text
 # Exits with the simulated player's status (README, "Trying your own playlist and limits").
 set -euo pipefail
-usage() { sed -n '/^# usage:/,/^# Exits/s/^# \{0,1\}//p' "$0" >&2; exit 1; }
-[ $# -ge 1 ] && [ "${1:0:1}" != "-" ] || usage
+usage() { sed -n '/^# usage:/,/^# Exits/s/^# \{0,1\}//p' "$0"; }
+[ "${1:-}" != --help ] || { usage && exit 0; }
+[ $# -ge 1 ] && [ "${1:0:1}" != "-" ] || { usage >&2 && exit 1; }
 [ -f "$1" ] || { echo "try-playlist: no such playlist: $1" >&2; exit 1; }
 # The command as typed, for a sweep's line that repeats it: this script's name and every argument
 # as given, quoted for the shell, from the folder it was typed in.
