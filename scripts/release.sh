@@ -9,15 +9,17 @@
 # wherever it is built (scripts/check-reproducible.sh shows it). SONGBEACON_BUILD_DIR names another
 # folder than build/, as for scripts/test.sh, and SONGBEACON_DIST_DIR another than dist/.
 #
-# Signing (Authenticode, SHA-256, with osslsigncode): SONGBEACON_SIGN_PFX names a PKCS#12 file with
-# the code-signing certificate and its key, SONGBEACON_SIGN_PASSWORD_FILE a file holding its
-# password (read by osslsigncode itself: never on a command line, never printed). Then the DLL (in
-# the zip and in the setup program), the uninstaller and the setup program are signed, at the time
-# of the commit, so that signed files are byte-identical too. SONGBEACON_SIGN_TIMESTAMP_URL adds a
-# time-stamping server's countersignature, which keeps a signature valid after its certificate
-# expires but needs the network and makes every build differ. Without a certificate the files are
-# built unsigned. A certificate that cannot be used stops the release with one line, before
-# anything is built; dist/ receives files only once all of them are complete.
+# Signing (Authenticode, SHA-256, with osslsigncode, Debian 12's 2.5 or later): SONGBEACON_SIGN_PFX
+# names a PKCS#12 file with the code-signing certificate and its key, SONGBEACON_SIGN_PASSWORD_FILE
+# a file holding its password (read by osslsigncode itself: never on a command line, never printed).
+# Then the DLL (in the zip and in the setup program), the uninstaller and the setup program are
+# signed, at the time of the commit, so that signed files are byte-identical too, with an RSA key:
+# an ECDSA key signs differently every time, and the first line then says the files differ from
+# build to build. SONGBEACON_SIGN_TIMESTAMP_URL adds a time-stamping server's countersignature,
+# which keeps a signature valid after its certificate expires but needs the network and makes every
+# build differ. Without a certificate the files are built unsigned. A certificate that cannot be
+# used stops the release with one line, before anything is built; dist/ receives files only once
+# all of them are complete.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -42,17 +44,30 @@ if [ -n "$pfx" ] || [ -n "$password_file" ]; then
   # The time of the commit, as for the zip's entries: the same commit signs the same bytes.
   sign_time=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
   [[ $sign_time =~ ^[0-9]+$ ]] || fail "no signing time: not a git checkout, and SOURCE_DATE_EPOCH is not set"
-  # A trial signature of a small script tells a wrong password, an unusable certificate or an
-  # unreachable time-stamping server at once, in osslsigncode's own words, instead of after the build.
+  # The certificate and the time go to scripts/sign.sh in the environment, through the build too.
+  export SONGBEACON_SIGN_PFX="$pfx" SONGBEACON_SIGN_PASSWORD_FILE="$password_file" SONGBEACON_SIGN_TIME="$sign_time"
+  export SONGBEACON_SIGN_TIMESTAMP_URL="$timestamp_url"
+  # A trial on what the release signs, a PE file (a tiny DLL made here), tells a wrong password, an
+  # unusable certificate or an unreachable time-stamping server at once, in osslsigncode's own
+  # words, instead of after the build. Signed twice: a key that signs differently every time (ECDSA)
+  # cannot give byte-identical files, and the first line says so.
   probe=$(mktemp -d)
-  printf 'Write-Output "certificate check"\r\n' >"$probe/probe.ps1"
-  reason=$(scripts/sign.sh "$pfx" "$password_file" "$sign_time" "$timestamp_url" probe "$probe/probe.ps1" 2>&1 | head -n 1 || true)
+  printf 'int probe;\n' | i686-w64-mingw32-gcc-posix -shared -x c - -o "$probe/probe.dll" 2>/dev/null ||
+    { rm -rf "$probe" && fail "cannot make the trial DLL for the certificate (i686-w64-mingw32-gcc-posix)"; }
+  cp "$probe/probe.dll" "$probe/again.dll"
+  reason=$(scripts/sign.sh trial "$probe/probe.dll" 2>&1 | head -n 1 || true)
+  randomised=""
+  if [ -z "$reason" ] && [ -z "$timestamp_url" ]; then # a timestamp makes every signing differ anyway
+    reason=$(scripts/sign.sh trial "$probe/again.dll" 2>&1 | head -n 1 || true)
+    cmp -s "$probe/probe.dll" "$probe/again.dll" || randomised=yes
+  fi
   rm -rf "$probe"
-  [ -z "$reason" ] || fail "cannot sign with $pfx: ${reason#*: cannot sign probe.ps1 with "$pfx": }"
-  signing=(-DSONGBEACON_SIGN_PFX="$pfx" -DSONGBEACON_SIGN_PASSWORD_FILE="$password_file"
-           -DSONGBEACON_SIGN_TIME="$sign_time" -DSONGBEACON_SIGN_TIMESTAMP_URL="$timestamp_url")
+  [ -z "$reason" ] || fail "cannot sign with $pfx: ${reason#*: cannot sign * with "$pfx": }"
+  signing=(-DSONGBEACON_SIGN=ON)
   if [ -n "$timestamp_url" ]; then
     echo "release: signing with $(basename "$pfx"), timestamped by $timestamp_url (needs the network; the files differ from build to build)"
+  elif [ -n "$randomised" ]; then
+    echo "release: signing with $(basename "$pfx") at the commit's time, $(date -u -d "@$sign_time" '+%Y-%m-%d %H:%M:%S') UTC; its key is not RSA and signs differently every time (ECDSA does), so the signed files differ from build to build"
   else
     echo "release: signing with $(basename "$pfx") at the commit's time, $(date -u -d "@$sign_time" '+%Y-%m-%d %H:%M:%S') UTC"
   fi
@@ -73,17 +88,20 @@ if ! cmake --build "$BUILD" -j"$(nproc)" --target songbeacon_setup songbeacon_zi
 fi
 
 # The build folder is new, so each pattern matches the one file this version makes. The files go
-# into dist/ under temporary names first, and take their own names only once all are there.
+# into dist/ under temporary names of this release's own first (another release may be writing
+# there too), and take their own names only once all are there; an interrupted release removes its
+# own temporary files and no other.
 setup=$(echo "$BUILD"/installer/*-setup.exe)
 zip=$(echo "$BUILD"/installer/*-win32.zip)
 mkdir -p "$DIST"
 names=("$(basename "$setup")" "$(basename "$zip")" SHA256SUMS)
-trap 'rm -f "$DIST"/*.part' EXIT
-cp "$setup" "$DIST/${names[0]}.part"
-cp "$zip" "$DIST/${names[1]}.part"
-(cd "$BUILD/installer" && sha256sum "${names[0]}" "${names[1]}") >"$DIST/SHA256SUMS.part"
+part=".$$.part"
+trap 'for file in "${names[@]}"; do rm -f "$DIST/$file$part"; done' EXIT
+cp "$setup" "$DIST/${names[0]}$part"
+cp "$zip" "$DIST/${names[1]}$part"
+(cd "$BUILD/installer" && sha256sum "${names[0]}" "${names[1]}") >"$DIST/SHA256SUMS$part"
 for file in "${names[@]}"; do
-  mv -f "$DIST/$file.part" "$DIST/$file"
+  mv -f "$DIST/$file$part" "$DIST/$file"
 done
 
 for file in "${names[@]}"; do

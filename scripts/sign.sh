@@ -1,31 +1,39 @@
 #!/usr/bin/env bash
 # Signs one file in place with Authenticode (SHA-256), for the release build: the DLL before it is
-# zipped and packed, the uninstaller as makensis writes it and the setup program it finishes.
-#   sign.sh <certificate.pfx> <password-file> <unix-time> <timestamp-url or ""> <description> <file>
-# (the description is the product name Windows shows with the signature)
-# The password is read by osslsigncode from the file, so it never appears on a command line nor in
-# any output. The signing time is the one given (the commit's), so that the same file and
-# certificate always give the same bytes; a timestamp URL adds a time-stamping server's
-# countersignature as well, which needs the network and differs on every run.
+# zipped and packed, the uninstaller as makensis writes it and the setup program it finishes (and,
+# first of all, scripts/release.sh's trial file).
+#   sign.sh <description> <file>
+# (the description is the product name Windows shows with the signature), with the certificate and
+# the time in the environment, as scripts/release.sh sets them:
+#   SONGBEACON_SIGN_PFX            the PKCS#12 file with the certificate and its key;
+#   SONGBEACON_SIGN_PASSWORD_FILE  a file holding its password;
+#   SONGBEACON_SIGN_TIME           the signing time, as Unix time (the commit's);
+#   SONGBEACON_SIGN_TIMESTAMP_URL  a time-stamping server, or empty.
+# So no path of theirs passes through a shell or the build's own parsing on its way here, whatever
+# characters it holds ($, a backtick, quotes). The password is read by osslsigncode from the file,
+# so it never appears on a command line nor in any output. The signing time is the one given, so
+# that the same file and certificate give the same bytes (with an RSA key); a timestamp URL adds a
+# time-stamping server's countersignature as well, which needs the network and differs every run.
 # The file is replaced only by a complete signed copy: on any failure it is left as it was, and one
 # line on stderr says why. Exits 0 when signed, 1 otherwise.
 set -uo pipefail
-if [ $# -ne 6 ]; then
-  echo "sign: usage: sign.sh <certificate.pfx> <password-file> <unix-time> <timestamp-url or \"\"> <description> <file>" >&2
+if [ $# -ne 2 ]; then
+  echo "sign: usage: sign.sh <description> <file>, with SONGBEACON_SIGN_PFX, SONGBEACON_SIGN_PASSWORD_FILE and SONGBEACON_SIGN_TIME set" >&2
   exit 1
 fi
-pfx=$1 password_file=$2 time=$3 timestamp_url=$4 description=$5 file=$6
+pfx=${SONGBEACON_SIGN_PFX:-} password_file=${SONGBEACON_SIGN_PASSWORD_FILE:-} time=${SONGBEACON_SIGN_TIME:-}
+timestamp_url=${SONGBEACON_SIGN_TIMESTAMP_URL:-} description=$1 file=$2
 name=$(basename "$file")
-if [ ! -r "$pfx" ] || [ ! -f "$pfx" ]; then
-  echo "sign: cannot sign $name: the certificate $pfx does not exist or cannot be read" >&2
+if [ -z "$pfx" ] || [ ! -r "$pfx" ] || [ ! -f "$pfx" ]; then
+  echo "sign: cannot sign $name: the certificate '$pfx' (SONGBEACON_SIGN_PFX) does not exist or cannot be read" >&2
   exit 1
 fi
-if [ ! -r "$password_file" ] || [ ! -f "$password_file" ]; then
-  echo "sign: cannot sign $name: the password file $password_file does not exist or cannot be read" >&2
+if [ -z "$password_file" ] || [ ! -r "$password_file" ] || [ ! -f "$password_file" ]; then
+  echo "sign: cannot sign $name: the password file '$password_file' (SONGBEACON_SIGN_PASSWORD_FILE) does not exist or cannot be read" >&2
   exit 1
 fi
 if ! [[ $time =~ ^[0-9]+$ ]]; then
-  echo "sign: cannot sign $name: the signing time '$time' is not a Unix time" >&2
+  echo "sign: cannot sign $name: the signing time '$time' (SONGBEACON_SIGN_TIME) is not a Unix time" >&2
   exit 1
 fi
 

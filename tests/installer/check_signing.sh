@@ -8,13 +8,25 @@
 # - every signed file verifies against the certificate, signed at the commit's time: the setup
 #   program, the DLL in the zip and the one packed;
 # - the signed setup program installs silently, the DLL and uninstaller it leaves verify, and the
-#   signed DLL plays in the simulated player (check_installer.sh, case signed).
-# Builds the release twice: several minutes.
-#   check_signing.sh <songbeacon-host.exe> <hold_file.exe> <run_limited.exe> <installer_pages.exe>
+#   signed DLL plays in the simulated player (check_installer.sh, case signed);
+# - an ECDSA certificate whose path holds $, a backtick and a double quote signs the whole release
+#   (the first line saying its files differ from build to build), and another release's temporary
+#   file in dist/ is left alone.
+# All with the osslsigncode a fresh Debian 12 has (2.5), even where a newer one is installed: it is
+# fetched once (apt-get download) and unpacked into <tools folder>.
+# Builds the release three times: several minutes.
+#   check_signing.sh <songbeacon-host.exe> <hold_file.exe> <run_limited.exe> <installer_pages.exe> <tools folder>
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 tree="$(cd "$here/../.." && pwd)"
-host=$1 holder=$2 limited=$3 pages=$4
+host=$1 holder=$2 limited=$3 pages=$4 tools=$5
+if [ ! -x "$tools/usr/bin/osslsigncode" ]; then
+  rm -rf "$tools" && mkdir -p "$tools" &&
+    (cd "$tools" && apt-get download -q osslsigncode/bookworm >/dev/null 2>&1 && dpkg-deb -x osslsigncode_*.deb .) ||
+    { echo "FAILED: cannot fetch Debian 12's osslsigncode (apt-get download osslsigncode/bookworm)" && exit 1; }
+fi
+export PATH="$tools/usr/bin:$PATH"
+echo "with $(osslsigncode --version 2>&1 | head -n 1)"
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/songbeacon-signing-XXXXXX")
 trap 'rm -rf "$root"' EXIT
@@ -58,7 +70,8 @@ EOF
 # sign.sh on its own: a file it cannot sign is left byte for byte, with nothing beside it.
 printf 'MZ not really a program' >"$root/unsigned.exe"
 cp "$root/unsigned.exe" "$root/kept.exe"
-"$tree/scripts/sign.sh" "$pfx" "$root/wrong-password" 0 "" Songbeacon "$root/unsigned.exe" 2>"$root/sign.err"
+SONGBEACON_SIGN_PFX="$pfx" SONGBEACON_SIGN_PASSWORD_FILE="$root/wrong-password" SONGBEACON_SIGN_TIME=0 \
+  "$tree/scripts/sign.sh" Songbeacon "$root/unsigned.exe" 2>"$root/sign.err"
 status=$?
 check "sign.sh with a wrong password fails (status $status) with one line" \
   eval '[ $status -ne 0 ] && [ "$(grep -c . "$root/sign.err")" = 1 ]'
@@ -94,4 +107,20 @@ SONGBEACON_SIGNER_CA="$cert" "$here/check_installer.sh" signed "$setup" "$kept/s
 status=$?
 check "the signed setup installs silently, its files verify, and the signed DLL plays (status $status)" \
   test $status -eq 0
+
+odd="$root/a \$HOME \`id\` \"quoted\" folder" dist="$root/dist-ecdsa"
+mkdir -p "$odd" "$dist" && cp "$password" "$odd/password"
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -keyout "$root/ec.key" -out "$root/ec.pem" -days 30 \
+  -nodes -subj "/CN=Songbeacon Test Signer" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
+openssl pkcs12 -export -out "$odd/signer.pfx" -inkey "$root/ec.key" -in "$root/ec.pem" -passout "file:$password"
+echo "another release's" >"$dist/songbeacon-0.1-setup.exe.part"
+output=$(cd "$tree" && SONGBEACON_BUILD_DIR="$root/build-ecdsa" SONGBEACON_DIST_DIR="$dist" \
+  SONGBEACON_SIGN_PFX="$odd/signer.pfx" SONGBEACON_SIGN_PASSWORD_FILE="$odd/password" scripts/release.sh 2>&1)
+status=$?
+echo "$output" | head -n 1
+check "an ECDSA certificate at '$odd' signs the release (status $status)" test $status -eq 0
+check "whose first line says the files differ from build to build" \
+  eval 'head -n 1 <<<"$output" | grep -q "its key is not RSA .*differ from build to build$"'
+check "its setup program verifies" eval 'cert=$root/ec.pem verifies "$dist"/*-setup.exe'
+check "another release's temporary file in dist/ is left alone" test -e "$dist/songbeacon-0.1-setup.exe.part"
 exit $fail
