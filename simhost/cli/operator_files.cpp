@@ -135,7 +135,8 @@ KeptIniFound putBackKeptIni(const std::string& iniPath, std::string* message) {
     std::string bytes, now, check;
     const bool iniThere = fileExists(iniPath);
     if ((iniThere && !readBytes(iniPath, &now)) || (copied && !readBytes(copyPath, &bytes))) {
-        *message = found + ", but cannot read " + (copied && iniThere ? "it or " : "") + iniPath + yours;
+        *message = found + ", but cannot read " + (copied && iniThere ? "it or " : "") + iniPath +
+                   (copied ? yours : ": see to it yourself, then remove " + absentPath);
         return kKeptIniStuck;
     }
     const bool same = copied && iniThere && now == bytes; // ended before the replay wrote its own
