@@ -7,7 +7,8 @@
 // Every warning must be one non-empty line, and the checks must never read outside a text. A
 // number key's text must be classed as a reference written here classes it: "is not a whole
 // number" exactly for present keys that are not a sign and digits within blanks, "outside the
-// 32-bit range" exactly for whole numbers beyond it. The limits must come from their own keys.
+// 32-bit range" exactly for whole numbers beyond it (but PollInterval, which is never cut to 32 bits).
+// The limits must come from their own keys.
 //
 // Input layout (missing bytes read as 0):
 //   flags        bit 0 the file was found; bit 1 numbers as Wine reads them (else any number)
@@ -122,8 +123,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string named = std::string(info.name) + "=" + value.text + " is ";
         const Form form = value.present ? referenceForm(value.text) : kWhole;
         FUZZ_CHECK(hasWarningStarting(warnings, named + "not a whole number:") == (form == kWords));
+        // PollInterval is held to 0..1000 as its digits are read: beyond 32 bits is only beyond 1000.
+        const bool pollInterval = key == sim::kPollInterval;
         FUZZ_CHECK(hasWarningStarting(warnings, named + "a whole number outside the 32-bit range") ==
-                   (form == kBeyond));
+                   (form == kBeyond && !pollInterval));
+        FUZZ_CHECK(!pollInterval || form != kBeyond || hasWarningStarting(warnings, named + "above 1000") ||
+                   hasWarningStarting(warnings, named + "below 0"));
     }
     const sim::RuleLimits limits = sim::limitsOf(ini);
     FUZZ_CHECK(limits.artistLimit == ini.values[sim::kSameArtistCheckLimit].number);
