@@ -459,15 +459,28 @@ TEST(SweepRecommendation, WhenNothingMeetsEveryGoalTheFrontierIsOffered) {
     EXPECT_DOUBLE_EQ(sim::goalMiss(rows[6], goal), 1.0);
     EXPECT_DOUBLE_EQ(sim::goalMiss(rows[7], goal), 3.0);
     EXPECT_EQ(answer.replayed, 6);
-    ASSERT_EQ(answer.choices.size(), sim::kMostChoices);
-    EXPECT_EQ(answer.choices.front(), 0) << "from the fewest skips";
-    EXPECT_EQ(answer.choices.back(), 7) << "to the fewest early returns";
-    // The ends, the nearest (7 / 0), the fewest early returns within 10 % skips (4 / 0), the fewest
-    // skips within one a day (8 / 0, an end), then the first spread place (3 / 0).
-    EXPECT_EQ(answer.choices, (std::vector<int32_t>{0, 2, 3, 6, 7}));
-    for (size_t i = 1; i < answer.choices.size(); i++)
-        EXPECT_GT(rows[static_cast<size_t>(answer.choices[i])].skipTenths,
-                  rows[static_cast<size_t>(answer.choices[i - 1])].skipTenths);
+    EXPECT_EQ(answer.choices, frontier) << "seven settings: the whole frontier";
+
+    // A longer frontier: skips rising from 1 % to 10 % bring the early returns down from 13 a day
+    // to 1.1; then 25 % skips for 1.05 and 40 % for 1 (10 / 0, the one within the allowance).
+    std::vector<sim::SweepRow> longer;
+    for (int32_t artist = 0; artist <= 8; artist++) {
+        const int32_t skips[] = {10, 20, 30, 40, 50, 60, 70, 90, 100};
+        const int32_t returns[] = {1300, 1000, 800, 600, 400, 300, 200, 150, 110};
+        longer.push_back(row(artist, 0, false, true, skips[artist], returns[artist]));
+    }
+    longer.push_back(row(9, 0, false, false, 250, 105));
+    longer.push_back(row(10, 0, true, false, 400, 100));
+    const sim::Recommendation spread = sim::recommend(longer, goal);
+    EXPECT_EQ(spread.nearest, 8) << "10 % skips, 1.1 a day";
+    // The ends, the nearest (which is also the fewest early returns within 10 % skips), then the
+    // widest steps split: the early returns from 13 to 1.1 a day, twice, the skips from 10 % to 40 %
+    // (at 9 / 0), and the early returns again.
+    EXPECT_EQ(spread.choices, (std::vector<int32_t>{0, 1, 2, 4, 8, 9, 10}));
+    for (sim::SweepRow& r : longer)
+        r.meetsArtistGoal = false;
+    EXPECT_EQ(sim::recommend(longer, goal).choices.back(), 10)
+        << "the fewest early returns, though within no allowance";
 
     // A goal no setting meets binds, and says so.
     for (sim::SweepRow& r : rows)
