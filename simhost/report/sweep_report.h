@@ -24,7 +24,7 @@ struct SweepContext {
     std::vector<std::string> warnings;  // one line each
     std::vector<std::string> spellings; // the playlist's artists as spelt, by id (SweepPlaylist)
     std::vector<std::string> titles;    // the playlist's titles, by entry
-    int32_t distinctTitles;             // in the playlist; 0: not known (no setting counts as starving)
+    int32_t distinctTitles = 0;         // in the playlist; 0: not known (no setting counts as starving)
 };
 
 // What the replay of one setting through the real plug-in found.
