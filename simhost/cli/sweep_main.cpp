@@ -15,6 +15,7 @@
 #include "player/replay.h"
 #include "report/report.h"
 #include "report/sweep_report.h"
+#include "report/sweep_starving.h"
 #include "tuning/recommendation.h"
 #include "tuning/rotation.h"
 #include "tuning/sweep.h"
@@ -103,32 +104,6 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
     return sim::kExitDone;
 }
 
-// Where the swept limits starve the rotation: a warning for the smallest title limit that does
-// (with the smallest artist limit), and one for the smallest artist limit that does (with the
-// smallest title limit), so that the operator knows which rows show a playlist playing one title
-// again and again. None when every setting leaves enough titles.
-std::vector<std::string> starvationWarnings(const sim::SweepPlan& plan,
-                                            const std::vector<sim::PlaylistEntry>& playlist) {
-    std::vector<std::string> warnings;
-    auto firstStarving = [&](const std::vector<int32_t>& limits, bool title) {
-        for (int32_t limit : limits) {
-            const sim::RuleLimits rule = {title ? plan.artistLimits.front() : limit,
-                                          title ? limit : plan.titleLimits.front(), true};
-            const std::string warning = sim::starvationWarning(rule, playlist);
-            if (!warning.empty()) {
-                warnings.push_back("from SameArtistCheckLimit=" + std::to_string(rule.artistLimit) +
-                                   " SameTitleCheckLimit=" + std::to_string(rule.titleLimit) +
-                                   " on, the limits starve the rotation: " + warning);
-                return;
-            }
-        }
-    };
-    firstStarving(plan.titleLimits, true);
-    if (warnings.empty())
-        firstStarving(plan.artistLimits, false);
-    return warnings;
-}
-
 // Writes the page to --report's file, if one was given, and says where; false, after an error
 // line, when it cannot.
 bool writeReport(const sim::Options& options, const std::string& page) {
@@ -162,15 +137,22 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     const IniSnapshot ini = readIni(iniPath);
     Sweep sweep = {
         &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini))};
-    SweepContext context = {fileNameOf(options.playlistPath), static_cast<int32_t>(playlist.size()),
-                            rotationSeconds(playlist),        sweep.plan,
-                            repeatCommand(options),           {},
-                            sweepPlaylist(playlist).spellings};
+    SweepContext context = {fileNameOf(options.playlistPath),
+                            static_cast<int32_t>(playlist.size()),
+                            rotationSeconds(playlist),
+                            sweep.plan,
+                            repeatCommand(options),
+                            {},
+                            sweepPlaylist(playlist).spellings,
+                            {},
+                            distinctTitles(playlist)};
+    for (const PlaylistEntry& entry : playlist)
+        context.titles.push_back(entry.title);
     if (ini.fileFound && ini.values[kEnablePlaylistMonitoring].number == 0)
         context.warnings.push_back(
             "EnablePlaylistMonitoring is 0 in plugin.ini: the sweep judges every setting "
             "with the filter on, as the plug-in would run with it switched on");
-    for (const std::string& warning : starvationWarnings(sweep.plan, playlist))
+    for (const std::string& warning : starvationWarnings(context))
         context.warnings.push_back(warning);
     std::fputs(renderSweepHeading(context).c_str(), stdout);
     std::fflush(stdout);

@@ -226,6 +226,12 @@ SweepPlan sweepPlanOf(const Options& options, const std::vector<PlaylistEntry>& 
                              : plan.titleSwept       ? kDefaultTitleGapHours
                                                      : 0;
     plan.goal = {sweep.artistGapMinutes, titleGap, sweep.perDayHundredths, sweep.maxSkipTenths};
+    // In less than one rotation no title comes back (each shuffled round plays every entry once): a
+    // figure of 0 would only say that, so the title goal is left unjudged.
+    if (titleGap > 0 && plan.stationSeconds < rotationSeconds(playlist)) {
+        plan.goal.titleGapHours = 0;
+        plan.goal.unjudgedTitleGapHours = titleGap;
+    }
     return plan;
 }
 

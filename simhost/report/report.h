@@ -57,7 +57,9 @@ std::string separationTimeText(const RunStats& stats);       // ... and in stati
 std::string loopText(const LoopingTitle& loop);              // "the other 301 entries refused: 470 laps"
 std::string entryNumbersText(const ListedTwice& listed);     // "entries 5, 88"
 std::string closestReturnText(const ReturnsWithinWindow& returns); // "0 tracks, 6 min"
-std::string noArtistAdvice(const RunStats& stats); // give each title without an artist its own opening
+// Give each title without an artist its own opening; but not one that opens with the artist of the
+// title it matched, which is probably that artist's.
+std::string noArtistAdvice(const RunStats& stats);
 
 // Warnings drawn from the run itself, one line each: a record that filled up, a run too short for
 // the title limit to be judged (with the length of three rotations, as a sweep counts them).

@@ -1,10 +1,12 @@
 // The report as the console shows it, and the phrases the HTML page shares with it.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
 #include "report/report.h"
 #include "playlist/station_clock.h"
+#include "tuning/artist.h"
 
 namespace {
 
@@ -170,6 +172,24 @@ void appendRuleMistakes(std::string* out, const sim::ReportContext& context, con
     appendCountedPairs(out, stats.spellingPairs);
 }
 
+// True when `title` names no artist of its own but opens with the artist of `other`, as artists are
+// compared, up to a punctuation mark or its end: "Édith Piaf: Padam Padam" and "Édith Piaf - Non, je
+// ne regrette rien".
+bool opensWithArtistOf(const std::string& title, const std::string& other) {
+    const std::string artist = sim::artistOf(other);
+    if (artist.empty() || !sim::artistOf(title).empty())
+        return false;
+    const std::string key = sim::artistKey(artist);
+    for (size_t cut = 1; cut <= title.size(); cut++) {
+        const auto next = static_cast<unsigned char>(cut < title.size() ? title[cut] : '.');
+        if (next < 0x80 && std::ispunct(next) != 0 &&
+            (sim::artistKey(title.substr(0, cut)) == key ||
+             sim::probablySameArtist(title.substr(0, cut), artist)))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 namespace sim {
@@ -299,13 +319,36 @@ std::string closestReturnText(const ReturnsWithinWindow& returns) {
 }
 
 std::string noArtistAdvice(const RunStats& stats) {
-    std::string advice =
-        "The rule takes the first three characters of a title for its artist: give each title "
-        "without an artist an opening of its own";
-    if (!stats.noArtistPairs.empty())
-        advice += ", so that \"" + stats.noArtistPairs[0].first + "\" and \"" +
-                  stats.noArtistPairs[0].second + "\" no longer refuse each other";
-    return advice + ".";
+    // A title naming no artist that opens with the other's artist is probably that artist's own
+    // ("Édith Piaf: Padam Padam" after "Édith Piaf - Non, je ne regrette rien"): another opening
+    // would let one singer play back to back, so no such pair is given that advice.
+    const CountedPair *apart = nullptr, *oneArtist = nullptr;
+    for (const CountedPair& pair : stats.noArtistPairs) {
+        const CountedPair*& first =
+            opensWithArtistOf(pair.first, pair.second) || opensWithArtistOf(pair.second, pair.first)
+                ? oneArtist
+                : apart;
+        if (first == nullptr)
+            first = &pair;
+    }
+    std::string advice;
+    if (apart != nullptr || oneArtist == nullptr) {
+        advice = "The rule takes the first three characters of a title for its artist: give each title "
+                 "without an artist an opening of its own";
+        if (apart != nullptr)
+            advice += ", so that \"" + apart->first + "\" and \"" + apart->second +
+                      "\" no longer refuse each other";
+        advice += ".";
+    }
+    if (oneArtist != nullptr) {
+        const bool firstOpens = opensWithArtistOf(oneArtist->first, oneArtist->second);
+        advice +=
+            std::string(advice.empty() ? "" : " But ") + "\"" +
+            (firstOpens ? oneArtist->first : oneArtist->second) + "\" opens with the artist of \"" +
+            (firstOpens ? oneArtist->second : oneArtist->first) +
+            "\": probably one artist, refused as meant; keep its opening (or write it \"Artist - Title\").";
+    }
+    return advice;
 }
 
 std::vector<std::string> runWarnings(const ReportContext& context, const RunStats& stats) {

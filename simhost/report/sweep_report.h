@@ -23,6 +23,8 @@ struct SweepContext {
     std::string repeatCommand;          // the command line that repeats the sweep
     std::vector<std::string> warnings;  // one line each
     std::vector<std::string> spellings; // the playlist's artists as spelt, by id (SweepPlaylist)
+    std::vector<std::string> titles;    // the playlist's titles, by entry
+    int32_t distinctTitles = 0;         // in the playlist; 0: not known (no setting counts as starving)
 };
 
 // What the replay of one setting through the real plug-in found.
@@ -47,8 +49,9 @@ std::string renderSweepTable(const SweepContext& context, const std::vector<Swee
 // the replayed one (and the choices, which are not answers).
 Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay);
 
-// After the table: the early returns no artist limit prevents, by pair of spellings, at the
-// replayed setting, with the advice that fixes them; "" when there are none.
+// After the table: the early returns no artist limit prevents at the replayed setting, by pair of
+// spellings and by title listed twice (its two entries), with the advice that fixes each kind; ""
+// when there are none.
 std::string unpreventableText(const SweepContext& context, const std::vector<SweepRow>& rows,
                               const Recommendation& recommendation);
 
@@ -93,6 +96,9 @@ std::string offText(SweepSetting setting);
 
 // A limit as the table and the charts show it: "off" for 0, else the number.
 std::string limitText(int32_t limit);
+
+// A setting and its two figures as the trade-off chart shows them: "9 / off: 8.2 % skips, 1.33 a day".
+std::string settingFiguresText(const SweepRow& row);
 
 // A rate (0..1) as a percentage to a tenth, half up, as judged: "8.2".
 std::string percentText(double rate);

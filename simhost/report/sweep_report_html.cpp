@@ -1,15 +1,18 @@
 // The sweep as one HTML page that opens anywhere, off-line: the answer, the replay, pictures of the
-// whole sweep (inline SVG) and the table. A grid of both limits is drawn as two maps, the skip rate
-// and the early returns of an artist a day over every pair of limits; a sweep of one limit as two
-// curves against it. A trade-off chart shows every setting as a dot, skip rate against early
-// returns, with the frontier joined. Every label sits outside the plots or in its own cell, so that
-// none crosses another. No script, no link; every text is escaped.
+// whole sweep (inline SVG) and the table. A grid of both limits is drawn as a map per goal, the skip
+// rate and the early returns of an artist (and of a title, when titles are judged) a day over every
+// pair of limits; a sweep of one limit as two curves against it. A trade-off chart shows every
+// setting as a dot, skip rate against early returns, with the frontier joined; the settings that
+// starve the rotation are named under it instead. Every label sits outside the plots or in its own
+// cell, so that none crosses another. No script, no link; every text is escaped.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "report/html_page.h"
+#include "report/report.h"
 #include "report/sweep_report.h"
+#include "report/sweep_starving.h"
 
 namespace {
 
@@ -47,6 +50,13 @@ double niceCeiling(double value) {
         for (double step : {1.0, 2.0, 5.0})
             if (step * scale >= value)
                 return step * scale;
+}
+
+// The end of an axis that reaches `value`: a whole number of steps of 1, 2, 5, 10, 20, ..., about
+// five of them, so that little of the axis is empty.
+double axisEnd(double value) {
+    const double step = niceCeiling(value / 5.0);
+    return std::ceil(value / step) * step;
 }
 
 // A number as the charts write it: whole when it is, else to a tenth.
@@ -199,10 +209,9 @@ std::string shade(double share) {
 // `figure` (and written in it when the cell is wide enough, always in its tooltip); the edges
 // between a setting that meets `meets` and one that does not drawn thick, as the goal's boundary;
 // the marked setting ringed.
-template <typename Figure, typename Meets>
+template <typename Figure, typename Text, typename Meets>
 std::string gridMap(const sim::SweepContext& context, const std::vector<sim::SweepRow>& rows,
-                    const Mark& mark, const std::string& title, const std::string& name, Figure figure,
-                    Meets meets) {
+                    const Mark& mark, const std::string& title, Figure figure, Text figureText, Meets meets) {
     const std::vector<int32_t>& artists = context.plan.artistLimits;
     const std::vector<int32_t>& titles = context.plan.titleLimits;
     const int columns = static_cast<int>(artists.size()), lines = static_cast<int>(titles.size());
@@ -236,8 +245,7 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
             const sim::SweepRow& row = rowAt(a, t);
             const double value = figure(row);
             const int x = kMapLeft + a * cellWidth, y = top + t * cellHeight;
-            const std::string text = name == "skips" ? sim::tenthsText(row.skipTenths)
-                                                     : sim::hundredthsText(row.worstArtistPerDay);
+            const std::string text = figureText(row);
             out += printed("<rect class=\"cell\" x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\">",
                            x, y, cellWidth, cellHeight, shade(shareOf(value)).c_str()) +
                    "<title>" + sim::htmlEscaped(pairText(row.setting) + ": " + text) + "</title></rect>\n";
@@ -303,24 +311,40 @@ std::string gridMap(const sim::SweepContext& context, const std::vector<sim::Swe
     return out + "</svg>\n";
 }
 
-// Every setting as a dot, skip rate across and early returns of an artist a day up, the frontier
-// joined, the goals as dashed lines, the choices filled and the marked setting ringed.
+// Which settings the trade-off chart draws: all but those that starve the rotation (they would
+// pile up in one corner, and are named under the chart instead); those on the frontier stay, as its
+// line passes through them.
+std::vector<bool> drawnOnTradeOff(const sim::SweepContext& context, const std::vector<sim::SweepRow>& rows) {
+    const std::vector<int32_t> frontier = sim::tradeOffFrontier(rows, context.plan.goal);
+    std::vector<bool> drawn(rows.size());
+    for (size_t i = 0; i < rows.size(); i++)
+        drawn[i] = !sim::starvingSetting(context, rows[i]) ||
+                   std::find(frontier.begin(), frontier.end(), static_cast<int32_t>(i)) != frontier.end();
+    return drawn;
+}
+
+// The settings `drawn` as dots, skip rate across (to 100 % at most) and early returns of an artist a
+// day up, each scale reaching a little past what it shows; the frontier joined, the goals as dashed
+// lines, the choices filled and the marked setting ringed.
 std::string tradeOff(const sim::SweepContext& context, const std::vector<sim::SweepRow>& rows,
-                     const sim::Recommendation& recommendation, const Mark& mark) {
+                     const std::vector<bool>& drawn, const sim::Recommendation& recommendation,
+                     const Mark& mark) {
     const sim::SweepGoal& goal = context.plan.goal;
     // The scale up reaches the frontier's most early returns (its fewest-skips end): settings with
     // more are worse both ways, and drawn on the top edge, hollow, their figures in their tooltips.
     const std::vector<int32_t> frontier = sim::tradeOffFrontier(rows, goal);
     double mostSkip = goal.maxSkipTenths / 10.0, mostReturns = goal.perDayHundredths / 100.0;
-    for (const sim::SweepRow& row : rows) {
-        mostSkip = std::max(mostSkip, row.skipTenths / 10.0);
+    for (size_t i = 0; i < rows.size(); i++) {
+        if (!drawn[i])
+            continue;
+        mostSkip = std::max(mostSkip, rows[i].skipTenths / 10.0);
         if (frontier.empty())
-            mostReturns = std::max(mostReturns, row.worstArtistPerDay / 100.0);
+            mostReturns = std::max(mostReturns, rows[i].worstArtistPerDay / 100.0);
     }
     for (int32_t index : frontier)
         mostReturns = std::max(mostReturns, rows[static_cast<size_t>(index)].worstArtistPerDay / 100.0);
-    const double xMax = niceCeiling(std::max(mostSkip * 1.05, 1.0));
-    const double yMax = niceCeiling(std::max(mostReturns * 1.05, 1.0));
+    const double xMax = std::min(100.0, axisEnd(std::max(mostSkip * 1.05, 1.0))); // a rate: 100 % at most
+    const double yMax = axisEnd(std::max(mostReturns * 1.05, 1.0));
     const int plotWidth = kTradeWidth - kLeft - kRight, plotHeight = kTradeHeight - kTradeTop - kTradeBottom;
     const int bottom = kTradeTop + plotHeight;
     auto xOf = [&](double x) { return kLeft + static_cast<int>(std::lround(x / xMax * plotWidth)); };
@@ -346,15 +370,15 @@ std::string tradeOff(const sim::SweepContext& context, const std::vector<sim::Sw
                    xOf(goal.maxSkipTenths / 10.0), kTradeTop, xOf(goal.maxSkipTenths / 10.0), bottom,
                    kGoalColour, kLeft, yOf(goal.perDayHundredths / 100.0), kTradeWidth - kRight,
                    yOf(goal.perDayHundredths / 100.0), kGoalColour);
-    for (const sim::SweepRow& row : rows)
-        out += printed("<circle class=\"setting\" cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"%s\" stroke=\"%s\" "
-                       "opacity=\"0.6\">",
-                       xOf(row.skipTenths / 10.0), yOf(row.worstArtistPerDay / 100.0),
-                       row.worstArtistPerDay / 100.0 > yMax ? "none" : kDotColour, kDotColour) +
-               "<title>" +
-               sim::htmlEscaped(pairText(row.setting) + ": " + sim::tenthsText(row.skipTenths) +
-                                " % skips, " + sim::hundredthsText(row.worstArtistPerDay) + " a day") +
-               "</title></circle>\n";
+    for (size_t i = 0; i < rows.size(); i++) {
+        const sim::SweepRow& row = rows[i];
+        if (drawn[i])
+            out += printed("<circle class=\"setting\" cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"%s\" "
+                           "stroke=\"%s\" opacity=\"0.6\">",
+                           xOf(row.skipTenths / 10.0), yOf(row.worstArtistPerDay / 100.0),
+                           row.worstArtistPerDay / 100.0 > yMax ? "none" : kDotColour, kDotColour) +
+                   "<title>" + sim::htmlEscaped(sim::settingFiguresText(row)) + "</title></circle>\n";
+    }
     std::string line;
     for (int32_t index : frontier) {
         const sim::SweepRow& row = rows[static_cast<size_t>(index)];
@@ -478,24 +502,38 @@ std::string renderSweepHtml(const SweepContext& context, const std::vector<Sweep
     if (grid && !rows.empty()) {
         body += "<h2>Every pair of limits</h2>\n";
         body += gridMap(
-            context, rows, mark, "median skip rate, %", "skips",
+            context, rows, mark, "median skip rate, %",
             [](const SweepRow& row) { return row.skipTenths / 10.0; },
+            [](const SweepRow& row) { return tenthsText(row.skipTenths); },
             [](const SweepRow& row) { return row.meetsSkipGoal; });
         body += gridMap(
             context, rows, mark,
             "early returns of an artist a day (within " + std::to_string(goal.artistGapMinutes) +
                 " minutes), worst seed",
-            "returns", [](const SweepRow& row) { return row.worstArtistPerDay / 100.0; },
+            [](const SweepRow& row) { return row.worstArtistPerDay / 100.0; },
+            [](const SweepRow& row) { return hundredthsText(row.worstArtistPerDay); },
             [](const SweepRow& row) { return row.meetsArtistGoal; });
+        // The third goal has its map too, so that a setting that misses only the title goal is seen
+        // outside a boundary, as the answer counts it.
+        if (goal.titleGapHours > 0)
+            body += gridMap(
+                context, rows, mark,
+                "early returns of a title a day (within " + countOf(goal.titleGapHours, "hour", "hours") +
+                    "), worst seed",
+                [](const SweepRow& row) { return row.worstTitlePerDay / 100.0; },
+                [](const SweepRow& row) { return hundredthsText(row.worstTitlePerDay); },
+                [](const SweepRow& row) { return row.meetsTitleGoal; });
     } else if (!rows.empty()) {
         body += "<h2>Skip rate and early returns against the limit</h2>\n" + curves(context, rows, mark);
     }
+    const std::vector<bool> drawn = drawnOnTradeOff(context, rows);
     if (!rows.empty())
         body +=
-            "<h2>What each skip buys</h2>\n" + tradeOff(context, rows, recommendation, mark) +
+            "<h2>What each skip buys</h2>\n" + tradeOff(context, rows, drawn, recommendation, mark) +
             "<p class=\"note\">Each dot is a setting; the line joins the frontier: for each level of early "
             "returns, the setting with the fewest skips. Left of the upright dashed line the skip goal is "
-            "met; on or below the level one, the artist goal.</p>\n";
+            "met; on or below the level one, the artist goal.</p>\n" +
+            paragraphs(sim::starvingSettingsText(rows, drawn), "note");
     body += "<h2>Every setting</h2>\n" + table(context, rows, recommendation);
     std::string notes;
     for (const std::string& note : sweepTableNotes(context))

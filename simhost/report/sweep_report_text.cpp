@@ -11,6 +11,11 @@
 
 namespace {
 
+// Why the title goal is not judged when the runs are shorter than one rotation.
+const char kTitlesUnjudged[] =
+    "each run is shorter than one rotation of the playlist, in which no title comes back "
+    "(leave out --hours)";
+
 // `value` formatted by `pattern`, one of this file's own literal patterns.
 std::string format(const char* pattern, double value) {
     char text[64];
@@ -58,7 +63,18 @@ std::string goalText(const sim::SweepGoal& goal) {
     if (goal.titleGapHours > 0)
         text += "; the same title sooner than " + sim::countOf(goal.titleGapHours, "hour", "hours") + " " +
                 allowance;
+    if (goal.unjudgedTitleGapHours > 0)
+        text += "; the same title sooner than " + sim::countOf(goal.unjudgedTitleGapHours, "hour", "hours") +
+                ": not judged, " + kTitlesUnjudged;
     return text + "; a median skip rate of at most " + sim::tenthsText(goal.maxSkipTenths) + " %";
+}
+
+// " + 2.40 a day under other spellings": the early returns of an artist that no limit prevents, on
+// the seed whose figure the goal judges; "" when there are none.
+std::string otherSpellingsText(const sim::SweepRow& row) {
+    return row.spellingsPerDay > 0
+               ? " + " + sim::hundredthsText(row.spellingsPerDay) + " a day under other spellings"
+               : std::string();
 }
 
 // The goals a row meets, in a word or two.
@@ -98,7 +114,7 @@ std::string goalsCell(const sim::SweepRow& row, int32_t index, const sim::SweepG
 std::string artistFigure(const sim::SweepRow& row, const sim::SweepGoal& goal) {
     return "an artist back within " + std::to_string(goal.artistGapMinutes) + " minutes " +
            sim::hundredthsText(row.worstArtistPerDay) + " times a day on the worst seed (at most " +
-           sim::perDayText(goal.perDayHundredths) + ")";
+           sim::perDayText(goal.perDayHundredths) + ")" + otherSpellingsText(row);
 }
 
 std::string titleFigure(const sim::SweepRow& row, const sim::SweepGoal& goal) {
@@ -117,14 +133,22 @@ std::string skipFigure(const sim::SweepRow& row, const sim::SweepGoal& goal) {
 std::string choiceLine(const sim::SweepRow& row, const sim::SweepGoal& goal, bool nearest) {
     std::string line =
         "choice: " + sim::settingText(row.setting) + " " + sim::hundredthsText(row.worstArtistPerDay) +
-        " early returns of an artist a day (worst seed), skip rate " + sim::tenthsText(row.skipTenths) +
-        " % (worst seed " + sim::tenthsText(row.worstSkipTenths) + " %)";
+        " early returns of an artist a day (worst seed)" + otherSpellingsText(row) + ", skip rate " +
+        sim::tenthsText(row.skipTenths) + " % (worst seed " + sim::tenthsText(row.worstSkipTenths) + " %)";
     if (goal.titleGapHours > 0)
         line += ", " + sim::hundredthsText(row.worstTitlePerDay) + " early returns of a title a day";
     line += sim::offText(row.setting);
     if (row.starved)
         line += " (on some seed every entry was refused lap after lap)";
     return line + (nearest ? "  <- nearest the goals" : "") + "\n";
+}
+
+// The line that says what an answer rests on when the title goal was asked but not judged.
+std::string unjudgedTitlesText(const sim::SweepGoal& goal) {
+    if (goal.unjudgedTitleGapHours <= 0)
+        return std::string();
+    return "  the title goal (" + sim::countOf(goal.unjudgedTitleGapHours, "hour", "hours") +
+           ") is not judged: " + kTitlesUnjudged + "; this answer rests on the artist and skip goals alone\n";
 }
 
 // Which goal binds, when no setting meets every goal.
@@ -193,6 +217,11 @@ std::string offText(SweepSetting setting) {
 
 std::string limitText(int32_t limit) {
     return limit == 0 ? std::string("off") : std::to_string(limit);
+}
+
+std::string settingFiguresText(const SweepRow& row) {
+    return limitText(row.setting.artistLimit) + " / " + limitText(row.setting.titleLimit) + ": " +
+           tenthsText(row.skipTenths) + " % skips, " + hundredthsText(row.worstArtistPerDay) + " a day";
 }
 
 std::string percentText(double rate) {
@@ -305,8 +334,9 @@ std::vector<std::string> sweepTableNotes(const SweepContext& context) {
             " minutes after its previous start;",
         "a day: per 24 hours of station time on the worst seed (the goal: " +
             allowanceText(goal.perDayHundredths) + "); returns: all",
-        "seeds; unpreventable: returns under a spelling whose first characters differ, which no limit",
-        "prevents: listed below, and never held against a setting.",
+        "seeds; unpreventable: returns no limit prevents, under a spelling whose first characters differ",
+        "from every play of the artist within the gap, or a title listed twice played right after itself:",
+        "listed below, and never held against a setting.",
     };
     if (goal.titleGapHours > 0)
         notes.push_back("title < " + std::to_string(goal.titleGapHours) +
@@ -379,23 +409,38 @@ std::string unpreventableText(const SweepContext& context, const std::vector<Swe
     if (rows.empty())
         return std::string();
     const SweepRow& row = rows[static_cast<size_t>(std::max(recommendation.replayed, 0))];
-    if (row.spellingPairs.empty())
-        return std::string();
-    auto spelt = [&](int32_t id) {
-        return id >= 0 && static_cast<size_t>(id) < context.spellings.size()
-                   ? "\"" + context.spellings[static_cast<size_t>(id)] + "\""
+    auto quoted = [](const std::vector<std::string>& texts, int32_t id) {
+        return id >= 0 && static_cast<size_t>(id) < texts.size()
+                   ? "\"" + texts[static_cast<size_t>(id)] + "\""
                    : std::string("?");
     };
-    std::string out = "returns no limit prevents: " + countOf(row.unpreventable, "return", "returns") +
-                      " of an artist sooner than " + std::to_string(context.plan.goal.artistGapMinutes) +
-                      " minutes under another spelling, at " + settingText(row.setting) +
-                      offText(row.setting) + " on " +
-                      countOf(static_cast<int64_t>(row.seeds.size()), "seed", "seeds") +
-                      ": the rule reads their first characters as two artists at every limit. Spell each "
-                      "artist one way in the playlist:\n";
-    for (const SpellingPair& pair : row.spellingPairs)
-        out += "  " + spelt(pair.first) + " / " + spelt(pair.second) + ": " +
-               countOf(pair.count, "return", "returns") + "\n";
+    const std::string where = ", at " + settingText(row.setting) + offText(row.setting) + " on " +
+                              countOf(static_cast<int64_t>(row.seeds.size()), "seed", "seeds") + ": ";
+    const std::string gap = " sooner than " + std::to_string(context.plan.goal.artistGapMinutes) + " minutes";
+    std::string out;
+    if (!row.spellingPairs.empty()) {
+        out +=
+            "returns no limit prevents: " +
+            countOf(row.unpreventable - row.listedTwice, "return", "returns") + " of an artist" + gap +
+            " under another spelling" + where +
+            "the rule reads their first characters as two artists at every limit. Spell each artist one way "
+            "in the playlist:\n";
+        for (const SpellingPair& pair : row.spellingPairs)
+            out += "  " + quoted(context.spellings, pair.first) + " / " +
+                   quoted(context.spellings, pair.second) + ": " + countOf(pair.count, "return", "returns") +
+                   "\n";
+    }
+    if (!row.listedTwicePairs.empty()) {
+        out +=
+            "returns no limit prevents: " + countOf(row.listedTwice, "return", "returns") + " of an artist" +
+            gap + " as a title listed twice played right after itself" + where +
+            "the plug-in never judges a title that is the one it admitted last. List each title once in the "
+            "playlist:\n";
+        for (const SpellingPair& pair : row.listedTwicePairs)
+            out += "  " + quoted(context.titles, pair.first) + ", entries " + std::to_string(pair.first + 1) +
+                   " and " + std::to_string(pair.second + 1) + ": " +
+                   countOf(pair.count, "return", "returns") + "\n";
+    }
     return out;
 }
 
@@ -418,7 +463,7 @@ std::string recommendationText(const SweepContext& context, const std::vector<Sw
         if (goal.titleGapHours > 0)
             why += ", " + titleFigure(row, goal);
         why += ", " + skipFigure(row, goal);
-        return "recommended: " + settingText(row.setting) + "\n" + why + "\n";
+        return "recommended: " + settingText(row.setting) + "\n" + why + "\n" + unjudgedTitlesText(goal);
     }
     std::string out = bindingText(rows, goal, recommendation);
     out += "the choice, from the fewest skips to the fewest early returns of an artist:\n";
@@ -429,7 +474,7 @@ std::string recommendationText(const SweepContext& context, const std::vector<Sw
                "goal (early returns a day above " +
                perDayText(goal.perDayHundredths) + ", of at least 1; a skip rate above " +
                tenthsText(goal.maxSkipTenths) + " %, of at least 1 %)\n";
-    return out;
+    return out + unjudgedTitlesText(goal);
 }
 
 std::string differenceText(const RunRecord& real, const RunRecord& mirror, int64_t index, uint64_t seed) {

@@ -3,6 +3,7 @@
 #include "tuning/recommendation.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -10,9 +11,25 @@ bool meetsEveryGoal(const sim::SweepRow& row) {
     return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
 }
 
+// How far apart two settings of the frontier lie: the larger of their differences in skip rate and
+// in early returns a day, each as a share of the frontier's whole span of it.
+double stepBetween(const std::vector<sim::SweepRow>& rows, const std::vector<int32_t>& frontier, size_t a,
+                   size_t b) {
+    auto at = [&](size_t place) -> const sim::SweepRow& {
+        return rows[static_cast<size_t>(frontier[place])];
+    };
+    const double skipSpan = std::max(1, at(frontier.size() - 1).skipTenths - at(0).skipTenths);
+    const double returnSpan =
+        std::max(1, at(0).worstArtistPerDay - at(frontier.size() - 1).worstArtistPerDay);
+    return std::max(std::abs(at(a).skipTenths - at(b).skipTenths) / skipSpan,
+                    std::abs(at(a).worstArtistPerDay - at(b).worstArtistPerDay) / returnSpan);
+}
+
 // Up to kMostChoices places of `frontier` (fewest skips first), in its order: its two ends, the
 // nearest, the fewest early returns within the skip goal and the fewest skips within the artist
-// goal, then places spread evenly between the ends until there are kMostChoices.
+// goal; then, while there is room, the widest step between two neighbouring choices (in skip rate
+// or in early returns) is split at the frontier's setting nearest its middle, so that no jump in
+// either is left where the frontier has a setting between.
 std::vector<int32_t> pickChoices(const std::vector<sim::SweepRow>& rows, const std::vector<int32_t>& frontier,
                                  int32_t nearest) {
     if (frontier.size() <= sim::kMostChoices)
@@ -35,11 +52,30 @@ std::vector<int32_t> pickChoices(const std::vector<sim::SweepRow>& rows, const s
             add(place);
             break;
         }
-    const size_t last = frontier.size() - 1;
-    for (size_t k = 1; k + 1 < sim::kMostChoices; k++)
-        add(k * last / (sim::kMostChoices - 1));
-    for (size_t place = 1; place < last; place++) // where the spread met places already taken
-        add(place);
+    while (places.size() < sim::kMostChoices) {
+        std::sort(places.begin(), places.end());
+        double widest = 0;
+        size_t split = 0; // 0: no step has a setting between
+        for (size_t i = 0; i + 1 < places.size(); i++) {
+            const size_t a = places[i], b = places[i + 1];
+            const double whole = stepBetween(rows, frontier, a, b);
+            if (b - a < 2 || (split != 0 && whole <= widest))
+                continue;
+            widest = whole;
+            double halves = 2;
+            for (size_t place = a + 1; place < b; place++) {
+                const double larger =
+                    std::max(stepBetween(rows, frontier, a, place), stepBetween(rows, frontier, place, b));
+                if (larger < halves) {
+                    halves = larger;
+                    split = place;
+                }
+            }
+        }
+        if (split == 0)
+            break;
+        add(split);
+    }
     std::sort(places.begin(), places.end());
     std::vector<int32_t> choices;
     for (size_t place : places)

@@ -9,9 +9,10 @@
 //   - recommended is, of the settings that meet every goal, the one with the fewest skips (as
 //     shown), ties to the smaller artist limit, then the smaller title limit;
 //   - when none meets every goal: the frontier between early returns of an artist a day (worst
-//     seed) and the median skip rate; up to five settings of it offered as choices (its two ends,
+//     seed) and the median skip rate; up to seven settings of it offered as choices (its two ends,
 //     the one nearest the goals, the fewest early returns within the skip goal and the fewest skips
-//     within the artist goal, then places spread between), the nearest marked (see goalMiss).
+//     within the artist goal, then the widest steps between them, in skip rate or in early returns,
+//     split at a setting between), the nearest marked (see goalMiss).
 // The answer depends only on the rows.
 #pragma once
 
@@ -31,7 +32,7 @@ enum GoalVerdict : int32_t {
 enum SweepGoalBit : int32_t { kArtistGoalBit = 1, kTitleGoalBit = 2, kSkipGoalBit = 4 };
 
 // The most choices offered when no setting meets every goal.
-constexpr size_t kMostChoices = 5;
+constexpr size_t kMostChoices = 7;
 
 struct Recommendation {
     int32_t verdict;    // a GoalVerdict

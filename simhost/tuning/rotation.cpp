@@ -40,15 +40,20 @@ std::vector<ListedTwice> titlesListedTwice(const std::vector<PlaylistEntry>& pla
     return listed;
 }
 
+bool starvesRotation(const RuleLimits& limits, int32_t titles) {
+    const int32_t barred = std::max(std::clamp(limits.titleLimit, 0, kHistoryRingSize), artistWindow(limits));
+    return limits.monitoring && barred > 0 && (titles - barred) * 4 <= titles;
+}
+
 std::string starvationWarning(const RuleLimits& limits, const std::vector<PlaylistEntry>& playlist) {
-    if (!limits.monitoring)
+    return starvationWarning(limits, distinctTitles(playlist));
+}
+
+std::string starvationWarning(const RuleLimits& limits, int32_t titles) {
+    if (!starvesRotation(limits, titles))
         return std::string();
     const int32_t titleWindow = std::clamp(limits.titleLimit, 0, kHistoryRingSize);
-    const int32_t barred = std::max(titleWindow, artistWindow(limits));
-    const int32_t titles = distinctTitles(playlist);
-    const int32_t left = titles - barred;
-    if (barred == 0 || left * 4 > titles)
-        return std::string();
+    const int32_t left = titles - std::max(titleWindow, artistWindow(limits));
     const std::string limit = titleWindow >= artistWindow(limits)
                                   ? "a title limit of " + std::to_string(limits.titleLimit)
                                   : "an artist window of " + std::to_string(limits.artistLimit);

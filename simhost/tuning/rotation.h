@@ -24,9 +24,16 @@ int32_t distinctTitles(const std::vector<PlaylistEntry>& playlist);
 // The titles listed in more than one entry, in the order of their first entry.
 std::vector<ListedTwice> titlesListedTwice(const std::vector<PlaylistEntry>& playlist);
 
-// A warning for before the run, when the limits bar all but a quarter or less of the playlist's
-// distinct titles at any moment once each has played: from the second pass on the rotation
-// starves, and one title can end up playing again and again. "" when they leave more.
+// True when the limits bar all but a quarter or less of `titles` distinct titles at any moment once
+// each has played: from the second pass on the rotation starves, and one title can end up playing
+// again and again.
+bool starvesRotation(const RuleLimits& limits, int32_t titles);
+
+// A warning for before the run, when the limits starve the rotation of `playlist`, in words; ""
+// when they leave enough titles.
 std::string starvationWarning(const RuleLimits& limits, const std::vector<PlaylistEntry>& playlist);
+
+// The same for a playlist of `titles` distinct titles.
+std::string starvationWarning(const RuleLimits& limits, int32_t titles);
 
 } // namespace sim

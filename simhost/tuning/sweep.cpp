@@ -26,13 +26,19 @@ int32_t longestSkipRun(const sim::RunRecord& record) {
     return longest;
 }
 
+using PairCounts = std::map<std::pair<int32_t, int32_t>, int32_t>;
+
 // The pairs most often met first (ties in id order), at most kMostSpellingPairsKept of them.
-void keepMostPairs(std::vector<sim::SpellingPair>* pairs) {
-    std::stable_sort(
-        pairs->begin(), pairs->end(),
-        [](const sim::SpellingPair& a, const sim::SpellingPair& b) { return a.count > b.count; });
-    if (pairs->size() > sim::kMostSpellingPairsKept)
-        pairs->resize(sim::kMostSpellingPairsKept);
+std::vector<sim::SpellingPair> mostPairs(const PairCounts& counts) {
+    std::vector<sim::SpellingPair> pairs;
+    for (const auto& [ids, count] : counts)
+        pairs.push_back({ids.first, ids.second, count});
+    std::stable_sort(pairs.begin(), pairs.end(), [](const sim::SpellingPair& a, const sim::SpellingPair& b) {
+        return a.count > b.count;
+    });
+    if (pairs.size() > sim::kMostSpellingPairsKept)
+        pairs.resize(sim::kMostSpellingPairsKept);
+    return pairs;
 }
 
 } // namespace
@@ -144,14 +150,21 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
 
     const int64_t artistGap = static_cast<int64_t>(goal.artistGapMinutes) * 60;
     const int64_t titleGap = static_cast<int64_t>(goal.titleGapHours) * 3600;
-    struct LastPlay {
+    // Every play of an artist, each linked to the artist's play before it, so that a return can be
+    // held against all the artist's plays within the gap.
+    struct ArtistPlay {
         int64_t at;
         int32_t entry;
+        int32_t before; // index of the artist's play before this one; -1: none
     };
-    std::vector<LastPlay> lastOfArtist(record.artistKeyIds.size(), {-1, -1}); // by artist key id
-    std::vector<int64_t> lastOfTitle(record.titleIds.size(), -1);             // by title id: its latest start
+    std::vector<ArtistPlay> plays;
+    std::vector<int32_t> lastOfArtist(record.artistKeyIds.size(), -1); // by artist key id: into plays
+    std::vector<int64_t> lastOfTitle(record.titleIds.size(), -1);      // by title id: its latest start
     std::vector<int64_t> gaps; // this run's only: the seed keeps its median
-    std::map<std::pair<int32_t, int32_t>, int32_t> pairs;
+    PairCounts pairs, listedTwice;
+    auto count = [](PairCounts* counts, int32_t a, int32_t b) {
+        (*counts)[{std::min(a, b), std::max(a, b)}]++;
+    };
     for (const TrackEvent& event : record.events) {
         if (event.kind == kSkipped) {
             if (event.verdict == kOtherArtist)
@@ -159,38 +172,58 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
             continue;
         }
         const auto entry = static_cast<size_t>(event.entry);
+        // Another entry of the title just played: the plug-in never judges the title it admitted
+        // last, so no limit prevents this return, and it is no measure of the artist's gap.
+        const bool listedTwiceInARow = event.again == kAgainDuplicate;
         int64_t& titleStart = lastOfTitle[static_cast<size_t>(record.titleIds[entry])];
-        if (titleGap > 0 && titleStart >= 0 && event.at - titleStart < titleGap)
+        if (titleGap > 0 && titleStart >= 0 && event.at - titleStart < titleGap && !listedTwiceInARow)
             figures.earlyTitle++;
         titleStart = event.at;
         const int32_t artist = record.artistKeyIds[entry];
         if (artist < 0)
             continue;
-        LastPlay& last = lastOfArtist[static_cast<size_t>(artist)];
-        if (last.entry >= 0) {
-            const int64_t gap = event.at - last.at;
+        int32_t& last = lastOfArtist[static_cast<size_t>(artist)];
+        if (last >= 0) {
+            const ArtistPlay& previous = plays[static_cast<size_t>(last)];
+            const int64_t gap = event.at - previous.at;
             figures.artistReturns++;
-            gaps.push_back(gap);
+            if (!listedTwiceInARow)
+                gaps.push_back(gap);
+            // A limit prevents the return when a play of the artist within the gap has the same
+            // characters for the rule: a window reaching back to it refuses this one.
+            auto preventable = [&] {
+                for (int32_t p = last; p >= 0 && event.at - plays[static_cast<size_t>(p)].at < artistGap;
+                     p = plays[static_cast<size_t>(p)].before)
+                    if (record.ruleKeyIds[entry] ==
+                        record.ruleKeyIds[static_cast<size_t>(plays[static_cast<size_t>(p)].entry)])
+                        return true;
+                return false;
+            };
             if (gap < artistGap) {
-                const auto before = static_cast<size_t>(last.entry);
-                if (record.ruleKeyIds[entry] == record.ruleKeyIds[before]) {
+                if (listedTwiceInARow) {
+                    figures.unpreventable++;
+                    figures.listedTwice++;
+                    count(&listedTwice, event.entry, previous.entry);
+                } else if (preventable()) {
                     figures.earlyArtist++;
                 } else {
                     figures.unpreventable++;
-                    const int32_t a = entries.spelling[entry], b = entries.spelling[before];
-                    pairs[{std::min(a, b), std::max(a, b)}]++;
+                    count(&pairs, entries.spelling[entry],
+                          entries.spelling[static_cast<size_t>(previous.entry)]);
                 }
             }
         }
-        last = {event.at, event.entry};
+        plays.push_back({event.at, event.entry, last});
+        last = static_cast<int32_t>(plays.size() - 1);
     }
     figures.artistPerDay = perDayHundredths(figures.earlyArtist, record.stationSeconds);
+    figures.spellingsPerDay =
+        perDayHundredths(figures.unpreventable - figures.listedTwice, record.stationSeconds);
     figures.titlePerDay = perDayHundredths(figures.earlyTitle, record.stationSeconds);
     figures.shortestGapSeconds = gaps.empty() ? -1 : *std::min_element(gaps.begin(), gaps.end());
     figures.medianGapSeconds = medianOf(&gaps);
-    for (const auto& [spellings, count] : pairs)
-        figures.spellingPairs.push_back({spellings.first, spellings.second, count});
-    keepMostPairs(&figures.spellingPairs);
+    figures.spellingPairs = mostPairs(pairs);
+    figures.listedTwicePairs = mostPairs(listedTwice);
     return figures;
 }
 
@@ -201,7 +234,7 @@ SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const Sw
     std::vector<double> skipRates, medianGaps;
     int64_t skipped = 0, stationSeconds = 0;
     row.shortestGapSeconds = -1;
-    std::map<std::pair<int32_t, int32_t>, int32_t> pairs;
+    PairCounts pairs, listedTwice;
     for (const SeedFigures& seed : row.seeds) {
         skipRates.push_back(seed.skipRate);
         skipped += seed.skipped;
@@ -210,8 +243,12 @@ SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const Sw
         row.artistReturns += seed.artistReturns;
         row.earlyArtist += seed.earlyArtist;
         row.unpreventable += seed.unpreventable;
+        row.listedTwice += seed.listedTwice;
         row.earlyTitle += seed.earlyTitle;
-        row.worstArtistPerDay = std::max(row.worstArtistPerDay, seed.artistPerDay);
+        if (&seed == &row.seeds.front() || seed.artistPerDay > row.worstArtistPerDay) {
+            row.worstArtistPerDay = seed.artistPerDay;
+            row.spellingsPerDay = seed.spellingsPerDay;
+        }
         row.worstTitlePerDay = std::max(row.worstTitlePerDay, seed.titlePerDay);
         if (seed.shortestGapSeconds >= 0) {
             row.shortestGapSeconds = row.shortestGapSeconds < 0
@@ -223,6 +260,8 @@ SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const Sw
         row.starved = row.starved || seed.starved;
         for (const SpellingPair& pair : seed.spellingPairs)
             pairs[{pair.first, pair.second}] += pair.count;
+        for (const SpellingPair& pair : seed.listedTwicePairs)
+            listedTwice[{pair.first, pair.second}] += pair.count;
     }
     row.medianSkipRate = medianOf(&skipRates);
     row.lowestSkipRate = skipRates.empty() ? 0.0 : skipRates.front();
@@ -231,9 +270,8 @@ SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const Sw
     row.worstSkipTenths = rateTenths(row.highestSkipRate);
     row.skipsPerHour = stationSeconds > 0 ? static_cast<double>(skipped) * 3600.0 / stationSeconds : 0.0;
     row.medianGapSeconds = medianOf(&medianGaps);
-    for (const auto& [spellings, count] : pairs)
-        row.spellingPairs.push_back({spellings.first, spellings.second, count});
-    keepMostPairs(&row.spellingPairs);
+    row.spellingPairs = mostPairs(pairs);
+    row.listedTwicePairs = mostPairs(listedTwice);
     row.meetsArtistGoal = row.worstArtistPerDay <= goal.perDayHundredths;
     row.meetsTitleGoal = goal.titleGapHours <= 0 || row.worstTitlePerDay <= goal.perDayHundredths;
     // Judged on the digits the table shows.

@@ -37,6 +37,9 @@ struct SweepGoal {
     int32_t titleGapHours;    // likewise the same whole title; 0 when titles are not judged
     int32_t perDayHundredths; // at most this many early returns a day on every seed (each goal)
     int32_t maxSkipTenths;    // the median skip rate over the seeds at most this, in tenths of %
+    // The title gap asked for, when titles are not judged because each run is shorter than one
+    // rotation of the playlist (no title can come back in one shuffled round); 0 otherwise.
+    int32_t unjudgedTitleGapHours = 0;
 };
 
 struct SweepSetting {
@@ -63,9 +66,10 @@ struct SweepPlaylist {
     std::vector<std::string> spellings; // by spelling id
 };
 
-// Two spellings of one artist that the rule takes for two, and how many early returns they made.
+// Two spellings of one artist that the rule takes for two, and how many early returns they made;
+// or two entries of one title, and how often one played right after the other.
 struct SpellingPair {
-    int32_t first; // spelling ids, the smaller first
+    int32_t first; // spelling ids (or entries), the smaller first
     int32_t second;
     int32_t count;
 };
@@ -83,14 +87,19 @@ struct SeedFigures {
     int32_t misjudged;          // kOtherArtist refusals: the rule's mistakes
     int32_t artistReturns;      // plays of an artist who had played before (sim::artistReturns)
     int32_t earlyArtist;        // of those, sooner than the artist gap, that an artist limit can prevent
-    int32_t unpreventable;      // sooner than the gap, but under rule characters other than the last play's
+    int32_t unpreventable;      // sooner than the gap, that no limit prevents: listedTwice, and those
+                                // whose rule characters no play of the artist within the gap shares
+    int32_t listedTwice;        // of those: another entry of the title just played, right after it
     int32_t earlyTitle;         // plays of the same whole title sooner than the title gap (when judged)
     int32_t artistPerDay;       // earlyArtist per 24 hours of station time, in hundredths, rounded
+    int32_t spellingsPerDay;    // the unpreventable returns but listedTwice (other spellings) likewise
     int32_t titlePerDay;        // earlyTitle likewise
     int64_t shortestGapSeconds; // between two starts of one artist; -1 when none returned
     double medianGapSeconds;    // 0 when none returned
     std::vector<SpellingPair>
         spellingPairs; // the unpreventable returns by pair, at most kMostSpellingPairsKept
+    // The listedTwice returns by pair of entries, likewise.
+    std::vector<SpellingPair> listedTwicePairs;
 };
 
 // One setting over all seeds.
@@ -105,9 +114,11 @@ struct SweepRow {
     int32_t artistReturns;   // over all seeds, as the next three
     int32_t earlyArtist;
     int32_t unpreventable;
+    int32_t listedTwice;
     int32_t earlyTitle;
     int32_t worstArtistPerDay;  // the highest artistPerDay of a seed: what the artist goal judges
     int32_t worstTitlePerDay;   // likewise titlePerDay
+    int32_t spellingsPerDay;    // of the seed with the worst artistPerDay (the first such seed)
     int64_t shortestGapSeconds; // -1 when no artist returned
     double medianGapSeconds;    // the median of the seeds' medians (seeds with returns)
     int32_t misjudged;          // over all seeds
@@ -116,6 +127,8 @@ struct SweepRow {
     bool meetsTitleGoal;                     // always, when titles are not judged
     bool meetsSkipGoal;                      // a starved setting never does: the station would fall silent
     std::vector<SpellingPair> spellingPairs; // over all seeds, most first, at most kMostSpellingPairsKept
+    // The listedTwice returns by pair of entries, likewise.
+    std::vector<SpellingPair> listedTwicePairs;
 };
 
 // A rate of `count` per 24 hours of `seconds`, in hundredths rounded half up; 0 when no time passed.

@@ -181,7 +181,8 @@ TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
     parsed.options.typedCommand = "scripts/try-playlist.sh ../lists/My\\ List.m3u --sweep-artist 0..30";
     EXPECT_EQ(sim::repeatCommand(parsed.options),
               "scripts/try-playlist.sh ../lists/My\\ List.m3u --sweep-artist 0..30 --shuffle 77");
-    EXPECT_EQ(plan.goal.titleGapHours, sim::kDefaultTitleGapHours);
+    EXPECT_EQ(plan.goal.titleGapHours, 0) << "20 minutes of a 100-minute rotation: no title comes back";
+    EXPECT_EQ(plan.goal.unjudgedTitleGapHours, sim::kDefaultTitleGapHours);
 
     // The title goal only when asked, or the title limit swept; the allowance to the hundredth.
     for (const auto& [arguments, titleGap, perDay] :

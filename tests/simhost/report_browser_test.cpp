@@ -223,9 +223,9 @@ TEST(ReportInBrowser, TheSweepPageShowsEveryFigureWhereItBelongs) {
     const std::string dom = parsedSelfContained(sim::renderSweepHtml(sweep.context, rows, answer, replay));
     EXPECT_NE(dom.find("<title>Sweep: &lt;b&gt;list&lt;/b&gt; &amp; 'more'.m3u</title>"), std::string::npos);
 
-    // The two maps: one cell per setting, each with its own figure, the answer ringed in each.
+    // A map per goal: one cell per setting, each with its own figure, the answer ringed in each.
     const std::vector<std::string> maps = svgsOf(dom, "map");
-    ASSERT_EQ(maps.size(), 2u);
+    ASSERT_EQ(maps.size(), 3u);
     std::vector<std::string> skips, returns;
     for (const sim::SweepRow& row : rows) {
         const std::string setting =

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "report/sweep_report.h"
+#include "report/sweep_starving.h"
 #include "tuning/recommendation.h"
 #include "tuning/sweep.h"
 
@@ -113,6 +114,7 @@ TEST_F(HandWorkedRun, FiguresPerDayOfStationTime) {
         << "at most: equal meets";
     EXPECT_TRUE(sim::sweepRow({2, 4}, {figures}, {5, 0, 0, 1000}).meetsTitleGoal) << "titles not judged";
     EXPECT_FALSE(sim::sweepRow({2, 4}, {figures}, {5, 1, 8639, 1000}).meetsTitleGoal);
+    EXPECT_TRUE(sim::sweepRow({2, 4}, {figures}, {5, 1, 8640, 1000}).meetsTitleGoal) << "equal meets";
 }
 
 TEST(SweepFigures, RatesPerDayAndSkipTenthsRoundHalfUpAsShown) {
@@ -131,8 +133,8 @@ TEST(SweepFigures, RatesPerDayAndSkipTenthsRoundHalfUpAsShown) {
         const char* shown;
     } rates[] = {
         {1.0 / 16.0, 63, "6.3"}, // 6.25 %: printf's %.1f would show 6.2
-        {0.0135, 14, "1.4"},     {27.0 / 2000.0, 14, "1.4"}, {0.0, 0, "0.0"},
-        {1.0, 1000, "100.0"},    {0.10049, 100, "10.0"},
+        {0.0135, 14, "1.4"},     {27.0 / 2000.0, 14, "1.4"},   {0.0, 0, "0.0"}, {1.0, 1000, "100.0"},
+        {0.10049, 100, "10.0"},  {201.0 / 400.0, 503, "50.3"}, // 50.25 %, a hair less in binary
     };
     for (const auto& c : rates) {
         EXPECT_EQ(sim::rateTenths(c.rate), c.tenths) << c.rate;
@@ -184,25 +186,40 @@ TEST(SweepFigures, EachSeedIsJudgedOnItsOwnAndTheWorstSeedShown) {
     EXPECT_FALSE(sim::sweepRow({1, 0}, {seedOf(1, 0.01, 0), starved}, goal).meetsSkipGoal);
 }
 
-// One entry each of these, played in this order with both rules off, ten minutes a track: an
-// hour holds them all, so every artist named twice comes back within the hour.
+// One entry each of these, played in this order with both rules off, ten minutes a track (two
+// minutes the last two): 64 minutes hold them all, so every artist named twice comes back within
+// the hour.
 TEST(SweepFigures, ReturnsUnderAnotherSpellingAreCountedApart) {
     const std::vector<sim::PlaylistEntry> playlist = {
-        {"AC/DC - Thunderstruck", 600},    {"ACDC - Back in Black", 600}, {"The Beatles - Help", 600},
-        {"Beatles, The - Yesterday", 600}, {"Abba - SOS", 600},           {"ABBA - Waterloo", 600},
+        {"AC/DC - Thunderstruck", 600},
+        {"ACDC - Back in Black", 600},
+        {"The Beatles - Help", 600},
+        {"Beatles, The - Yesterday", 600},
+        {"Abba - SOS", 600},
+        {"ABBA - Waterloo", 600},
+        {"The Beatles - Let It Be", 120},
+        {"The Beatles - Let It Be", 120},
     };
     sim::PlayOrder order;
-    sim::startPlayOrder(&order, 6, false, 0);
+    sim::startPlayOrder(&order, 8, false, 0);
     sim::RunRecord record;
-    ASSERT_EQ(sim::simulateRun(playlist, {0, 0, true}, order, 3600, &record), sim::kPlayedItsLength);
-    ASSERT_EQ(record.played, 6);
+    ASSERT_EQ(sim::simulateRun(playlist, {0, 0, true}, order, 3840, &record), sim::kPlayedItsLength);
+    ASSERT_EQ(record.played, 8);
     const sim::SweepPlaylist entries = sim::sweepPlaylist(playlist);
-    const sim::SweepGoal goal = {60, 0, 2400, 1000}; // at most 24 a day: one in this hour
+    const sim::SweepGoal goal = {60, 1, 4500, 1000}; // at most 45 a day: two in these 64 minutes
     const sim::SeedFigures figures = sim::seedFigures(record, entries, 1, false, goal);
-    EXPECT_EQ(figures.artistReturns, 3);
-    EXPECT_EQ(figures.earlyArtist, 1) << "ABBA after Abba: the rule folds case, a limit prevents it";
-    EXPECT_EQ(figures.unpreventable, 2) << "AC/DC / ACDC and The Beatles / Beatles, The";
-    EXPECT_EQ(figures.artistPerDay, 2400);
+    EXPECT_EQ(figures.artistReturns, 5);
+    // ABBA after Abba: the rule folds case. "Let It Be" after "Beatles, The": "The Beatles - Help"
+    // within the hour has the same first characters, so a window reaching back to it prevents it.
+    EXPECT_EQ(figures.earlyArtist, 2);
+    // AC/DC / ACDC, The Beatles / Beatles, The, and the second "Let It Be" right after the first:
+    // the plug-in never judges a title that is the one it admitted last.
+    EXPECT_EQ(figures.unpreventable, 3);
+    EXPECT_EQ(figures.listedTwice, 1);
+    EXPECT_EQ(figures.earlyTitle, 0) << "no limit prevents the title listed twice either";
+    EXPECT_EQ(figures.shortestGapSeconds, 600) << "not the 2 minutes of the title listed twice";
+    EXPECT_EQ(figures.artistPerDay, 4500);
+    EXPECT_EQ(figures.spellingsPerDay, 4500);
     ASSERT_EQ(figures.spellingPairs.size(), 2u);
     std::vector<std::string> pairs;
     for (const sim::SpellingPair& pair : figures.spellingPairs)
@@ -212,14 +229,16 @@ TEST(SweepFigures, ReturnsUnderAnotherSpellingAreCountedApart) {
     EXPECT_EQ(pairs, (std::vector<std::string>{"AC/DC / ACDC 1", "The Beatles / Beatles, The 1"}));
 
     const sim::SweepRow row = sim::sweepRow({5, 0}, {figures, figures}, goal);
-    EXPECT_TRUE(row.meetsArtistGoal) << "the two returns no limit prevents are not held against it";
-    EXPECT_EQ(row.unpreventable, 4);
+    EXPECT_TRUE(row.meetsArtistGoal) << "the returns no limit prevents are not held against it";
+    EXPECT_EQ(row.unpreventable, 6);
     ASSERT_EQ(row.spellingPairs.size(), 2u);
     EXPECT_EQ(row.spellingPairs[0].count, 2);
 
     sim::SweepContext context = {};
     context.plan.goal = goal;
     context.spellings = entries.spellings;
+    for (const sim::PlaylistEntry& entry : playlist)
+        context.titles.push_back(entry.title);
     sim::Recommendation answer = sim::recommend({row}, goal);
     EXPECT_EQ(
         sim::unpreventableText(context, {row}, answer),
@@ -228,7 +247,18 @@ TEST(SweepFigures, ReturnsUnderAnotherSpellingAreCountedApart) {
         "their first characters "
         "as two artists at every limit. Spell each artist one way in the playlist:\n"
         "  \"AC/DC\" / \"ACDC\": 2 returns\n"
-        "  \"The Beatles\" / \"Beatles, The\": 2 returns\n");
+        "  \"The Beatles\" / \"Beatles, The\": 2 returns\n"
+        "returns no limit prevents: 2 returns of an artist sooner than 60 minutes as a title listed twice "
+        "played right after itself, at SameArtistCheckLimit=5 SameTitleCheckLimit=0 (the title rule off) on "
+        "2 "
+        "seeds: the plug-in never judges a title that is the one it admitted last. List each title once in "
+        "the playlist:\n"
+        "  \"The Beatles - Let It Be\", entries 7 and 8: 2 returns\n");
+    // What listeners hear beside the goal's figure.
+    EXPECT_NE(sim::recommendationText(context, {row}, answer)
+                  .find("an artist back within 60 minutes 45.00 times a day on the worst seed (at most 45) + "
+                        "45.00 a day under other spellings, "),
+              std::string::npos);
 }
 
 TEST(SweepLength, CoversThreeRotationsAndAtLeast72Hours) {
@@ -459,15 +489,28 @@ TEST(SweepRecommendation, WhenNothingMeetsEveryGoalTheFrontierIsOffered) {
     EXPECT_DOUBLE_EQ(sim::goalMiss(rows[6], goal), 1.0);
     EXPECT_DOUBLE_EQ(sim::goalMiss(rows[7], goal), 3.0);
     EXPECT_EQ(answer.replayed, 6);
-    ASSERT_EQ(answer.choices.size(), sim::kMostChoices);
-    EXPECT_EQ(answer.choices.front(), 0) << "from the fewest skips";
-    EXPECT_EQ(answer.choices.back(), 7) << "to the fewest early returns";
-    // The ends, the nearest (7 / 0), the fewest early returns within 10 % skips (4 / 0), the fewest
-    // skips within one a day (8 / 0, an end), then the first spread place (3 / 0).
-    EXPECT_EQ(answer.choices, (std::vector<int32_t>{0, 2, 3, 6, 7}));
-    for (size_t i = 1; i < answer.choices.size(); i++)
-        EXPECT_GT(rows[static_cast<size_t>(answer.choices[i])].skipTenths,
-                  rows[static_cast<size_t>(answer.choices[i - 1])].skipTenths);
+    EXPECT_EQ(answer.choices, frontier) << "seven settings: the whole frontier";
+
+    // A longer frontier: skips rising from 1 % to 10 % bring the early returns down from 13 a day
+    // to 1.1; then 25 % skips for 1.05 and 40 % for 1 (10 / 0, the one within the allowance).
+    std::vector<sim::SweepRow> longer;
+    for (int32_t artist = 0; artist <= 8; artist++) {
+        const int32_t skips[] = {10, 20, 30, 40, 50, 60, 70, 90, 100};
+        const int32_t returns[] = {1300, 1000, 800, 600, 400, 300, 200, 150, 110};
+        longer.push_back(row(artist, 0, false, true, skips[artist], returns[artist]));
+    }
+    longer.push_back(row(9, 0, false, false, 250, 105));
+    longer.push_back(row(10, 0, true, false, 400, 100));
+    const sim::Recommendation spread = sim::recommend(longer, goal);
+    EXPECT_EQ(spread.nearest, 8) << "10 % skips, 1.1 a day";
+    // The ends, the nearest (which is also the fewest early returns within 10 % skips), then the
+    // widest steps split: the early returns from 13 to 1.1 a day, twice, the skips from 10 % to 40 %
+    // (at 9 / 0), and the early returns again.
+    EXPECT_EQ(spread.choices, (std::vector<int32_t>{0, 1, 2, 4, 8, 9, 10}));
+    for (sim::SweepRow& r : longer)
+        r.meetsArtistGoal = false;
+    EXPECT_EQ(sim::recommend(longer, goal).choices.back(), 10)
+        << "the fewest early returns, though within no allowance";
 
     // A goal no setting meets binds, and says so.
     for (sim::SweepRow& r : rows)
@@ -549,6 +592,14 @@ TEST_F(SweepReport, EndsWithTheRecommendedLineAndItsReason) {
               "median skip rate of " +
                   sim::tenthsText(chosen.skipTenths) + " % (at most 80.0 %; worst seed " +
                   sim::tenthsText(chosen.worstSkipTenths) + " %)\n");
+    // A title goal asked of runs shorter than one rotation is not judged, and the answer says so.
+    context.plan.goal.unjudgedTitleGapHours = 3;
+    EXPECT_NE(
+        sim::recommendationText(context, rows, answer)
+            .find(" %)\n  the title goal (3 hours) is not judged: each run is shorter than one rotation of "
+                  "the playlist, in which no title comes back (leave out --hours); this answer rests on "
+                  "the artist and skip goals alone\n"),
+        std::string::npos);
 }
 
 TEST_F(SweepReport, WithoutAnAnswerTheChoiceOneLineEach) {
@@ -653,6 +704,8 @@ TEST(SweepPage, ALargeGridDrawsEveryCellAndTheWholeBoundary) {
     for (int32_t title = 0; title <= 300; title += 50)
         context.plan.titleLimits.push_back(title);
     rows.back().worstArtistPerDay = 31930; // 319.30 a day: too wide for a cell 29 pixels wide
+    rows[1].skipTenths = 960;              // off / 50: nearly every track skipped
+    context.distinctTitles = 350;          // a title limit of 300 leaves 50: it starves the rotation
     const sim::Recommendation answer = sim::recommend(rows, context.plan.goal);
     ASSERT_GE(answer.recommended, 0);
     const std::string page =
@@ -660,7 +713,7 @@ TEST(SweepPage, ALargeGridDrawsEveryCellAndTheWholeBoundary) {
     size_t cells = 0;
     for (size_t at = 0; (at = page.find("<rect class=\"cell\"", at)) != std::string::npos; at++)
         cells++;
-    EXPECT_EQ(cells, 2 * rows.size()) << "one cell per setting in each map";
+    EXPECT_EQ(cells, 3 * rows.size()) << "one cell per setting in each map: skips, artists, titles";
     EXPECT_NE(page.find("<title>30 / 300: 319.30</title>"), std::string::npos);
     EXPECT_NE(page.find(">319</text>"), std::string::npos) << "written whole, not into the next cell";
     EXPECT_EQ(page.find(">319.30</text>"), std::string::npos);
@@ -676,6 +729,12 @@ TEST(SweepPage, ALargeGridDrawsEveryCellAndTheWholeBoundary) {
     for (size_t at = 0; (at = d.find('M', at)) != std::string::npos; at++)
         edges++;
     EXPECT_GE(edges, 2u * 7u + 20u);
+    // The trade-off's skip rates reach 100 % at most; the starving settings are named, not drawn.
+    const std::string trade = page.substr(page.find("<svg class=\"tradeoff\""));
+    EXPECT_NE(trade.find(">100</text>"), std::string::npos);
+    EXPECT_EQ(trade.find(">200</text>"), std::string::npos);
+    EXPECT_NE(page.find("Not drawn: 31 settings that starve the rotation"), std::string::npos);
+    EXPECT_NE(page.find("30 / 300: 36.0 % skips, 319.30 a day."), std::string::npos);
 }
 
 TEST_F(SweepReport, TheHeadingStatesTheGoalsSeedsAndShortRuns) {
@@ -700,6 +759,16 @@ TEST_F(SweepReport, TheHeadingStatesTheGoalsSeedsAndShortRuns) {
                            "than 3 hours at most 0 times a day (none);"),
               std::string::npos)
         << heading;
+    // The settings that starve the rotation of its 100 titles, named.
+    context.distinctTitles = 100;
+    context.plan.titleLimits = {0, 50, 75, 100};
+    EXPECT_EQ(
+        sim::starvationWarnings(context),
+        std::vector<std::string>{
+            "SameTitleCheckLimit=75 and above starve the rotation, whatever the artist limit (14 of the "
+            "28 settings): a title limit of 75 leaves 25 titles to play once all 100 have played: from "
+            "the second pass on, every entry outside those few is refused, and when the artist window "
+            "bars them too, one title plays again and again"});
 }
 
 TEST_F(SweepReport, TheTableLinesUpAndMarksTheRecommendedRow) {
