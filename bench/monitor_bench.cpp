@@ -33,6 +33,7 @@
 #include "page/page_render.h"
 #include "settings/settings_store.h"
 #include "bench_figures.h"
+#include "rest_clock.h"
 #include "player/sim_player.h"
 #include "support/player_fixture.h"
 #include "support/test_files.h"
@@ -785,6 +786,7 @@ int main(int argc, char** argv) {
         std::printf("monitor_bench: %d changes per page setting, %d shutDowns of each kind; clock %lld Hz; "
                     "page %s\n\n",
                     changes, cycles, static_cast<long long>(ticksPerSecond), pagePath.c_str());
+    reportRestClock();
     if (cpuOnly) {
         runIntervalCurve(windows, windowMs, argument(argc, argv, "--changes", 200));
     } else {

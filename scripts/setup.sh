@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the two builds and their tests need on Debian 12, as root.
-# Idempotent: when every package is present it only asks dpkg and returns in well under a second.
+# Idempotent: when everything is present it only asks dpkg and returns in well under a second.
+# Also installs the workflow validator (npm) into tools/workflow-validator/node_modules.
 set -euo pipefail
 
 PACKAGES=(
@@ -19,13 +20,25 @@ missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
 done
-((${#missing[@]} == 0)) && exit 0
+# Node.js runs the workflow validator; a Node.js that did not come from Debian's packages serves too.
+command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "setup: missing packages (${missing[*]}); run this script as root" >&2
-  exit 1
+if ((${#missing[@]} > 0)); then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: missing packages (${missing[*]}); run this script as root" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -q
-apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# The workflow validator (tests/workflow/), from the npm registry at the versions pinned, with their
+# checksums, in tools/workflow-validator/package-lock.json; installed beside it, once.
+validator=tools/workflow-validator
+cd "$(dirname "$0")/.."
+if ! cmp -s "$validator/package-lock.json" "$validator/node_modules/installed-lock.json"; then
+  npm ci --prefix "$validator" --no-audit --no-fund --loglevel=error >/dev/null
+  cp "$validator/package-lock.json" "$validator/node_modules/installed-lock.json"
+fi

@@ -30,12 +30,31 @@ static_assert(offsetof(OPENFILENAMEA, pvReserved) == kChooserRecordSize,
 // One filter pair; the literal's own terminator closes the list.
 constexpr char kChooserFilter[] = "HTML files\0*.htm;*.html\0";
 
+// The chooser's options: ask before replacing a file, refuse a name in a folder that does not
+// exist (OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST).
+constexpr DWORD kChooserFlags = 0x802;
+static_assert(kChooserFlags == (OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST), "the chooser's two options");
+
+// The exit code of the quit that endConfigDialog posts to end an open chooser; a quit of the host's
+// own carries its own code and is left for the host.
+constexpr WPARAM kChooserQuitCode = 0x5342;
+
 // The dialog's thread only. `dialogRunning` from the call of runConfigDialog to its return;
 // `liveDialog` is the dialog whose commands still act on the settings: set when it opens, cleared
 // when endConfigDialog ends it early, so that nothing it receives afterwards (an OK already on its
 // way, a command answered while the caller waits for the worker) touches the settings again.
+// `chooserOpen` while the Save As chooser runs; `chooserQuitPosted` once endConfigDialog has posted
+// the quit that ends it.
 bool dialogRunning = false;
 HWND liveDialog = nullptr;
+bool chooserOpen = false;
+bool chooserQuitPosted = false;
+
+// Whether a quit is waiting in this thread's queue. Looks at posted messages only, so that it
+// answers no message sent meanwhile.
+bool quitWaiting(MSG* quit) {
+    return PeekMessageA(quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE | PM_QS_POSTMESSAGE) != FALSE;
+}
 
 // Copies control `id`'s text into `buffer`: at most capacity - 1 characters and a terminator.
 void getItemText(HWND dialog, int id, char* buffer, int32_t capacity) {
@@ -98,7 +117,8 @@ void readControls(HWND dialog) {
 }
 
 // Runs the Save As chooser, starting from an empty name; a confirmed name goes into the output
-// file field (not yet into the settings). A cancelled or failed chooser changes nothing.
+// file field (not yet into the settings). A cancelled, failed or early-ended chooser changes
+// nothing.
 void chooseOutputFile(HWND dialog) {
     char fileName[kOutputFilenameCapacity] = ""; // the chooser starts empty, not from the current name
     OPENFILENAMEA chooser = {};
@@ -110,39 +130,21 @@ void chooseOutputFile(HWND dialog) {
     chooser.nMaxFile = sizeof fileName;
     chooser.lpstrTitle = nullptr; // the platform's own caption
     chooser.lpstrInitialDir = nullptr;
-    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    chooser.Flags = kChooserFlags;
     chooser.lpstrDefExt = "htm";
-    if (GetSaveFileNameA(&chooser))
+    chooserOpen = true;
+    const BOOL chosen = GetSaveFileNameA(&chooser);
+    chooserOpen = false;
+    if (chooserQuitPosted) {
+        // Every modal loop inside the chooser passed the quit on to the next one out; it stops
+        // here, so that the dialog's loop ends as EndDialog asked and the host's loop goes on.
+        chooserQuitPosted = false;
+        MSG quit;
+        if (quitWaiting(&quit) && quit.wParam == kChooserQuitCode)
+            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE | PM_QS_POSTMESSAGE);
+    }
+    if (chosen && dialog == liveDialog)
         setItemText(dialog, IDC_OUTPUT_FILENAME, fileName);
-}
-
-// The button that closes dialog `window` as a refusal would: Cancel, or No for a question that has
-// No but no Cancel, such as the chooser's "replace the file?" box. Windows ends such a message box
-// on no Cancel command (it has no Cancel button), only on one of its own buttons; No sends the
-// operator back to the chooser, which is being cancelled too.
-int refusingButton(HWND window) {
-    // By the button's own style: the box itself may not be showing yet.
-    auto shown = [window](int id) {
-        HWND button = GetDlgItem(window, id);
-        return button != nullptr && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
-    };
-    return shown(IDNO) && !shown(IDCANCEL) ? IDNO : IDCANCEL;
-}
-
-// Posts Cancel (or No) to a dialog of this thread (a chooser, or a box the chooser shows) whose
-// chain of owners leads to the configuration dialog in `param`, as a click would arrive.
-BOOL CALLBACK cancelOwnedDialog(HWND window, LPARAM param) {
-    const auto configDialog = reinterpret_cast<HWND>(param);
-    char className[8] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (window == configDialog || lstrcmpA(className, "#32770") != 0)
-        return TRUE;
-    for (HWND owner = GetWindow(window, GW_OWNER); owner != nullptr; owner = GetWindow(owner, GW_OWNER))
-        if (owner == configDialog) {
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(refusingButton(window), BN_CLICKED), 0);
-            break;
-        }
-    return TRUE;
 }
 
 // The dialog's procedure: version line and fields on WM_INITDIALOG; OK, Apply, Cancel and
@@ -197,9 +199,17 @@ void endConfigDialog() {
     if (dialog == nullptr)
         return;
     liveDialog = nullptr; // from here on its commands do nothing
-    // A chooser runs its own loop inside the dialog's, and its "replace the file?" question one
-    // inside the chooser's: end them too, or the dialog would stay until the operator closed them.
-    EnumThreadWindows(GetCurrentThreadId(), cancelOwnedDialog, reinterpret_cast<LPARAM>(dialog));
+    // A chooser runs its own modal loop inside the dialog's, and its "replace the file?" question
+    // one inside the chooser's. Which buttons that question has, and where, is the platform's
+    // affair (an ordinary message box in older choosers, the chooser's own dialog in newer ones),
+    // but every modal loop ends on a quit and posts it again for the loop around it: so a quit
+    // ends the question, unanswered, and the chooser with it. A quit already waiting (the host's)
+    // does the same and is left alone.
+    MSG quit;
+    if (chooserOpen && !quitWaiting(&quit)) {
+        PostQuitMessage(static_cast<int>(kChooserQuitCode));
+        chooserQuitPosted = true;
+    }
     EndDialog(dialog, 0);
 }
 

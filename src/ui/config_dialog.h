@@ -13,7 +13,7 @@ namespace ui {
 void runConfigDialog(HINSTANCE moduleInstance, HWND owner);
 
 // Ends the running dialog, if any, as Cancel, together with a Save As chooser it has open and the
-// chooser's question whether to replace a file (answered No); from
+// chooser's question whether to replace a file (left unanswered: nothing is replaced); from
 // this call on it reads, stores and saves nothing, so the caller may free the settings at once.
 // The dialog goes away, and runConfigDialog returns, when control is back in its message loop.
 // For the host's shut-down, which can come from inside that loop. Call on the dialog's thread.

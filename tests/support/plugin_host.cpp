@@ -15,6 +15,17 @@ std::string windowsPath(const std::string& unixPath) {
     return path;
 }
 
+// The DLL to test: the one beside this program when there is one (a test pack copied to Windows),
+// else the one the build made.
+std::string pluginDll() {
+    char program[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    std::string beside(program, length < sizeof program ? length : 0);
+    beside = beside.substr(0, beside.rfind('\\') + 1) + "gen_SBeacon.dll";
+    return GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES ? beside
+                                                                         : windowsPath(SB_PLUGIN_DLL);
+}
+
 } // namespace
 
 void configureDrivenBy(void (*configure)(), const support::Script& script) {
@@ -44,7 +55,7 @@ int PluginHostTest::iniInteger(const char* key) const {
 }
 
 void PluginHostTest::load(const char* name) {
-    ASSERT_TRUE(CopyFileA(windowsPath(SB_PLUGIN_DLL).c_str(), path(name).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(pluginDll().c_str(), path(name).c_str(), FALSE));
     module = LoadLibraryA(path(name).c_str());
     ASSERT_NE(module, nullptr);
     auto entry = reinterpret_cast<sim::PluginHeader* (*)()>(

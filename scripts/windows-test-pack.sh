@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# Writes dist/songbeacon-<version>-windows-tests.zip: every Windows test program of the win32 build
+# ($B/win32, built here when it is not up to date), the files they read, and run-tests.cmd, which
+# runs them on Windows, each test case in a process of its own as ctest runs it, and ends with
+# "N passed, N failed" (", N skipped" when a case skipped itself) and a non-zero status when any
+# failed. The list of cases is the build's own: ctest --show-only=json-v1, so a test added to the
+# build is packed without a change here. Tests that ctest runs as a shell script (bash driving Wine,
+# NSIS, Chromium or MinGW's tools) are left out; the pack's README.txt names each and says why.
+# The pack also carries the PollInterval benchmark (bench\monitor_bench.exe).
+# B is SONGBEACON_BUILD_DIR (default build) and dist/ SONGBEACON_DIST_DIR, as for scripts/release.sh.
+# The case list, with ctest's number of each packed case, stays in $B/win32/windows-test-pack/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+B=${SONGBEACON_BUILD_DIR:-build}
+DIST=${SONGBEACON_DIST_DIR:-dist}
+BUILD=$B/win32
+fail() {
+  echo "windows-test-pack: $*" >&2
+  exit 1
+}
+
+# The name and version the release files carry, from where the release takes them.
+name=$(sed -n 's/^set(SONGBEACON_NAME "\(.*\)")$/\1/p' CMakeLists.txt)
+version=$(sed -n 's/^set(SONGBEACON_VERSION "\(.*\)")$/\1/p' CMakeLists.txt)
+[ -n "$name" ] && [ -n "$version" ] || fail "no SONGBEACON_NAME or SONGBEACON_VERSION in CMakeLists.txt"
+stem=$(tr '[:upper:]' '[:lower:]' <<<"$name-$version")
+
+export WINEPREFIX="${WINEPREFIX:-$PWD/$B/wineprefix}"
+source scripts/wine-prefix.sh # ctest lists each program's cases by running it under Wine
+cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD" -j"$(nproc)" >/dev/null || fail "the win32 build failed: cmake --build $BUILD shows why"
+stage=$BUILD/windows-test-pack
+rm -rf "$stage"
+mkdir -p "$stage/pack/bench" "$stage/pack/examples"
+ctest --test-dir "$BUILD" --show-only=json-v1 >"$stage/ctest.json" || fail "ctest could not list the tests"
+cmake -DJSON="$stage/ctest.json" -DEMULATOR="$PWD/cmake/wine-run.sh" -DOUT="$stage/cases.tsv" \
+  -P scripts/ctest-cases.cmake
+
+# Why each kind of script test stays on the build machine.
+reason() {
+  case "$1" in
+  check_dll_exports.sh) echo "reads the DLL's export and import tables with MinGW's objdump, a Linux tool" ;;
+  check_installer.sh) echo "makes a Wine prefix for each case and drives the setup program through Wine's cmd; on Windows, scripts/windows/install-run-uninstall.cmd installs, runs and uninstalls the release's setup program" ;;
+  check_signing.sh) echo "builds a signed release on Linux (osslsigncode, openssl, makensis)" ;;
+  check_zip.sh | check_versions.sh) echo "checks the release files on Linux (unzip, MinGW's objdump)" ;;
+  check_readme_samples.sh) echo "runs the README's Linux commands (scripts/demo.sh, scripts/try-playlist.sh) and matches their output" ;;
+  check_*.sh) echo "a bash script that runs the simulated player under Wine and matches what it prints" ;;
+  *) echo "a shell script, run by ctest on the build machine" ;;
+  esac
+}
+
+cmd=$stage/pack/run-tests.cmd left_out="" total=0
+: >"$stage/ctest-numbers.txt"
+: >"$stage/cases.cmd"
+while IFS=$'\t' read -r number kind what rest; do
+  case "$kind" in
+  program)
+    program=$(basename "$what")
+    [ -e "$stage/pack/$program" ] || cp "$what" "$stage/pack/$program"
+    arguments=""
+    IFS=$'\t' read -r -a words <<<"$rest"
+    ((${#words[@]} <= 4)) || fail "test $number: more than four arguments"
+    for word in "${words[@]}"; do
+      [[ $word =~ ^[-A-Za-z0-9_./*:=]+$ ]] || fail "test $number: the argument '$word' cannot be passed through a batch file"
+      arguments+=" \"$word\""
+    done
+    total=$((total + 1))
+    printf 'call :case %d %s%s\r\n' "$total" "$program" "$arguments" >>"$stage/cases.cmd"
+    echo "$number" >>"$stage/ctest-numbers.txt"
+    ;;
+  script) left_out+="- $rest ($what): $(reason "$what")."$'\n' ;;
+  disabled)
+    [[ $what != *_NOT_BUILT ]] || fail "$what: build the win32 build first"
+    left_out+="- $what: disabled in the build."$'\n'
+    ;;
+  esac
+done <"$stage/cases.tsv"
+((total > 0)) || fail "the win32 build lists no test program"
+
+cp "$BUILD/src/gen_SBeacon.dll" "$stage/pack/"
+cp examples/* "$stage/pack/examples/"
+cp "$BUILD/bench/monitor_bench.exe" "$stage/pack/bench/"
+{
+  printf '@echo off\r\n'
+  printf 'rem The Windows tests of %s %s: %d test cases, each in a process of its own, run in this\r\n' "$name" "$version" "$total"
+  printf 'rem folder (the programs find gen_SBeacon.dll and examples\\ here). Ends with "N passed, N failed"\r\n'
+  printf 'rem (", N skipped" when a case skipped itself) and status 1 when any case failed.\r\n'
+  printf 'setlocal EnableExtensions DisableDelayedExpansion\r\n'
+  printf 'cd /d "%%~dp0"\r\n'
+  printf 'set passed=0\r\nset failed=0\r\nset skipped=0\r\nset total=%d\r\n' "$total"
+  printf 'set "logs=%%TEMP%%\\%s-tests-%%RANDOM%%"\r\n' "$stem"
+  printf 'mkdir "%%logs%%"\r\n'
+  cat "$stage/cases.cmd"
+  printf 'rmdir /s /q "%%logs%%" 2>nul\r\n'
+  printf 'echo.\r\n'
+  printf 'set "counts=%%passed%% passed, %%failed%% failed"\r\n'
+  printf 'if %%skipped%% gtr 0 set "counts=%%counts%%, %%skipped%% skipped"\r\n'
+  printf 'echo %%counts%%\r\n'
+  printf 'if %%failed%% gtr 0 exit /b 1\r\n'
+  printf 'exit /b 0\r\n'
+  printf '\r\n'
+  printf 'rem One case: its number, its program, then the program'"'"'s arguments. Its output is shown when it fails.\r\n'
+  printf ':case\r\n'
+  printf 'set "log=%%logs%%\\case-%%1.log"\r\n'
+  printf '"%%~2" %%~3 %%~4 %%~5 %%~6 > "%%log%%" 2>&1\r\n'
+  printf 'if errorlevel 1 goto caseFailed\r\n'
+  printf '"%%SystemRoot%%\\System32\\find.exe" "[  SKIPPED ]" "%%log%%" > nul\r\n'
+  printf 'if not errorlevel 1 goto caseSkipped\r\n'
+  printf 'set /a passed+=1\r\n'
+  printf 'echo [%%1/%%total%%] %%~2 %%~3 passed\r\n'
+  printf 'goto :eof\r\n'
+  printf ':caseSkipped\r\n'
+  printf 'set /a skipped+=1\r\n'
+  printf 'echo [%%1/%%total%%] %%~2 %%~3 skipped\r\n'
+  printf 'goto :eof\r\n'
+  printf ':caseFailed\r\n'
+  printf 'set /a failed+=1\r\n'
+  printf 'type "%%log%%"\r\n'
+  printf 'echo [%%1/%%total%%] %%~2 %%~3 FAILED\r\n'
+  printf 'goto :eof\r\n'
+} >"$cmd"
+{
+  echo "$name $version: the Windows tests"
+  echo
+  echo "run-tests.cmd runs every test case of the Windows build that is one Windows program: $total cases,"
+  echo "each in a process of its own, as ctest runs them on the build machine. Run it from a command prompt"
+  echo "on a desktop (the dialog tests open real windows and need a session with a screen), from any"
+  echo "folder; it works in its own folder, where the programs find gen_SBeacon.dll and examples\\."
+  echo "Each case prints one line; a failing case prints its output first. The last line counts the"
+  echo "cases: \"N passed, N failed\", and \", N skipped\" when a case skipped itself (a check that the"
+  echo "system cannot make, such as a read-only file that an administrator may write to all the same)."
+  echo "The status is 1 when any case failed, else 0. There is no time limit per case: a case that hangs"
+  echo "holds the run until it is stopped."
+  echo
+  echo "bench\\monitor_bench.exe --cpu-only measures what the plug-in's polling costs for each"
+  echo "PollInterval, and first says whether this system grants the high-resolution timer"
+  echo "(scripts/windows/poll-interval-curve.cmd in the source runs it)."
+  echo
+  echo "Left out: the tests that ctest runs as a shell script on the build machine."
+  printf '%s' "$left_out"
+} | sed 's/$/\r/' >"$stage/pack/README.txt"
+
+# A zip as the release's: fixed times and sorted entries.
+stamp=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+stamp=${stamp:-946684800}
+find "$stage/pack" -type f -exec chmod 0644 {} + -exec touch -d "@$stamp" {} +
+mkdir -p "$DIST"
+out=$(realpath -m "$DIST/$stem-windows-tests.zip")
+rm -f "$out" "$out.part"
+(cd "$stage/pack" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | TZ=UTC zip -X -q -D -@ "$out.part")
+mv "$out.part" "$out"
+programs=$(awk -F'\t' '$2 == "program" { print $3 }' "$stage/cases.tsv" | sort -u | wc -l)
+echo "$out: $total test cases of $programs programs, $(grep -c '^- ' <<<"$left_out" || true) tests left out"
