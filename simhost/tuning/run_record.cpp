@@ -189,8 +189,9 @@ const TrackEvent& recordPlay(RunRecord* record, RuleMirror* mirror, int32_t entr
             event.other = mirror->entries[static_cast<size_t>(index)];
     }
     if (seen)
-        mirrorPlayedEntry(mirror, track.title, entry, artistKeyId,
-                          record->titleIds[static_cast<size_t>(entry)]);
+        mirrorPlayedEntry(mirror, track.title, entry,
+                          {record->titleIds[static_cast<size_t>(entry)],
+                           record->ruleKeyIds[static_cast<size_t>(entry)], artistKeyId});
     keep(record, event);
     record->stationSeconds += trackSeconds(track);
     record->played++;
