@@ -8,7 +8,9 @@
 #                    and a grid sweep (artist limits 0..30 x title limits 0..300:50, 217 settings,
 #                    x 3 seeds x its default length, 72 h: three rotations of a generated 400-entry
 #                    playlist, its replay through the plug-in included) against one ordinary
-#                    72-hour --fast run of the same playlist, alternating, with the ratio.
+#                    72-hour --fast run of the same playlist, alternating, with the ratio; and the
+#                    same for a grid whose title limits 400 and 500 starve the rotation (0..500:100,
+#                    186 settings: one title loops while every other entry is refused).
 # B is SONGBEACON_BUILD_DIR (default build), as for scripts/test.sh; Wine runs in $B/wineprefix.
 # Machines here are shared and noisy, so each program runs several times: the native ones report
 # their aggregates over the repetitions, and monitor_bench's figures are gathered as the median and
@@ -18,7 +20,7 @@
 #   --runs N   repetitions of each native benchmark, runs of monitor_bench, of the fast host and of the
 #              sweep and its ordinary run (default 5)
 #   --host-only  only the fast simulated host
-#   --sweep-only only the sweep against the ordinary run
+#   --sweep-only only the sweeps against the ordinary run
 #   --cpu      the PollInterval curve: CPU stopped and playing, and detection latency, for 0, 1, 2, 5,
 #              10 and 50 ms: monitor_bench --cpu-only (about a minute a run)
 #   after --    passed to every monitor_bench run, e.g. -- --changes 5000 --page-folder 'Z:\dev\shm'
@@ -162,28 +164,44 @@ if ((sweep)); then
   }
   median() { LC_ALL=C sort -g | awk '{ v[++n] = $1 } END {
     printf "%.2f [%.2f .. %.2f]", n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2, v[1], v[n] }'; }
-  ordinary=() pageOff=() swept=() ratios=() mirror=() replay=()
+  # One sweep, timed as above and checked, with its own split read from its last line: appends the
+  # wall time, the mirror's and the replays' seconds and the ratio to the ordinary run `one` to the
+  # arrays <prefix>Wall, <prefix>Mirror, <prefix>Replay and <prefix>Ratio.
+  sweepRun() { # prefix, name, host arguments...
+    local prefix=$1 name=$2 all inside
+    local -n wall=${prefix}Wall inMirror=${prefix}Mirror inReplay=${prefix}Replay ratio=${prefix}Ratio
+    shift 2
+    all=$(timed "$name" "$@")
+    grep -q '^replay through the plug-in: .* as the mirror did$' "$folder/$name.log" ||
+      { echo "the sweep failed: see $folder/$name.log" >&2 && exit 1; }
+    inside=$(sed -n 's/^(sweep in .* through the mirror in \([0-9.]*\) s, .* through the plug-in in \([0-9.]*\) s)$/\1 \2/p' \
+      "$folder/$name.log")
+    echo "$name ${all} s (mirror ${inside% *} s, replays ${inside#* } s)"
+    wall+=("$all") inMirror+=("${inside% *}") inReplay+=("${inside#* }")
+    ratio+=("$(awk -v a="$all" -v b="$one" 'BEGIN { printf "%.2f", a / b }')")
+  }
+  ordinary=() pageOff=() gridWall=() gridMirror=() gridReplay=() gridRatio=()
+  starvingWall=() starvingMirror=() starvingReplay=() starvingRatio=()
   for ((run = 1; run <= runs; run++)); do
-    echo "== ordinary --fast --hours 72 and the sweep --sweep-artist 0..30 --sweep-title 0..300:50 --seeds 3, 400 entries," \
-      "run $run of $runs (load average $(load))"
+    echo "== ordinary --fast --hours 72, the sweep --sweep-artist 0..30 --sweep-title 0..300:50 and the starving" \
+      "--sweep-artist 0..30 --sweep-title 0..500:100, --seeds 3, 400 entries, run $run of $runs (load average $(load))"
     one=$(timed ordinary-$run --fast --hours 72 --shuffle "$run" --quiet)
     grep -q '^summary: ' "$folder/ordinary-$run.log" || { echo "the ordinary run failed: see $folder/ordinary-$run.log" >&2 && exit 1; }
     quiet=$(timed page-off-$run --fast --hours 72 --shuffle "$run" --quiet)
-    all=$(timed sweep-$run --sweep-artist 0..30 --sweep-title 0..300:50 --seeds 3 --shuffle "$run")
-    grep -q '^replay through the plug-in: .* as the mirror did$' "$folder/sweep-$run.log" ||
-      { echo "the sweep failed: see $folder/sweep-$run.log" >&2 && exit 1; }
-    inside=$(sed -n 's/^(sweep in .* through the mirror in \([0-9.]*\) s, .* through the plug-in in \([0-9.]*\) s)$/\1 \2/p' \
-      "$folder/sweep-$run.log")
-    echo "ordinary ${one} s (page off ${quiet} s), sweep ${all} s (mirror ${inside% *} s, replays ${inside#* } s);" \
-      "$(grep -E '^(summary|skip rate)' "$folder/ordinary-$run.log" | tr '\n' ' ')"
-    ordinary+=("$one") pageOff+=("$quiet") swept+=("$all") mirror+=("${inside% *}") replay+=("${inside#* }")
-    ratios+=("$(awk -v a="$all" -v b="$one" 'BEGIN { printf "%.2f", a / b }')")
+    echo "ordinary ${one} s (page off ${quiet} s); $(grep -E '^(summary|skip rate)' "$folder/ordinary-$run.log" | tr '\n' ' ')"
+    ordinary+=("$one") pageOff+=("$quiet")
+    sweepRun grid sweep-$run --sweep-artist 0..30 --sweep-title 0..300:50 --seeds 3 --shuffle "$run"
+    sweepRun starving starving-$run --sweep-artist 0..30 --sweep-title 0..500:100 --seeds 3 --shuffle "$run"
   done
   echo "== over $runs runs: median [lowest .. highest], wall time of the whole program under Wine"
   echo "ordinary 72-hour --fast run:          $(printf '%s\n' "${ordinary[@]}" | median) s"
   echo "  the same with the page off:         $(printf '%s\n' "${pageOff[@]}" | median) s"
-  echo "sweep, 217 settings x 3 seeds x 72 h: $(printf '%s\n' "${swept[@]}" | median) s"
-  echo "  of which the 651 runs of the mirror: $(printf '%s\n' "${mirror[@]}" | median) s"
-  echo "  and the 3 replays of the plug-in:   $(printf '%s\n' "${replay[@]}" | median) s"
-  echo "sweep / ordinary run, per pair:       $(printf '%s\n' "${ratios[@]}" | median) (goal: at most 3)"
+  echo "sweep, 217 settings x 3 seeds x 72 h: $(printf '%s\n' "${gridWall[@]}" | median) s"
+  echo "  of which the 651 runs of the mirror: $(printf '%s\n' "${gridMirror[@]}" | median) s"
+  echo "  and the 3 replays of the plug-in:   $(printf '%s\n' "${gridReplay[@]}" | median) s"
+  echo "sweep / ordinary run, per pair:       $(printf '%s\n' "${gridRatio[@]}" | median) (goal: at most 3)"
+  echo "starving grid, 186 settings x 3 seeds x 72 h: $(printf '%s\n' "${starvingWall[@]}" | median) s"
+  echo "  of which the 558 runs of the mirror: $(printf '%s\n' "${starvingMirror[@]}" | median) s"
+  echo "  and the 3 replays of the plug-in:   $(printf '%s\n' "${starvingReplay[@]}" | median) s"
+  echo "starving grid / ordinary run, per pair: $(printf '%s\n' "${starvingRatio[@]}" | median) (goal: at most 3)"
 fi

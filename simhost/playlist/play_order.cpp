@@ -38,9 +38,13 @@ uint64_t nextRandom(Random* random) {
 
 uint32_t randomBelow(Random* random, uint32_t bound) {
     // Draws falling in the incomplete last stretch of 2^32 would favour the small numbers: redraw.
-    const uint32_t limit = static_cast<uint32_t>(0x100000000ull - 0x100000000ull % bound);
+    // That stretch is shorter than `bound`, so a draw below 2^32 - bound is kept without working
+    // out where it begins: a division the less for nearly every draw, the same numbers.
     for (;;) {
         const auto draw = static_cast<uint32_t>(nextRandom(random) >> 32);
+        if (draw <= 0u - bound)
+            return draw % bound;
+        const uint32_t limit = 0u - (0u - bound) % bound; // 2^32 - (2^32 mod bound), 0 for 2^32
         if (limit == 0 || draw < limit)
             return draw % bound;
     }

@@ -4,6 +4,27 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Notes that the title just recorded (the `appended`th) carries key `id`.
+void noteNewest(std::vector<int64_t>* newest, int32_t id, int64_t appended) {
+    if (id < 0)
+        return;
+    if (static_cast<size_t>(id) >= newest->size())
+        newest->resize(static_cast<size_t>(id) + 1, 0);
+    (*newest)[static_cast<size_t>(id)] = appended;
+}
+
+// The history index of the newest recording of key `id`, or -1 when it has none still held.
+int64_t newestIndex(const sim::RuleMirror& mirror, const std::vector<int64_t>& newest, int32_t id) {
+    const int64_t appended =
+        id >= 0 && static_cast<size_t>(id) < newest.size() ? newest[static_cast<size_t>(id)] : 0;
+    const int64_t index = appended - 1 - (mirror.appended - mirror.history->count);
+    return appended > 0 && index >= 0 ? index : -1;
+}
+
+} // namespace
+
 namespace sim {
 
 int32_t artistWindow(const RuleLimits& limits) {
@@ -15,9 +36,10 @@ int32_t artistWindow(const RuleLimits& limits) {
 bool startMirror(RuleMirror* mirror, RuleLimits limits) {
     mirror->history = history::create(kHistoryRingSize);
     mirror->limits = limits;
-    mirror->artistKeyIds.clear();
     mirror->entries.clear();
     mirror->newestOfTitle.clear();
+    mirror->newestOfRuleKey.clear();
+    mirror->newestOfArtistKey.clear();
     mirror->appended = 0;
     return mirror->history != nullptr;
 }
@@ -25,29 +47,28 @@ bool startMirror(RuleMirror* mirror, RuleLimits limits) {
 void endMirror(RuleMirror* mirror) {
     history::destroy(mirror->history);
     mirror->history = nullptr;
-    mirror->artistKeyIds.clear();
     mirror->entries.clear();
     mirror->newestOfTitle.clear();
+    mirror->newestOfRuleKey.clear();
+    mirror->newestOfArtistKey.clear();
 }
 
-void mirrorPlayedEntry(RuleMirror* mirror, const std::string& title, int32_t entry, int32_t artistKeyId,
-                       int32_t titleId) {
+void mirrorPlayedEntry(RuleMirror* mirror, const std::string& title, int32_t entry, EntryKeyIds keys) {
     if (std::strcmp(history::newest(mirror->history), title.c_str()) == 0)
         return;
     if (!history::append(mirror->history, title.c_str()))
         return; // the plug-in's own copy would be refused alike; nothing is recorded
     mirror->appended++;
-    if (titleId >= 0) {
-        if (static_cast<size_t>(titleId) >= mirror->newestOfTitle.size())
-            mirror->newestOfTitle.resize(static_cast<size_t>(titleId) + 1, 0);
-        mirror->newestOfTitle[static_cast<size_t>(titleId)] = mirror->appended;
-    }
-    mirror->artistKeyIds.push_back(artistKeyId);
+    noteNewest(&mirror->newestOfTitle, keys.titleId, mirror->appended);
+    noteNewest(&mirror->newestOfRuleKey, keys.ruleKeyId, mirror->appended);
+    noteNewest(&mirror->newestOfArtistKey, keys.artistKeyId, mirror->appended);
     mirror->entries.push_back(entry);
-    while (mirror->artistKeyIds.size() > static_cast<size_t>(mirror->history->count)) {
-        mirror->artistKeyIds.pop_front();
+    while (mirror->entries.size() > static_cast<size_t>(mirror->history->count))
         mirror->entries.pop_front();
-    }
+}
+
+int32_t newestEntry(const RuleMirror& mirror) {
+    return mirror.entries.empty() ? -1 : mirror.entries.back();
 }
 
 history::Refusal findMirroredRefusal(const RuleMirror& mirror, const char* title) {
@@ -63,15 +84,13 @@ history::Refusal findRefusalByIds(const RuleMirror& mirror, const char* title, i
     const history::Refusal none = {history::kNotRefused, 0};
     if (!mirror.limits.monitoring)
         return none;
-    const auto idOf = [&](const std::vector<int32_t>& ids, int64_t index) {
-        return ids[static_cast<size_t>(mirror.entries[static_cast<size_t>(index)])];
-    };
     const int64_t count = mirror.history->count;
-    const int32_t ruleKey = ruleKeyIds[static_cast<size_t>(entry)];
+    // The artist scan, newest first, stops at the newest recording of the entry's rule key.
     const int64_t artistLow = std::max<int64_t>(count - mirror.limits.artistLimit, 0);
-    for (int64_t i = count - 1; i >= artistLow; i--)
-        if (idOf(ruleKeyIds, i) == ruleKey)
-            return {history::kArtistScan, i};
+    const int64_t sameKey =
+        newestIndex(mirror, mirror.newestOfRuleKey, ruleKeyIds[static_cast<size_t>(entry)]);
+    if (sameKey >= artistLow)
+        return {history::kArtistScan, sameKey};
     if (artistLow <= 0)
         return none;
     const int64_t titleLow = std::max<int64_t>(count - mirror.limits.titleLimit, 0);
@@ -81,11 +100,9 @@ history::Refusal findRefusalByIds(const RuleMirror& mirror, const char* title, i
         return {history::kTitleScan, count}; // past the newest every index reads as ""
     // The scan finds the newest recording of the title: none is at artistLow or newer, where the
     // artist scan would have matched it (a title begins like itself).
-    const auto titleId = static_cast<size_t>(titleIds[static_cast<size_t>(entry)]);
-    const int64_t newest = titleId < mirror.newestOfTitle.size() ? mirror.newestOfTitle[titleId] : 0;
-    const int64_t index = newest - 1 - (mirror.appended - count);
-    if (newest > 0 && index >= titleLow && index <= std::min(artistLow, count - 1))
-        return {history::kTitleScan, index};
+    const int64_t sameTitle = newestIndex(mirror, mirror.newestOfTitle, titleIds[static_cast<size_t>(entry)]);
+    if (sameTitle >= titleLow && sameTitle <= std::min(artistLow, count - 1))
+        return {history::kTitleScan, sameTitle};
     return none;
 }
 
@@ -116,14 +133,9 @@ std::string ruleArtistKey(const std::string& title) {
 }
 
 int32_t sameArtistDistance(const RuleMirror& mirror, int32_t artistKeyId) {
-    if (artistKeyId < 0)
-        return 0;
-    const int32_t count = mirror.history->count;
-    const int32_t window = std::min(artistWindow(mirror.limits), count);
-    for (int32_t back = 1; back <= window; back++)
-        if (mirror.artistKeyIds[static_cast<size_t>(count - back)] == artistKeyId)
-            return back;
-    return 0;
+    const int64_t index = newestIndex(mirror, mirror.newestOfArtistKey, artistKeyId);
+    const int64_t back = mirror.history->count - index;
+    return index >= 0 && back <= artistWindow(mirror.limits) ? static_cast<int32_t>(back) : 0;
 }
 
 } // namespace sim

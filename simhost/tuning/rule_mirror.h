@@ -27,13 +27,15 @@ int32_t artistWindow(const RuleLimits& limits);
 struct RuleMirror {
     TitleHistory* history; // the titles the plug-in recorded, as it keeps them (the last 1000)
     RuleLimits limits;
-    // Of each recorded title: the id of its artist's artistKey in the playlist (RunRecord::artistKeyIds;
-    // -1 for none), and the playlist entry it came from (-1: unknown).
-    std::deque<int32_t> artistKeyIds;
+    // Of each recorded title, the playlist entry it came from (-1: unknown).
     std::deque<int32_t> entries;
-    // Per title id (RunRecord::titleIds): how many titles had been recorded when its newest
-    // recording was made, counting it (0: never); and how many have been recorded in all.
+    // Per title id (RunRecord::titleIds), rule key id (RunRecord::ruleKeyIds) and artist key id:
+    // how many titles had been recorded when its newest recording was made, counting it (0:
+    // never); and how many have been recorded in all. The newest recording of a key is the one a
+    // scan from the newest finds first, so each scan becomes one look-up.
     std::vector<int64_t> newestOfTitle;
+    std::vector<int64_t> newestOfRuleKey;
+    std::vector<int64_t> newestOfArtistKey;
     int64_t appended;
 };
 
@@ -52,12 +54,21 @@ bool startMirror(RuleMirror* mirror, RuleLimits limits);
 // Frees the copy.
 void endMirror(RuleMirror* mirror);
 
+// The ids of a playlist entry's keys (RunRecord's, worked out once per playlist); -1 for unknown.
+struct EntryKeyIds {
+    int32_t titleId;     // equal for equal titles
+    int32_t ruleKeyId;   // equal for titles the artist rule takes for one artist (ruleKeyOf)
+    int32_t artistKeyId; // equal for one artist however spelt (artistKey); -1 also when it names none
+};
+
 // Records `title` as the plug-in does with a track it has read while playing: unless it equals
 // the newest recorded title, which the plug-in does not judge or record again. It came from
-// playlist entry `entry`, whose artist's key has the id `artistKeyId` (-1: it names none) and whose
-// title the id `titleId` (-1: unknown).
-void mirrorPlayedEntry(RuleMirror* mirror, const std::string& title, int32_t entry, int32_t artistKeyId,
-                       int32_t titleId);
+// playlist entry `entry` (-1: unknown), whose keys have the ids `keys`.
+void mirrorPlayedEntry(RuleMirror* mirror, const std::string& title, int32_t entry, EntryKeyIds keys);
+
+// The playlist entry the newest recorded title came from; -1 when nothing is recorded or it is
+// not known.
+int32_t newestEntry(const RuleMirror& mirror);
 
 // The characters of `title` the artist rule compares: its first six when it begins with "the" in
 // any case, else its first three ("Que" of "Queen - Innuendo").
@@ -70,9 +81,9 @@ history::Refusal findMirroredRefusal(const RuleMirror& mirror, const char* title
 // findMirroredRefusal for `title`, the title of playlist entry `entry`, worked out on the ids of the
 // entries' titles (`titleIds`, equal for equal titles) and of their rule keys (`ruleKeyIds`, equal
 // for titles the artist rule takes for one artist: ruleKeyOf) instead of their texts: the same
-// answer, scan for scan and index for index, at the cost of comparing whole numbers over the
-// artist window and one look-up for the title. Every recorded title must have come from a known
-// entry with its title id (mirrorPlayedEntry with `entry` and `titleId` 0 or more).
+// answer, scan for scan and index for index, at the cost of one look-up for each scan. Every
+// recorded title must have come from a known entry with its title and rule key ids
+// (mirrorPlayedEntry with `entry`, `titleId` and `ruleKeyId` 0 or more).
 history::Refusal findRefusalByIds(const RuleMirror& mirror, const char* title, int32_t entry,
                                   const std::vector<int32_t>& titleIds,
                                   const std::vector<int32_t>& ruleKeyIds);

@@ -14,10 +14,9 @@ namespace {
 // The shared empty title, for events that name no other entry.
 const std::string kNoTitle;
 
-// Keeps `event`; the record is full once it holds mostEvents.
-void keep(sim::RunRecord* record, const sim::TrackEvent& event) {
-    record->events.push_back(event);
-    if (record->events.size() >= static_cast<size_t>(record->mostEvents))
+// Counts a track started; the record is full once mostEvents have.
+void countStarted(sim::RunRecord* record) {
+    if (record->played + record->skipped >= record->mostEvents)
         record->full = true;
 }
 
@@ -90,6 +89,7 @@ void startRecord(RunRecord* record, const std::vector<PlaylistEntry>* playlist) 
     }
     *record = RunRecord();
     record->playlist = playlist;
+    record->keepsRefusals = true;
     record->mostEvents = kMostEventsKept;
     record->lastPlayedEntry = -1;
     record->lastRecordedEntry = -1;
@@ -128,11 +128,10 @@ bool recordSkip(RunRecord* record, const RuleMirror& mirror, int32_t entry) {
         findMirroredRefusal(mirror, (*record->playlist)[static_cast<size_t>(entry)].title.c_str()));
 }
 
-bool recordRefusal(RunRecord* record, const RuleMirror& mirror, int32_t entry, history::Refusal refusal) {
-    if (record->full)
-        return false;
+TrackEvent refusalEvent(const RunRecord& record, const RuleMirror& mirror, int32_t entry,
+                        history::Refusal refusal) {
     TrackEvent event = {};
-    event.at = record->stationSeconds;
+    event.at = record.stationSeconds;
     event.entry = entry;
     event.kind = kSkipped;
     event.other = -1;
@@ -144,11 +143,22 @@ bool recordRefusal(RunRecord* record, const RuleMirror& mirror, int32_t entry, h
             event.other = mirror.entries[static_cast<size_t>(refusal.index)];
         event.span = static_cast<uint16_t>(std::clamp<int64_t>(count - refusal.index, 0, 0xFFFF));
         if (event.rule == kRuleArtist)
-            event.verdict = artistVerdict(*record, mirror, entry, refusal.index);
+            event.verdict = artistVerdict(record, mirror, entry, refusal.index);
     }
-    keep(record, event);
+    return event;
+}
+
+bool recordRefusal(RunRecord* record, const RuleMirror& mirror, int32_t entry, history::Refusal refusal) {
+    if (record->full)
+        return false;
+    const TrackEvent event = refusalEvent(*record, mirror, entry, refusal);
+    if (record->keepsRefusals)
+        record->events.push_back(event);
     record->skipped++;
     record->skipsInARow++;
+    record->longestSkipRun = std::max(record->longestSkipRun, record->skipsInARow);
+    record->misjudged += event.verdict == kOtherArtist ? 1 : 0;
+    countStarted(record);
     countTowardsLoopLap(record, entry);
 
     if (!record->refusedSinceLastPlay[static_cast<size_t>(entry)]) {
@@ -189,11 +199,13 @@ const TrackEvent& recordPlay(RunRecord* record, RuleMirror* mirror, int32_t entr
             event.other = mirror->entries[static_cast<size_t>(index)];
     }
     if (seen)
-        mirrorPlayedEntry(mirror, track.title, entry, artistKeyId,
-                          record->titleIds[static_cast<size_t>(entry)]);
-    keep(record, event);
+        mirrorPlayedEntry(mirror, track.title, entry,
+                          {record->titleIds[static_cast<size_t>(entry)],
+                           record->ruleKeyIds[static_cast<size_t>(entry)], artistKeyId});
+    record->events.push_back(event);
     record->stationSeconds += trackSeconds(track);
     record->played++;
+    countStarted(record);
     record->skipsInARow = 0;
     record->lastPlayedEntry = entry;
     if (record->entriesRefusedSinceLastPlay > 0) {

@@ -56,12 +56,17 @@ struct TrackEvent {
 struct RunRecord {
     const std::vector<PlaylistEntry>* playlist = nullptr;
     std::deque<TrackEvent> events; // grows block by block: never copied to grow
-    int32_t mostEvents;            // kMostEventsKept, unless a test asks for fewer
-    bool full;                     // mostEvents are kept: nothing more is recorded
-    int64_t stationSeconds;        // the station clock now: the end of the last played track
+    // False: refused tracks are counted (skipped, longestSkipRun, misjudged) but not kept as
+    // events, for a sweep that keeps only each run's figures. True after startRecord.
+    bool keepsRefusals;
+    int32_t mostEvents;     // kMostEventsKept, unless a test asks for fewer
+    bool full;              // mostEvents tracks started: nothing more is recorded
+    int64_t stationSeconds; // the station clock now: the end of the last played track
     int32_t played;
     int32_t skipped;
-    int32_t skipsInARow; // since the last played track
+    int32_t skipsInARow;    // since the last played track
+    int32_t longestSkipRun; // the most skips in a row
+    int32_t misjudged;      // refusals the playlist's own artists call the rule's mistake (kOtherArtist)
 
     // What each entry's title says, worked out once per playlist (kept when a record is started
     // again on the same playlist), so that no track works it out again.
@@ -101,6 +106,10 @@ bool recordSkip(RunRecord* record, const RuleMirror& mirror, int32_t entry);
 // recordSkip, when the mirror's reasoning for the refusal (findMirroredRefusal) is known already:
 // the title is not scanned again.
 bool recordRefusal(RunRecord* record, const RuleMirror& mirror, int32_t entry, history::Refusal refusal);
+
+// The event recordRefusal records for that refusal now.
+TrackEvent refusalEvent(const RunRecord& record, const RuleMirror& mirror, int32_t entry,
+                        history::Refusal refusal);
 
 // Records that `entry` played to its end, and what the plug-in recorded of it: `seen` tells
 // whether it read the title while the track played. Advances the station clock. Once the record

@@ -1,30 +1,21 @@
 // The sweep's runs and figures. A run here makes the very record the real run makes (recordPlay,
-// recordSkip), so that the two can be compared event for event and the figures mean the same. Of
-// each run only its figures are kept: a sweep of many long runs needs no more memory than one run.
+// recordRefusal), so that the two can be compared event for event and the figures mean the same;
+// the sweep's own runs only count their refused tracks. Of each run only its figures are kept: a
+// sweep of many long runs needs no more memory than one run.
 #include "tuning/sweep.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <utility>
 
 #include "history/repeat_filter.h"
 #include "playlist/station_clock.h"
 #include "tuning/artist.h"
+#include "tuning/loop_laps.h"
 #include "tuning/run_stats.h"
 
 namespace {
-
-// The longest run of skips in a row in `record`.
-int32_t longestSkipRun(const sim::RunRecord& record) {
-    int32_t longest = 0, run = 0;
-    for (const sim::TrackEvent& event : record.events) {
-        run = event.kind == sim::kSkipped ? run + 1 : 0;
-        longest = std::max(longest, run);
-    }
-    return longest;
-}
 
 using PairCounts = std::map<std::pair<int32_t, int32_t>, int32_t>;
 
@@ -62,20 +53,33 @@ PlayOrder sweepOrder(int32_t entries, uint64_t seed) {
     return order;
 }
 
-SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
-                         int64_t stationSeconds, RunRecord* record, int32_t mostEvents) {
+namespace {
+
+// The next track of the order, its new rounds read from `dealt` when there is one.
+void moveOn(PlayOrder* order, DealtRounds* dealt) {
+    if (dealt != nullptr)
+        advanceDealt(dealt, order);
+    else
+        advance(order, true);
+}
+
+// simulateRun, and the sweep's runs: with `dealt` (which `order` must have been advanced from) and
+// a record that keeps no refused tracks, a run that loops is moved on by forwardLoop.
+SimulatedEnd playRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
+                     DealtRounds* dealt, int64_t stationSeconds, RunRecord* record) {
     RuleMirror mirror = {};
-    startRecord(record, &playlist);
-    record->mostEvents = mostEvents;
     if (!startMirror(&mirror, limits))
         return kSimulationOutOfMemory;
     SimulatedEnd end = kPlayedItsLength;
     int32_t refusedLapsInARow = 0;
-    for (;; advance(&order, true)) {
+    for (;; moveOn(&order, dealt)) {
         const int32_t entry = currentEntry(order);
         const char* title = playlist[static_cast<size_t>(entry)].title.c_str();
         // The newest recorded title is not judged again: it plays, whatever the limits.
-        const bool judged = std::strcmp(title, history::newest(mirror.history)) != 0;
+        const int32_t newest = newestEntry(mirror);
+        const bool judged = newest < 0 ? title[0] != '\0'
+                                       : record->titleIds[static_cast<size_t>(entry)] !=
+                                             record->titleIds[static_cast<size_t>(newest)];
         // One scan, on the entries' ids, decides and explains the refusal alike.
         const history::Refusal refusal =
             judged ? findRefusalByIds(mirror, title, entry, record->titleIds, record->ruleKeyIds)
@@ -102,9 +106,29 @@ SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits 
         }
         if (record->stationSeconds >= stationSeconds)
             break;
+        if (dealt != nullptr)
+            forwardLoop(&mirror, dealt, stationSeconds, &order, record);
     }
     endMirror(&mirror);
     return end;
+}
+
+} // namespace
+
+SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
+                         int64_t stationSeconds, RunRecord* record, int32_t mostEvents) {
+    startRecord(record, &playlist);
+    record->mostEvents = mostEvents;
+    return playRun(playlist, limits, std::move(order), nullptr, stationSeconds, record);
+}
+
+SimulatedEnd simulateSweepRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits,
+                              DealtRounds* dealt, int64_t stationSeconds, RunRecord* record,
+                              int32_t mostEvents) {
+    startRecord(record, &playlist);
+    record->mostEvents = mostEvents;
+    record->keepsRefusals = false;
+    return playRun(playlist, limits, dealt->first, dealt, stationSeconds, record);
 }
 
 int32_t perDayHundredths(int64_t count, int64_t seconds) {
@@ -144,7 +168,8 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
     figures.skipped = record.skipped;
     const int32_t started = record.played + record.skipped;
     figures.skipRate = started > 0 ? static_cast<double>(record.skipped) / started : 0.0;
-    figures.longestSkipRun = longestSkipRun(record);
+    figures.longestSkipRun = record.longestSkipRun;
+    figures.misjudged = record.misjudged;
     figures.stationSeconds = record.stationSeconds;
     figures.starved = starved;
 
@@ -166,11 +191,8 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
         (*counts)[{std::min(a, b), std::max(a, b)}]++;
     };
     for (const TrackEvent& event : record.events) {
-        if (event.kind == kSkipped) {
-            if (event.verdict == kOtherArtist)
-                figures.misjudged++;
+        if (event.kind == kSkipped) // in the records that keep them
             continue;
-        }
         const auto entry = static_cast<size_t>(event.entry);
         // Another entry of the title just played: the plug-in never judges the title it admitted
         // last, so no limit prevents this return, and it is no measure of the artist's gap.
@@ -284,14 +306,20 @@ SimulatedEnd runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPla
     rows->clear();
     const auto entries = static_cast<int32_t>(playlist.size());
     const SweepPlaylist compared = sweepPlaylist(playlist);
+    // Every setting plays the same orders: each seed's rounds are dealt once, for all of them.
+    std::vector<DealtRounds> dealt(plan.seeds.size());
+    for (size_t i = 0; i < plan.seeds.size(); i++)
+        startDealtRounds(&dealt[i], sweepOrder(entries, plan.seeds[i]),
+                         kMostDealtPlaces / static_cast<int64_t>(plan.seeds.size()));
     RunRecord record;
     for (int32_t artistLimit : plan.artistLimits)
         for (int32_t titleLimit : plan.titleLimits) {
             std::vector<SeedFigures> seeds;
-            for (uint64_t seed : plan.seeds) {
+            for (size_t i = 0; i < plan.seeds.size(); i++) {
+                const uint64_t seed = plan.seeds[i];
                 const SimulatedEnd end =
-                    simulateRun(playlist, {artistLimit, titleLimit, true}, sweepOrder(entries, seed),
-                                plan.stationSeconds, &record, plan.mostEvents);
+                    simulateSweepRun(playlist, {artistLimit, titleLimit, true}, &dealt[i],
+                                     plan.stationSeconds, &record, plan.mostEvents);
                 if (end == kSimulationOutOfMemory)
                     return end;
                 seeds.push_back(seedFigures(record, compared, seed, end == kEveryEntryRefused, plan.goal));

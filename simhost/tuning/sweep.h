@@ -10,6 +10,7 @@
 
 #include "playlist/play_order.h"
 #include "playlist/playlist.h"
+#include "tuning/dealt_rounds.h"
 #include "tuning/rule_mirror.h"
 #include "tuning/run_record.h"
 
@@ -157,6 +158,14 @@ enum SimulatedEnd : int32_t { kPlayedItsLength, kEveryEntryRefused, kSimulationO
 // real run records them; `playlist` (not empty) must outlive it.
 SimulatedEnd simulateRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
                          int64_t stationSeconds, RunRecord* record, int32_t mostEvents = kMostEventsKept);
+
+// simulateRun as a sweep plays it: on the order `dealt` began with, its rounds read from `dealt`
+// (kept for the other settings on that order), and into a record that keeps no refused track, only
+// counts them; once the run loops, its laps are worked out without playing each refused track
+// (forwardLoop). The same figures, the same played tracks, the same end.
+SimulatedEnd simulateSweepRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits,
+                              DealtRounds* dealt, int64_t stationSeconds, RunRecord* record,
+                              int32_t mostEvents = kMostEventsKept);
 
 // The entries of `playlist` as the sweep compares them.
 SweepPlaylist sweepPlaylist(const std::vector<PlaylistEntry>& playlist);

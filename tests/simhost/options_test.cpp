@@ -97,7 +97,7 @@ TEST(Options, BadValuesAreNamedNotTakenAsSomethingElse) {
 TEST(Options, GoodValuesAreTakenWhole) {
     const Parsed parsed =
         parse({"--fast", "p.dll", "--hours", "1.25", "l.m3u", "--shuffle", "18446744073709551615", "--tracks",
-               "40", "--version", "0x5666", "--pace", "0", "--report", "r.html"});
+               "40", "--version", "0x5aF6", "--pace", "0", "--report", "r.html"});
     ASSERT_EQ(parsed.result, sim::kParsed) << parsed.error;
     const sim::Options& options = parsed.options;
     EXPECT_EQ(options.pluginPath, "p.dll");
@@ -106,7 +106,7 @@ TEST(Options, GoodValuesAreTakenWhole) {
     EXPECT_TRUE(options.shuffle && options.seedGiven);
     EXPECT_EQ(options.seed, 18446744073709551615ull);
     EXPECT_EQ(options.tracks, 40);
-    EXPECT_EQ(options.version, 0x5666);
+    EXPECT_EQ(options.version, 0x5AF6);
     EXPECT_EQ(options.paceMs, 0);
     EXPECT_EQ(options.reportPath, "r.html");
     EXPECT_TRUE(sim::goesRound(options));

@@ -40,7 +40,9 @@ TEST(Playlist, M3uTakesTitlesAndLengthsFromExtinfElseTheFileName) {
                              "#EXTINF:212 tvg-name=\"Smith, John\" group-title=\"Pop, Rock\",Smith - Song\n"
                              "s.mp3\n"
                              "#EXTINF:90 tvg-name=\"Open,Open - Quote \"Live\"\n"
-                             "o.mp3\n";
+                             "o.mp3\n"
+                             "#EXTINF:99999999999,Endless\n"
+                             "e.mp3\n";
     const std::vector<sim::PlaylistEntry> entries = sim::parsePlaylistEntries("list.m3u", text);
     std::vector<std::string> titles;
     for (const sim::PlaylistEntry& entry : entries)
@@ -48,9 +50,10 @@ TEST(Playlist, M3uTakesTitlesAndLengthsFromExtinfElseTheFileName) {
     // A comma inside an attribute's quotes is not the title's; a quote left open does not hide it.
     EXPECT_EQ(titles, (Titles{"Abba - Dancing Queen", "Queen - Innuendo", "Radio, with a comma, in it",
                               "No Extension", ".hidden", "Queen - Bohemian Rhapsody", "A long mix",
-                              "Smith - Song", "Open - Quote \"Live\""}));
-    // A stream (-1), no #EXTINF and no comma count as unknown; a fraction is dropped.
-    EXPECT_EQ(lengthsOf(entries), (Lengths{231, 0, 0, 100, 0, 354, 3600, 212, 90}));
+                              "Smith - Song", "Open - Quote \"Live\"", "Endless"}));
+    // A stream (-1), no #EXTINF and no comma count as unknown; a fraction is dropped; a length is
+    // read to nine digits, never whole beyond them.
+    EXPECT_EQ(lengthsOf(entries), (Lengths{231, 0, 0, 100, 0, 354, 3600, 212, 90, 999999999}));
 }
 
 TEST(Playlist, M3uIsRecognisedByNameOrHeader) {
@@ -258,17 +261,19 @@ TEST(TextEncoding, IllFormedUtf8BecomesOneReplacementForEachMaximalPart) {
 
 TEST(TextEncoding, LoneSurrogatesAndAHalfUnitInUtf16BecomeReplacements) {
     int32_t invalid = 0;
-    // A high surrogate before a letter, a low one alone, a pair, then a high one and half a unit at the end.
+    // Two high surrogates before a letter, a low one alone, a pair, then a high one and half a unit
+    // at the end.
     const std::string bytes = std::string("\x3D\xD8"
+                                          "\x3D\xD8"
                                           "a\0"
                                           "\x00\xDC"
                                           "\x3D\xD8\x00\xDE"
                                           "\x3D\xD8"
                                           "z",
-                                          13);
+                                          15);
     EXPECT_TRUE(sim::decodeUtf16(bytes, 0, false, &invalid) ==
-                (std::u16string{0xFFFD, u'a', 0xFFFD, 0xD83D, 0xDE00, 0xFFFD, 0xFFFD}));
-    EXPECT_EQ(invalid, 4);
+                (std::u16string{0xFFFD, 0xFFFD, u'a', 0xFFFD, 0xD83D, 0xDE00, 0xFFFD, 0xFFFD}));
+    EXPECT_EQ(invalid, 5);
     EXPECT_TRUE(sim::decodeUtf16(std::string("\0A\0B", 4), 0, true, &invalid) == u"AB");
     EXPECT_EQ(invalid, 0);
 

@@ -36,6 +36,13 @@ TEST(SettingsCheck, ASoundFileGetsNoWarning) {
     EXPECT_EQ(sim::checkSettings(snapshot({})), std::vector<std::string>{});
     EXPECT_EQ(sim::checkSettings(snapshot({{sim::kSameTitleCheckLimit, " -0 "}})),
               std::vector<std::string>{});
+    // At the edges of what the plug-in takes: limits of 1000, texts as long as it keeps.
+    EXPECT_EQ(sim::checkSettings(snapshot({{sim::kSameArtistCheckLimit, "1000"},
+                                           {sim::kSameTitleCheckLimit, "1000"},
+                                           {sim::kRecentTitleListLength, "1000"},
+                                           {sim::kOutputFilename, std::string(259, 'x')},
+                                           {sim::kHTMLTitle, std::string(1023, 'x')}})),
+              std::vector<std::string>{});
 }
 
 TEST(SettingsCheck, PollIntervalOutOfRangeIsTakenAsTheNearestEnd) {

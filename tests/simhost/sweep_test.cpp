@@ -72,6 +72,8 @@ TEST_F(HandWorkedRun, StopsAfterThePlayThatReachesItsLengthAndNotBefore) {
     EXPECT_EQ(sim::simulateRun(playlist, {2, 4, true}, order, 1000000000, &record, 30), sim::kRecordFilled);
     EXPECT_TRUE(record.full);
     EXPECT_EQ(record.events.size(), 30u);
+    // Both rules off: it fills on a play, with no refusal after it to notice.
+    EXPECT_EQ(sim::simulateRun(playlist, {0, 0, true}, order, 1000000000, &record, 30), sim::kRecordFilled);
 }
 
 TEST_F(HandWorkedRun, FiguresPerDayOfStationTime) {
