@@ -8,11 +8,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "cli/host_main.h"
 
 #include "report/event_log.h"
 #include "cli/ansi_code_page.h"
@@ -179,8 +180,8 @@ bool printReports(const sim::Options& options, const sim::ReportContext& context
 }
 
 // The whole run: playlist, plug-in, plugin.ini, the play, the report, the shut-down and the page.
-// Returns the exit status.
-int run(sim::Options& options) {
+// Returns the exit status; a sweep's answer goes to `answer` (when not null).
+int run(sim::Options& options, sim::SweepAnswer* answer) {
     const sim::CodePage codePage = sim::ansiCodePage();
     sim::PlaylistFile playlistFile;
     std::string error;
@@ -230,7 +231,7 @@ int run(sim::Options& options) {
                     sim::encodingText(playlistFile, codePage).c_str());
         for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
             std::printf("note: %s\n", note.c_str());
-        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath);
+        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath, answer);
         FreeLibrary(module);
         sim::destroyPlayerWindow(&player);
         return status;
@@ -321,20 +322,23 @@ int run(sim::Options& options) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    sim::Options options;
+namespace sim {
+
+int hostMain(int argc, char** argv, const char* typedCommand, SweepAnswer* answer) {
+    Options options;
     std::string error;
-    switch (sim::parseOptions(argc, argv, &options, &error)) {
-    case sim::kHelpAsked:
-        std::fputs(sim::usageText(), stdout);
-        return sim::kExitDone;
-    case sim::kBadOptions:
+    switch (parseOptions(argc, argv, &options, &error)) {
+    case kHelpAsked:
+        std::fputs(usageText(), stdout);
+        return kExitDone;
+    case kBadOptions:
         std::printf("error: %s\n", error.c_str());
-        return sim::kExitUsage;
+        return kExitUsage;
     default:
-        // A script that runs the host passes on the command the operator typed, for a sweep to show.
-        if (const char* typed = std::getenv("SONGBEACON_TYPED_COMMAND"))
-            options.typedCommand = typed;
-        return run(options);
+        if (typedCommand != nullptr)
+            options.typedCommand = typedCommand;
+        return run(options, answer);
     }
 }
+
+} // namespace sim

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "cli/console_output.h"
 #include "cli/ini_reader.h"
 #include "cli/operator_files.h"
 #include "cli/sweep_options.h"
@@ -144,7 +145,37 @@ void outOfMemory() {
                "use fewer seeds or shorter runs\n",
                stdout);
     std::fflush(stdout);
+    sim::finishConsoleOutput();
     std::_Exit(sim::kExitOutOfMemory);
+}
+
+// The progress line: shown once the runs have taken kProgressAfterMs, rewritten in place.
+constexpr ULONGLONG kProgressAfterMs = 2000;
+constexpr ULONGLONG kProgressEveryMs = 250;
+
+struct Progress {
+    ULONGLONG started;
+    ULONGLONG shown; // when the line was last written; 0: not yet
+};
+
+void showProgress(void* context, int64_t done, int64_t total) {
+    auto* progress = static_cast<Progress*>(context);
+    const ULONGLONG now = GetTickCount64();
+    if (now - progress->started < kProgressAfterMs || now - progress->shown < kProgressEveryMs)
+        return;
+    progress->shown = now;
+    const double seconds = (now - progress->started) / 1000.0;
+    std::printf("\rsweeping: %lld of %lld runs (%lld %%), about %.0f s to go   ",
+                static_cast<long long>(done), static_cast<long long>(total),
+                static_cast<long long>(done * 100 / total),
+                seconds * static_cast<double>(total - done) / static_cast<double>(done));
+    std::fflush(stdout);
+}
+
+// Wipes the progress line, if one was shown, so that the table starts on a clean line.
+void endProgress(const Progress& progress) {
+    if (progress.shown != 0)
+        std::printf("\r%70s\r", "");
 }
 
 } // namespace
@@ -152,7 +183,7 @@ void outOfMemory() {
 namespace sim {
 
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
-                    PluginHeader* plugin, HMODULE module, const std::string& iniPath) {
+                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, SweepAnswer* answer) {
     std::set_new_handler(outOfMemory);
     const IniSnapshot ini = readIni(iniPath);
     Sweep sweep = {
@@ -171,8 +202,14 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     std::fflush(stdout);
 
     const ULONGLONG started = GetTickCount64();
+    Progress progress = {started, 0};
+    if (outputIsConsole()) {
+        sweep.plan.onRunDone = showProgress;
+        sweep.plan.runDoneContext = &progress;
+    }
     std::vector<SweepRow> rows;
     const SimulatedEnd swept = runSweep(playlist, sweep.plan, &rows);
+    endProgress(progress);
     if (swept == kSimulationOutOfMemory) {
         std::printf("error: out of memory during the sweep\n");
         return kExitOutOfMemory;
@@ -237,6 +274,12 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         status = kExitUsage;
     if (replay.agreed)
         std::fputs(recommendationText(context, rows, recommendation).c_str(), stdout);
+    if (replay.agreed && answer != nullptr) {
+        answer->recommended = recommendation.verdict == kEveryGoalMet;
+        answer->choices = !answer->recommended;
+        if (answer->recommended)
+            answer->setting = rows[static_cast<size_t>(recommendation.recommended)].setting;
+    }
     std::fflush(stdout);
     return status;
 }
