@@ -8,8 +8,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,15 +34,13 @@ namespace {
 // The playlist as the player reads it; false with a one-line error when the file cannot be read,
 // is empty, holds a NUL (UTF-16 saved without its mark) or holds no titles.
 bool readPlaylist(const std::string& path, const sim::CodePage& codePage, sim::PlaylistFile* playlist) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    if (!sim::readBytes(path, &bytes)) {
         std::printf("error: cannot read the playlist %s: no such file, or not readable\n", path.c_str());
         return false;
     }
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
     std::string reason;
-    if (!sim::readPlaylistFile(path, bytes.str(), codePage, playlist, &reason)) {
+    if (!sim::readPlaylistFile(path, bytes, codePage, playlist, &reason)) {
         std::printf("error: the playlist %s %s\n", path.c_str(), reason.c_str());
         return false;
     }

@@ -9,14 +9,13 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/ansi_code_page.h"
 #include "cli/console_output.h"
 #include "cli/host_main.h"
+#include "cli/operator_files.h"
 #include "cli/options.h"
 #include "tune/operator_folder.h"
 #include "tune/tune_plan.h"
@@ -49,12 +48,10 @@ bool ansiArguments(std::vector<std::string>* arguments, std::string* error) {
 // The titles, to size the ranges by; false when the file cannot be read as a playlist (the player
 // then says why, in its own words).
 bool readTitles(const std::string& path, std::vector<sim::PlaylistEntry>* entries) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
+    std::string bytes, reason;
     sim::PlaylistFile playlist;
-    std::string reason;
-    if (!file || !sim::readPlaylistFile(path, bytes.str(), sim::ansiCodePage(), &playlist, &reason))
+    if (!sim::readBytes(path, &bytes) ||
+        !sim::readPlaylistFile(path, bytes, sim::ansiCodePage(), &playlist, &reason))
         return false;
     *entries = playlist.entries;
     return true;
