@@ -33,6 +33,11 @@ if(WIN32)
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/encodings-run)
   set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
                        SimulatedHost.ReadsPlaylistsInEveryEncoding PROPERTIES TIMEOUT 300)
+  # songbeacon-tune's Open dialog, driven from the test as an operator drives it (needs the display).
+  songbeacon_test(tune_dialog_tests SOURCES simhost/tune_dialog_test.cpp LIBS sb_test_support)
+  target_compile_definitions(tune_dialog_tests PRIVATE SB_TUNE_EXE="$<TARGET_FILE:songbeacon-tune>"
+                                                       SB_PLUGIN_DLL="$<TARGET_FILE:gen_SBeacon>")
+  add_dependencies(tune_dialog_tests songbeacon-tune gen_SBeacon)
 endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)

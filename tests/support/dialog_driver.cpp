@@ -8,6 +8,17 @@ namespace support {
 
 namespace {
 
+// Control ids of the file choosers (the platform's dlgs.h values).
+constexpr int kChooserNameEdit = 0x480;  // edt1
+constexpr int kChooserNameCombo = 0x47c; // cmb13
+
+BOOL CALLBACK findEdit(HWND window, LPARAM found) {
+    if (className(window) != "Edit")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 struct OwnedSearch {
     HWND owner;
     HWND found;
@@ -75,6 +86,17 @@ bool setWindowText(HWND window, const std::string& text) {
     return window != nullptr &&
            SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
                                kDeadlineMs, &result) != 0;
+}
+
+HWND chooserNameBox(HWND chooser) {
+    HWND edit = GetDlgItem(chooser, kChooserNameEdit);
+    if (edit != nullptr && IsWindowVisible(edit))
+        return edit;
+    HWND combo = GetDlgItem(chooser, kChooserNameCombo);
+    edit = nullptr;
+    if (combo != nullptr)
+        EnumChildWindows(combo, findEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit;
 }
 
 HWND ownedDialog(HWND owner) {

@@ -21,10 +21,7 @@
 
 namespace {
 
-// Control ids of the Save As chooser (the platform's dlgs.h values).
-constexpr int kChooserNameEdit = 0x480;  // edt1
-constexpr int kChooserNameCombo = 0x47c; // cmb13
-
+using support::chooserNameBox;
 using support::className;
 using support::DialogDriver;
 using support::kDeadlineMs;
@@ -244,26 +241,6 @@ TEST_F(ConfigDialogTest, EnterActsAsOkAndEscapeAsCancel) {
     });
     EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, 44);
     EXPECT_EQ(fileInteger("SameTitleCheckLimit"), 44);
-}
-
-BOOL CALLBACK findEdit(HWND window, LPARAM found) {
-    if (className(window) != "Edit")
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-// The file-name box of the Save As chooser: without a hook or template the platform shows the
-// Explorer-style chooser, where it is the edit inside the combo box cmb13; the old style has edt1.
-HWND chooserNameBox(HWND chooser) {
-    HWND edit = GetDlgItem(chooser, kChooserNameEdit);
-    if (edit != nullptr && IsWindowVisible(edit))
-        return edit;
-    HWND combo = GetDlgItem(chooser, kChooserNameCombo);
-    edit = nullptr;
-    if (combo != nullptr)
-        EnumChildWindows(combo, findEdit, reinterpret_cast<LPARAM>(&edit));
-    return edit;
 }
 
 TEST_F(ConfigDialogTest, SelectOpensAnEmptyChooserAndCancellingItChangesNothing) {
