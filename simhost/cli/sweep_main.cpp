@@ -30,6 +30,39 @@ std::string replayIniText(sim::SweepSetting setting) {
            "\r\nSameTitleCheckLimit=" + std::to_string(setting.titleLimit) + "\r\n";
 }
 
+// The progress line on a console: shown once the sweep has taken kProgressAfterMs, rewritten in
+// place as its runs through the mirror, then its replays through the plug-in, go on.
+constexpr ULONGLONG kProgressAfterMs = 2000;
+constexpr ULONGLONG kProgressEveryMs = 250;
+
+struct Progress {
+    bool shown;      // on a console
+    ULONGLONG began; // when the sweep began
+    ULONGLONG last;  // when the line was last written; 0: not yet
+};
+
+void showProgress(Progress* progress, const char* what, int64_t done, int64_t total) {
+    const ULONGLONG now = GetTickCount64();
+    if (!progress->shown || now - progress->began < kProgressAfterMs ||
+        now - progress->last < kProgressEveryMs)
+        return;
+    progress->last = now;
+    std::printf("\rsweeping: %lld of %lld %s (%lld %%)   ", static_cast<long long>(done),
+                static_cast<long long>(total), what, static_cast<long long>(done * 100 / total));
+    std::fflush(stdout);
+}
+
+void showRunProgress(void* context, int64_t done, int64_t total) {
+    showProgress(static_cast<Progress*>(context), "runs through the mirror", done, total);
+}
+
+// Wipes the progress line, if one was written, so that what follows starts on a clean line.
+void endProgress(Progress* progress) {
+    if (progress->last != 0)
+        std::printf("\r%78s\r", "");
+    progress->last = 0;
+}
+
 // What the sweep works with.
 struct Sweep {
     const sim::Options* options;
@@ -39,6 +72,7 @@ struct Sweep {
     std::string iniPath;
     sim::KeptIni* kept; // the operator's plugin.ini, while the replay holds its own
     sim::SweepPlan plan;
+    Progress* progress;
 };
 
 // Plays `setting` through the plug-in on every seed of the plan and compares each record with the
@@ -51,6 +85,8 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
     const sim::RuleLimits limits = {setting.artistLimit, setting.titleLimit, true};
     const auto entries = static_cast<int32_t>(sweep.playlist->size());
     for (uint64_t seed : sweep.plan.seeds) {
+        showProgress(sweep.progress, "replays through the plug-in", outcome->seeds,
+                     static_cast<int64_t>(sweep.plan.seeds.size()));
         std::string error;
         if (!sim::writeReplayIni(sweep.kept, replayIniText(setting), &error)) {
             std::printf("error: %s\n", error.c_str());
@@ -149,35 +185,6 @@ void outOfMemory() {
     std::_Exit(sim::kExitOutOfMemory);
 }
 
-// The progress line: shown once the runs have taken kProgressAfterMs, rewritten in place.
-constexpr ULONGLONG kProgressAfterMs = 2000;
-constexpr ULONGLONG kProgressEveryMs = 250;
-
-struct Progress {
-    ULONGLONG started;
-    ULONGLONG shown; // when the line was last written; 0: not yet
-};
-
-void showProgress(void* context, int64_t done, int64_t total) {
-    auto* progress = static_cast<Progress*>(context);
-    const ULONGLONG now = GetTickCount64();
-    if (now - progress->started < kProgressAfterMs || now - progress->shown < kProgressEveryMs)
-        return;
-    progress->shown = now;
-    const double seconds = (now - progress->started) / 1000.0;
-    std::printf("\rsweeping: %lld of %lld runs (%lld %%), about %.0f s to go   ",
-                static_cast<long long>(done), static_cast<long long>(total),
-                static_cast<long long>(done * 100 / total),
-                seconds * static_cast<double>(total - done) / static_cast<double>(done));
-    std::fflush(stdout);
-}
-
-// Wipes the progress line, if one was shown, so that the table starts on a clean line.
-void endProgress(const Progress& progress) {
-    if (progress.shown != 0)
-        std::printf("\r%70s\r", "");
-}
-
 } // namespace
 
 namespace sim {
@@ -187,7 +194,8 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     std::set_new_handler(outOfMemory);
     const IniSnapshot ini = readIni(iniPath);
     Sweep sweep = {
-        &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini))};
+        &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini)),
+        nullptr};
     SweepContext context = {fileNameOf(options.playlistPath), static_cast<int32_t>(playlist.size()),
                             rotationSeconds(playlist),        sweep.plan,
                             repeatCommand(options),           {},
@@ -202,14 +210,13 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     std::fflush(stdout);
 
     const ULONGLONG started = GetTickCount64();
-    Progress progress = {started, 0};
-    if (outputIsConsole()) {
-        sweep.plan.onRunDone = showProgress;
-        sweep.plan.runDoneContext = &progress;
-    }
+    Progress progress = {outputIsConsole(), started, 0};
+    sweep.progress = &progress;
+    sweep.plan.onRunDone = showRunProgress;
+    sweep.plan.runDoneContext = &progress;
     std::vector<SweepRow> rows;
     const SimulatedEnd swept = runSweep(playlist, sweep.plan, &rows);
-    endProgress(progress);
+    endProgress(&progress);
     if (swept == kSimulationOutOfMemory) {
         std::printf("error: out of memory during the sweep\n");
         return kExitOutOfMemory;
@@ -245,6 +252,7 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     }
     sweep.kept = &kept;
     int status = replaySetting(sweep, rows[static_cast<size_t>(recommendation.replayed)].setting, &replay);
+    endProgress(&progress);
     if (!restoreIni(kept, &error)) {
         std::printf("error: %s\n", error.c_str());
         if (status == kExitDone)
