@@ -4,16 +4,12 @@
 // is an administrator, honours such a token, so the setup program's check of its rights can be
 // tried here.
 //   run_limited [--shortcut] [--console PROMPT] <program> [arguments...]
-// The arguments go to the program exactly as they were typed (a setup program's /D= must stay
-// unquoted, a file name with blanks quoted).
-//   --shortcut        <program> is a shortcut (.lnk): its target runs in the shortcut's "Start in"
-//                     folder, with the shortcut's own arguments and then the given ones, as Windows
-//                     runs a Start menu entry with a file dropped on it.
-//   --console PROMPT  the program runs in a console of its own, as one started from the Start menu
-//                     or Explorer does; once PROMPT shows there, all the console's text is printed
-//                     (UTF-8) and a key is pressed in it.
-// Exits with the program's exit status; 125 when it cannot be started, 124 when PROMPT does not
-// show within ten minutes (the program is then ended).
+// The arguments go on exactly as typed (a setup program's /D= unquoted, a name with blanks quoted).
+// --shortcut: <program> is a .lnk, whose target runs in its "Start in" folder with its own
+// arguments and then the given ones, as a Start menu entry runs with a file dropped on it.
+// --console: in a console of its own, as from the Start menu; once PROMPT shows there, the
+// console's text is printed (UTF-8) and a key pressed. Exits with the program's status; 125 when
+// it cannot be started, 124 when PROMPT does not show within ten minutes (the program is ended).
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -95,23 +91,21 @@ std::string consoleText(HANDLE screen) {
 // Waits until `prompt` shows on `screen`, prints the console's text and presses a key on `input`;
 // false when the prompt does not show in time or the program ends first.
 bool answerPrompt(HANDLE process, HANDLE screen, HANDLE input, const std::string& prompt) {
-    for (DWORD waited = 0; consoleText(screen).find(prompt) == std::string::npos; waited += 200)
-        if (waited > kPromptDeadlineMs || WaitForSingleObject(process, 200) == WAIT_OBJECT_0) {
-            std::fputs(consoleText(screen).c_str(), stdout);
-            return false;
-        }
+    bool shown = false;
+    for (DWORD waited = 0; !(shown = consoleText(screen).find(prompt) != std::string::npos) &&
+                           waited < kPromptDeadlineMs && WaitForSingleObject(process, 200) == WAIT_TIMEOUT;
+         waited += 200) {
+    }
     std::fputs(consoleText(screen).c_str(), stdout);
     std::fflush(stdout);
-    INPUT_RECORD key[2] = {};
-    key[0].EventType = KEY_EVENT;
-    key[0].Event.KeyEvent.bKeyDown = TRUE;
-    key[0].Event.KeyEvent.wRepeatCount = 1;
-    key[0].Event.KeyEvent.wVirtualKeyCode = VK_SPACE;
-    key[0].Event.KeyEvent.uChar.UnicodeChar = L' ';
-    key[1] = key[0];
-    key[1].Event.KeyEvent.bKeyDown = FALSE;
+    INPUT_RECORD key = {};
+    key.EventType = KEY_EVENT;
+    key.Event.KeyEvent.bKeyDown = TRUE;
+    key.Event.KeyEvent.wRepeatCount = 1;
+    key.Event.KeyEvent.wVirtualKeyCode = VK_SPACE;
+    key.Event.KeyEvent.uChar.UnicodeChar = L' ';
     DWORD written = 0;
-    return WriteConsoleInputW(input, key, 2, &written) != 0;
+    return shown && WriteConsoleInputW(input, &key, 1, &written) != 0;
 }
 
 } // namespace

@@ -12,38 +12,17 @@
 
 namespace {
 
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK matchOpenDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && IsWindowVisible(window) && support::className(window) == "#32770" &&
-        support::windowText(window) == sim::kOpenPlaylistCaption) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 struct TuneDialogTest : testing::Test {
     std::string folder = support::makeTestFolder();
     std::string appData = folder + "\\app data";
-    std::string playlist = folder + "\\My Station.m3u";
+    std::string playlist = folder + "\\My Station.txt";
 
     // The tool beside a copy of the plug-in, as the release zip holds them, with an application-data
     // folder of the test's own.
     void SetUp() override {
         ASSERT_TRUE(CopyFileA(SB_TUNE_EXE, (folder + "\\songbeacon-tune.exe").c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(SB_PLUGIN_DLL, (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
-        std::string lines = "#EXTM3U\r\n";
-        for (const char* artist : {"Abba", "Blur", "Cher", "Dido", "Enya", "Free", "Guru", "Hole"})
-            for (const char* song : {"One", "Two"})
-                lines += std::string("#EXTINF:200,") + artist + " - " + song + "\r\n" + song + ".mp3\r\n";
-        support::writeFile(playlist, lines);
+        support::writeFile(playlist, "Abba - SOS\r\nBlur - Song 2\r\nCher - Believe\r\nDido - Thank You\r\n");
         CreateDirectoryA(appData.c_str(), nullptr);
     }
     void TearDown() override {
@@ -71,25 +50,22 @@ struct TuneDialogTest : testing::Test {
         const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &started);
         CloseHandle(out);
-        EXPECT_TRUE(ran);
         if (!ran)
             return 125;
-        Search search = {started.dwProcessId, nullptr};
+        HWND dialog = nullptr;
         EXPECT_TRUE(support::waitFor([&] {
-            EnumWindows(matchOpenDialog, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            return (dialog = FindWindowA("#32770", sim::kOpenPlaylistCaption)) != nullptr &&
+                   IsWindowVisible(dialog);
         })) << "no Open dialog captioned \""
             << sim::kOpenPlaylistCaption << "\"";
-        if (search.found != nullptr) {
+        if (dialog != nullptr) {
             if (answer == IDOK) {
-                EXPECT_TRUE(support::setWindowText(support::chooserNameBox(search.found), playlist));
+                EXPECT_TRUE(support::setWindowText(support::chooserNameBox(dialog), playlist));
             }
-            PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         }
-        const bool ended =
-            support::waitFor([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; },
-                             5 * support::kDeadlineMs);
-        if (!ended)
+        if (!support::waitFor([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; },
+                              5 * support::kDeadlineMs))
             TerminateProcess(started.hProcess, 124);
         DWORD status = 124;
         GetExitCodeProcess(started.hProcess, &status);

@@ -9,27 +9,6 @@
 
 namespace {
 
-TEST(TunePlan, ThePlaylistComesFirstAndTheToolsOwnOptionsStayWithTheTool) {
-    sim::TuneCommand command;
-    std::string error;
-    ASSERT_EQ(sim::parseTuneCommand({"C:\\My Lists\\Mix.m3u", "--no-browser", "--ini", "C:\\s.ini", "--seeds",
-                                     "2", "--artist-limit", "7", "--report", "r.html"},
-                                    &command, &error),
-              sim::kTuneParsed)
-        << error;
-    EXPECT_EQ(command.playlist, "C:\\My Lists\\Mix.m3u");
-    EXPECT_TRUE(command.noBrowser);
-    EXPECT_EQ(command.iniPath, "C:\\s.ini");
-    EXPECT_EQ(command.artistLimit, 7);
-    EXPECT_EQ(command.seeds, 2);
-    EXPECT_EQ(command.reportPath, "r.html");
-    EXPECT_EQ(command.player, (std::vector<std::string>{"--seeds", "2", "--report", "r.html"}));
-    // Options alone: the playlist is asked for.
-    sim::TuneCommand asked;
-    ASSERT_EQ(sim::parseTuneCommand({"--shuffle", "7"}, &asked, &error), sim::kTuneParsed);
-    EXPECT_EQ(asked.playlist, "");
-}
-
 TEST(TunePlan, WhatThePlayerOrASweepRefusesIsNamedAtOnce) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"l.m3u", "--log", "x.csv"}, "--log: a sweep writes no per-track log"},
@@ -88,24 +67,33 @@ TEST(TunePlan, RangesFollowTheGoalsButNeverStarveTheRotationNorExceedASweep) {
 }
 
 TEST(TunePlan, ThePlayerGetsTheCopyTheRangesAndTheReportOnlyWhereTheOperatorGaveNone) {
-    sim::TuneCommand command;
-    command.player = {"--shuffle", "7"};
     sim::TuneRanges ranges = {};
     ranges.artist = {true, 0, 26, 1};
     ranges.title = {true, 0, 80, 10};
-    EXPECT_EQ(sim::playerArguments(command, "C:\\T\\gen_SBeacon.dll", "l.m3u", ranges, "C:\\T\\sweep.html"),
-              (std::vector<std::string>{"songbeacon-tune", "C:\\T\\gen_SBeacon.dll", "l.m3u", "--shuffle",
-                                        "7", "--sweep-artist", "0..26", "--sweep-title", "0..80:10",
-                                        "--report", "C:\\T\\sweep.html"}));
-    command.player = {"--sweep-title", "0..50", "--report", "mine.html"};
-    command.rangesGiven = true;
-    command.reportPath = "mine.html";
-    EXPECT_EQ(sim::playerArguments(command, "d.dll", "l.m3u", ranges, "C:\\T\\sweep.html"),
-              (std::vector<std::string>{"songbeacon-tune", "d.dll", "l.m3u", "--sweep-title", "0..50",
-                                        "--report", "mine.html"}));
-    EXPECT_EQ(sim::typedCommandOf("C:\\Program Files\\W\\songbeacon-tune.exe",
+    const struct {
+        std::vector<std::string> typed, player;
+    } cases[] = {
+        // The playlist first; the tool's own options stay with the tool.
+        {{"C:\\My Lists\\Mix.m3u", "--no-browser", "--ini", "s.ini", "--seeds", "2", "--artist-limit", "7"},
+         {"--seeds", "2", "--sweep-artist", "0..26", "--sweep-title", "0..80:10", "--report",
+          "C:\\T\\sweep.html"}},
+        {{"C:\\My Lists\\Mix.m3u", "--sweep-title", "0..50", "--report", "mine.html"},
+         {"--sweep-title", "0..50", "--report", "mine.html"}},
+    };
+    for (const auto& c : cases) {
+        sim::TuneCommand command;
+        std::string error;
+        ASSERT_EQ(sim::parseTuneCommand(c.typed, &command, &error), sim::kTuneParsed) << error;
+        std::vector<std::string> expected = {"songbeacon-tune", "C:\\T\\gen_SBeacon.dll", command.playlist};
+        expected.insert(expected.end(), c.player.begin(), c.player.end());
+        EXPECT_EQ(sim::playerArguments(command, "C:\\T\\gen_SBeacon.dll", command.playlist, ranges,
+                                       "C:\\T\\sweep.html"),
+                  expected);
+        EXPECT_EQ(command.playlist, "C:\\My Lists\\Mix.m3u");
+    }
+    EXPECT_EQ(sim::typedCommandOf("C:\\Program Files\\songbeacon-tune.exe",
                                   {"C:\\My Lists\\a.m3u", "--seeds", "2"}),
-              "\"C:\\Program Files\\W\\songbeacon-tune.exe\" \"C:\\My Lists\\a.m3u\" --seeds 2");
+              "\"C:\\Program Files\\songbeacon-tune.exe\" \"C:\\My Lists\\a.m3u\" --seeds 2");
 }
 
 } // namespace
