@@ -1,6 +1,7 @@
 ; The setup program: puts gen_SBeacon.dll into the player's Plugins folder, with the operator's
-; read-me, the placeholder logo and an uninstaller beside it in Plugins\Songbeacon, and registers
-; the plug-in in the list of installed programs, one entry per player folder. It never touches
+; read-me, the placeholder logo, the tool that chooses the two limits (with its Start menu entry)
+; and an uninstaller beside it in Plugins\Songbeacon, and registers the plug-in in the list of
+; installed programs, one entry per player folder. It never touches
 ; plugin.ini (the operator's settings, which other plug-ins share) nor a logo the operator put in
 ; place, and never leaves the player without a DLL: the new one is written beside the old and
 ; swapped in only once the old one is known not to be in use.
@@ -38,6 +39,7 @@ RequestExecutionLevel admin
 !insertmacro REQUIRE PRODUCT_VERSION_QUAD
 !insertmacro REQUIRE PRODUCT_PUBLISHER
 !insertmacro REQUIRE DLL_FILE
+!insertmacro REQUIRE TUNE_FILE
 !insertmacro REQUIRE README_FILE
 !insertmacro REQUIRE LICENSE_FILE
 !insertmacro REQUIRE LOGO_FILE
@@ -54,6 +56,13 @@ RequestExecutionLevel admin
 
 !define DLL "gen_SBeacon.dll"
 !define LOGO "sc-logo.jpg"
+; The tool that chooses the two limits, and its Start menu entry (for every user: Setup installs
+; for the machine). A file name cannot hold a colon, so the entry reads "Songbeacon - choose
+; limits". One entry serves the machine: with two player folders it starts the tool of the folder
+; installed last, which HKLM\${TUNE_KEY} names, and only that folder's uninstaller removes it.
+!define TUNE "songbeacon-tune.exe"
+!define TUNE_ENTRY "${PRODUCT_NAME} - choose limits"
+!define TUNE_KEY "Software\${PRODUCT_NAME}"
 ; Each player folder has its own entry, ${PRODUCT_NAME}-<hash of the folder>, so that two players
 ; on one machine each keep theirs. Versions up to 0.24b wrote one entry named ${PRODUCT_NAME}.
 ; (A 32-bit setup program reads and writes the 32-bit view of HKLM\Software on 64-bit Windows,
@@ -88,19 +97,19 @@ Var FirstFolder   ; ... and the first one found at all
 !insertmacro MUI_PAGE_LICENSE "${LICENSE_FILE}"
 !define MUI_PAGE_HEADER_TEXT "Choose the Player's Folder"
 !define MUI_PAGE_HEADER_SUBTEXT "The folder that holds ${PLAYER_EXE}."
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will put ${DLL} into the Plugins folder of the player's folder below, and its read-me, logo and uninstaller into Plugins\${PRODUCT_NAME}. Settings you already have in Plugins\plugin.ini are kept.$\r$\n$\r$\nTo use another player folder, click Browse. $_CLICK"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup will put ${DLL} into the Plugins folder of the player's folder below, and its read-me, logo, tool for choosing the limits and uninstaller into Plugins\${PRODUCT_NAME}. Settings you already have in Plugins\plugin.ini are kept.$\r$\n$\r$\nTo use another player folder, click Browse. $_CLICK"
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Player folder"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckPlayerFolder
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 ; The larger text box leaves room for both paragraphs above the check box.
 !define MUI_FINISHPAGE_TEXT_LARGE
-!define MUI_FINISHPAGE_TEXT "${PRODUCT_NAME} ${PRODUCT_VERSION} is in the player's Plugins folder. Start the player: it lists the plug-in among its general-purpose plug-ins, and the plug-in writes its settings to Plugins\plugin.ini at its first start.$\r$\n$\r$\nThe read-me says what each setting does and where the logo goes."
+!define MUI_FINISHPAGE_TEXT "${PRODUCT_NAME} ${PRODUCT_VERSION} is in the player's Plugins folder. Start the player: it lists the plug-in among its general-purpose plug-ins, and the plug-in writes its settings to Plugins\plugin.ini at its first start.$\r$\n$\r$\nThe read-me says what each setting does and how to choose the limits."
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Plugins\${PRODUCT_NAME}\readme.txt"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the read-me"
 !insertmacro MUI_PAGE_FINISH
 
-!define MUI_UNCONFIRMPAGE_TEXT_TOP "Setup will remove ${DLL}, the read-me, the placeholder logo and this uninstaller. Your settings in plugin.ini, any logo of your own and the status page stay. Close the player first."
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Setup will remove ${DLL}, the tool for choosing the limits, the read-me, the placeholder logo and this uninstaller. Your settings in plugin.ini, any logo of your own and the status page stay. Close the player first."
 ; NSIS's own "Uninstalling from:" does not fit its box.
 !define MUI_UNCONFIRMPAGE_TEXT_LOCATION "Folder:"
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -428,6 +437,20 @@ Section "${PRODUCT_NAME}" SectionPlugin
 
   SetOutPath "$INSTDIR\Plugins\${PRODUCT_NAME}"
   File "/oname=readme.txt" "${README_FILE}"
+  File "/oname=${TUNE}" "${TUNE_FILE}"
+  ; The entry starts the tool with no arguments (a playlist dropped on it follows as the first), in
+  ; its own folder; the tool writes only into the user's own application data.
+  Push $OUTDIR
+  Call NormalFolder
+  Pop $1
+  SetShellVarContext all
+  ClearErrors
+  CreateShortcut "$SMPROGRAMS\${TUNE_ENTRY}.lnk" "$1\${TUNE}" "" "$1\${TUNE}" 0 SW_SHOWNORMAL "" "Choose SameArtistCheckLimit and SameTitleCheckLimit for a playlist"
+  ${If} ${Errors}
+    DetailPrint "Could not make the Start menu entry $SMPROGRAMS\${TUNE_ENTRY}"
+  ${Else}
+    WriteRegStr HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder" "$1"
+  ${EndIf}
   ; A logo already there is the operator's own (or the placeholder of an earlier install).
   ${If} ${FileExists} "$OUTDIR\${LOGO}"
     DetailPrint "Kept the logo already in $OUTDIR"
@@ -563,6 +586,19 @@ Section "Uninstall"
   Delete "$1\${DLL}.new"
   Delete "$1\${DLL}.old"
   Delete "$INSTDIR\readme.txt"
+  Delete "$INSTDIR\${TUNE}"
+  ; The Start menu entry goes with the folder whose tool it starts (the one installed last).
+  Push $INSTDIR
+  Call un.NormalFolder
+  Pop $0
+  ReadRegStr $2 HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder"
+  ${If} $0 != ""
+  ${AndIf} $2 == $0
+    SetShellVarContext all
+    Delete "$SMPROGRAMS\${TUNE_ENTRY}.lnk"
+    DeleteRegValue HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder"
+    DeleteRegKey /ifempty HKLM "${TUNE_KEY}"
+  ${EndIf}
 
   ; The logo goes only while it is the placeholder this version shipped, byte for byte.
   InitPluginsDir

@@ -2,8 +2,9 @@
 # The release command. On a fresh Debian 12 machine, as root: installs what is missing, builds the
 # Windows build in Release in a clean folder ($B/release) and writes into dist/
 #   songbeacon-<version>-setup.exe   the setup program;
-#   songbeacon-<version>-win32.zip   the DLL, the operator's read-me, an example plugin.ini, the
-#                                    placeholder logo and the licence, for a manual install;
+#   songbeacon-<version>-win32.zip   the DLL, the tool that chooses its limits (songbeacon-tune.exe),
+#                                    the operator's read-me, an example plugin.ini, the placeholder
+#                                    logo and the licence, for a manual install;
 #   SHA256SUMS                       the checksums of both.
 # Files of other versions already in dist/ are left alone. The same commit gives the same bytes
 # wherever it is built (scripts/check-reproducible.sh shows it). SONGBEACON_BUILD_DIR names another
@@ -12,7 +13,7 @@
 # Signing (Authenticode, SHA-256, with osslsigncode, Debian 12's 2.5 or later): SONGBEACON_SIGN_PFX
 # names a PKCS#12 file with the code-signing certificate and its key, SONGBEACON_SIGN_PASSWORD_FILE
 # a file holding its password (read by osslsigncode itself: never on a command line, never printed).
-# Then the DLL (in the zip and in the setup program), the uninstaller and the setup program are
+# Then the DLL and the tool (in the zip and in the setup program), the uninstaller and the setup program are
 # signed, at the time of the commit, so that signed files are byte-identical too, with an RSA key:
 # an ECDSA key signs differently every time, and the first line then says the files differ from
 # build to build. SONGBEACON_SIGN_TIMESTAMP_URL adds a time-stamping server's countersignature,

@@ -8,11 +8,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "cli/host_main.h"
 
 #include "report/event_log.h"
 #include "cli/ansi_code_page.h"
@@ -35,15 +34,13 @@ namespace {
 // The playlist as the player reads it; false with a one-line error when the file cannot be read,
 // is empty, holds a NUL (UTF-16 saved without its mark) or holds no titles.
 bool readPlaylist(const std::string& path, const sim::CodePage& codePage, sim::PlaylistFile* playlist) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    if (!sim::readBytes(path, &bytes)) {
         std::printf("error: cannot read the playlist %s: no such file, or not readable\n", path.c_str());
         return false;
     }
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
     std::string reason;
-    if (!sim::readPlaylistFile(path, bytes.str(), codePage, playlist, &reason)) {
+    if (!sim::readPlaylistFile(path, bytes, codePage, playlist, &reason)) {
         std::printf("error: the playlist %s %s\n", path.c_str(), reason.c_str());
         return false;
     }
@@ -179,8 +176,8 @@ bool printReports(const sim::Options& options, const sim::ReportContext& context
 }
 
 // The whole run: playlist, plug-in, plugin.ini, the play, the report, the shut-down and the page.
-// Returns the exit status.
-int run(sim::Options& options) {
+// Returns the exit status; a sweep's answer goes to `answer` (when not null).
+int run(sim::Options& options, sim::SweepAnswer* answer) {
     const sim::CodePage codePage = sim::ansiCodePage();
     sim::PlaylistFile playlistFile;
     std::string error;
@@ -231,7 +228,7 @@ int run(sim::Options& options) {
                     sim::encodingText(playlistFile, codePage).c_str());
         for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
             std::printf("note: %s\n", note.c_str());
-        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath);
+        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath, answer);
         FreeLibrary(module);
         sim::destroyPlayerWindow(&player);
         return status;
@@ -322,20 +319,23 @@ int run(sim::Options& options) {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    sim::Options options;
+namespace sim {
+
+int hostMain(int argc, char** argv, const char* typedCommand, SweepAnswer* answer) {
+    Options options;
     std::string error;
-    switch (sim::parseOptions(argc, argv, &options, &error)) {
-    case sim::kHelpAsked:
-        std::fputs(sim::usageText(), stdout);
-        return sim::kExitDone;
-    case sim::kBadOptions:
+    switch (parseOptions(argc, argv, &options, &error)) {
+    case kHelpAsked:
+        std::fputs(usageText(), stdout);
+        return kExitDone;
+    case kBadOptions:
         std::printf("error: %s\n", error.c_str());
-        return sim::kExitUsage;
+        return kExitUsage;
     default:
-        // A script that runs the host passes on the command the operator typed, for a sweep to show.
-        if (const char* typed = std::getenv("SONGBEACON_TYPED_COMMAND"))
-            options.typedCommand = typed;
-        return run(options);
+        if (typedCommand != nullptr)
+            options.typedCommand = typedCommand;
+        return run(options, answer);
     }
 }
+
+} // namespace sim

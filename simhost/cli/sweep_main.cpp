@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "cli/console_output.h"
 #include "cli/ini_reader.h"
 #include "cli/operator_files.h"
 #include "cli/sweep_options.h"
@@ -35,6 +36,39 @@ void recordSavedIni(void* kept) {
     sim::recordReplayIni(*static_cast<const sim::KeptIni*>(kept));
 }
 
+// The progress line on a console: shown once the sweep has taken kProgressAfterMs, rewritten in
+// place as its runs through the mirror, then its replays through the plug-in, go on.
+constexpr ULONGLONG kProgressAfterMs = 2000;
+constexpr ULONGLONG kProgressEveryMs = 250;
+
+struct Progress {
+    bool shown;      // on a console
+    ULONGLONG began; // when the sweep began
+    ULONGLONG last;  // when the line was last written; 0: not yet
+};
+
+void showProgress(Progress* progress, const char* what, int64_t done, int64_t total) {
+    const ULONGLONG now = GetTickCount64();
+    if (!progress->shown || now - progress->began < kProgressAfterMs ||
+        now - progress->last < kProgressEveryMs)
+        return;
+    progress->last = now;
+    std::printf("\rsweeping: %lld of %lld %s (%lld %%)   ", static_cast<long long>(done),
+                static_cast<long long>(total), what, static_cast<long long>(done * 100 / total));
+    std::fflush(stdout);
+}
+
+void showRunProgress(void* context, int64_t done, int64_t total) {
+    showProgress(static_cast<Progress*>(context), "runs through the mirror", done, total);
+}
+
+// Wipes the progress line, if one was written, so that what follows starts on a clean line.
+void endProgress(Progress* progress) {
+    if (progress->last != 0)
+        std::printf("\r%78s\r", "");
+    progress->last = 0;
+}
+
 // What the sweep works with.
 struct Sweep {
     const sim::Options* options;
@@ -44,6 +78,7 @@ struct Sweep {
     std::string iniPath;
     sim::KeptIni* kept; // the operator's plugin.ini, while the replay holds its own
     sim::SweepPlan plan;
+    Progress* progress;
 };
 
 // Plays `setting` through the plug-in on every seed of the plan and compares each record with the
@@ -56,6 +91,8 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
     const sim::RuleLimits limits = {setting.artistLimit, setting.titleLimit, true};
     const auto entries = static_cast<int32_t>(sweep.playlist->size());
     for (uint64_t seed : sweep.plan.seeds) {
+        showProgress(sweep.progress, "replays through the plug-in", outcome->seeds,
+                     static_cast<int64_t>(sweep.plan.seeds.size()));
         std::string error;
         if (!sim::writeReplayIni(sweep.kept, replayIniText(setting), &error)) {
             std::printf("error: %s\n", error.c_str());
@@ -124,6 +161,7 @@ void outOfMemory() {
                "use fewer seeds or shorter runs\n",
                stdout);
     std::fflush(stdout);
+    sim::finishConsoleOutput();
     std::_Exit(sim::kExitOutOfMemory);
 }
 
@@ -132,11 +170,12 @@ void outOfMemory() {
 namespace sim {
 
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
-                    PluginHeader* plugin, HMODULE module, const std::string& iniPath) {
+                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, SweepAnswer* answer) {
     std::set_new_handler(outOfMemory);
     const IniSnapshot ini = readIni(iniPath);
     Sweep sweep = {
-        &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini))};
+        &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini)),
+        nullptr};
     SweepContext context = {fileNameOf(options.playlistPath),
                             static_cast<int32_t>(playlist.size()),
                             rotationSeconds(playlist),
@@ -158,8 +197,13 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     std::fflush(stdout);
 
     const ULONGLONG started = GetTickCount64();
+    Progress progress = {outputIsConsole(), started, 0};
+    sweep.progress = &progress;
+    sweep.plan.onRunDone = showRunProgress;
+    sweep.plan.runDoneContext = &progress;
     std::vector<SweepRow> rows;
     const SimulatedEnd swept = runSweep(playlist, sweep.plan, &rows);
+    endProgress(&progress);
     if (swept == kSimulationOutOfMemory) {
         std::printf("error: out of memory during the sweep\n");
         return kExitOutOfMemory;
@@ -195,6 +239,7 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     } else {
         sweep.kept = &kept;
         status = replaySetting(sweep, rows[static_cast<size_t>(recommendation.replayed)].setting, &replay);
+        endProgress(&progress);
         const bool putBack = restoreIni(kept, &restored);
         if (!restored.empty())
             std::printf("%s: %s\n", putBack ? "note" : "error", restored.c_str());
@@ -231,6 +276,12 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         status = kExitUsage;
     if (replay.agreed)
         std::fputs(recommendationText(context, rows, recommendation).c_str(), stdout);
+    if (replay.agreed && answer != nullptr) {
+        answer->recommended = recommendation.verdict == kEveryGoalMet;
+        answer->choices = !answer->recommended;
+        if (answer->recommended)
+            answer->setting = rows[static_cast<size_t>(recommendation.recommended)].setting;
+    }
     std::fflush(stdout);
     return status;
 }

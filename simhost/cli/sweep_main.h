@@ -13,15 +13,24 @@
 #include "player/plugin_header.h"
 #include "player/sim_player.h"
 #include "playlist/playlist.h"
+#include "tuning/sweep.h"
 
 namespace sim {
+
+// What a sweep answered, for a program that says it again in its own words.
+struct SweepAnswer {
+    bool recommended;     // a setting meets every goal, and the plug-in decided as the sweep said
+    bool choices;         // no setting meets every goal: the choice: lines offer the trade-off
+    SweepSetting setting; // the recommended setting
+};
 
 // Runs the sweep `options` ask for over `playlist` (the titles `player` holds, its window made),
 // with `plugin` loaded from `module` and not yet started; its plugin.ini is at `iniPath`, and is
 // as the operator left it again when this returns. Writes the HTML page to --report's file once
 // the sweep has its figures (a report from before is left as it was until then). Returns the exit
-// status.
+// status; the answer goes to `answer` (when not null) once the replay has confirmed it. On a
+// console, a progress line shows while the sweep's runs take longer than a few seconds.
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
-                    PluginHeader* plugin, HMODULE module, const std::string& iniPath);
+                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, SweepAnswer* answer);
 
 } // namespace sim

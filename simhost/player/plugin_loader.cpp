@@ -2,6 +2,7 @@
 #include "player/plugin_loader.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -10,13 +11,14 @@ constexpr DWORD kShutDownLimitMs = 30000;
 HANDLE shutDownReturned;
 UINT exitStatusWhenHung; // what the process ends with when shutDown hangs
 
-// The watchdog thread: ends the process when shutDown has not returned in time.
+// The watchdog thread: ends the process when shutDown has not returned in time, through exit(), so
+// that what the program registered for its end (its output still on the way) runs first.
 DWORD WINAPI watchShutDown(LPVOID) {
     if (WaitForSingleObject(shutDownReturned, kShutDownLimitMs) != WAIT_OBJECT_0) {
         std::printf("error: the plug-in's shutDown did not return within %lu s\n",
                     static_cast<unsigned long>(kShutDownLimitMs / 1000));
         std::fflush(stdout);
-        ExitProcess(exitStatusWhenHung);
+        std::exit(static_cast<int>(exitStatusWhenHung));
     }
     return 0;
 }

@@ -312,6 +312,9 @@ SimulatedEnd runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPla
         startDealtRounds(&dealt[i], sweepOrder(entries, plan.seeds[i]),
                          kMostDealtPlaces / static_cast<int64_t>(plan.seeds.size()));
     RunRecord record;
+    const auto runs =
+        static_cast<int64_t>(plan.artistLimits.size() * plan.titleLimits.size() * plan.seeds.size());
+    int64_t done = 0;
     for (int32_t artistLimit : plan.artistLimits)
         for (int32_t titleLimit : plan.titleLimits) {
             std::vector<SeedFigures> seeds;
@@ -322,6 +325,8 @@ SimulatedEnd runSweep(const std::vector<PlaylistEntry>& playlist, const SweepPla
                                      plan.stationSeconds, &record, plan.mostEvents);
                 if (end == kSimulationOutOfMemory)
                     return end;
+                if (plan.onRunDone != nullptr)
+                    plan.onRunDone(plan.runDoneContext, ++done, runs);
                 seeds.push_back(seedFigures(record, compared, seed, end == kEveryEntryRefused, plan.goal));
                 if (end == kRecordFilled) {
                     rows->push_back(sweepRow({artistLimit, titleLimit}, std::move(seeds), plan.goal));

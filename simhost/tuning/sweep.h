@@ -57,6 +57,9 @@ struct SweepPlan {
     int64_t stationSeconds;      // length of every run
     SweepGoal goal;
     int32_t mostEvents = kMostEventsKept; // what one run records at most; fewer only in tests
+    // When set, called after each run with how many of the sweep's runs are done, for a progress line.
+    void (*onRunDone)(void* context, int64_t done, int64_t total) = nullptr;
+    void* runDoneContext = nullptr;
 };
 
 // How each playlist entry spells its artist, worked out once for every run, so that the returns

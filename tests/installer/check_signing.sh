@@ -6,7 +6,7 @@
 # - scripts/check-reproducible.sh with the certificate builds the current commit twice, signed,
 #   byte-identical;
 # - every signed file verifies against the certificate, signed at the commit's time: the setup
-#   program, the DLL in the zip and the one packed;
+#   program, the DLL and the tool in the zip and the ones packed;
 # - the signed setup program installs silently, the DLL and uninstaller it leaves verify, and the
 #   signed DLL plays in the simulated player (check_installer.sh, case signed);
 # - an ECDSA certificate whose path holds $, a backtick and a double quote signs the whole release
@@ -100,10 +100,12 @@ check "the setup program verifies" verifies "$setup"
 check "the DLL packed in the setup program verifies" verifies "$kept/signed/gen_SBeacon.dll"
 check "the DLL in the zip is that signed DLL" cmp "$kept/signed/gen_SBeacon.dll" "$kept/zip/gen_SBeacon.dll"
 check "the DLL in the zip verifies" verifies "$kept/zip/gen_SBeacon.dll"
+check "the tool packed and zipped verifies, and is the same file in both" \
+  eval 'verifies "$kept/signed/songbeacon-tune.exe" && cmp "$kept/signed/songbeacon-tune.exe" "$kept/zip/songbeacon-tune.exe"'
 check "the unsigned DLL does not verify" eval '! osslsigncode verify -CAfile "$cert" -in "$kept/gen_SBeacon.dll" >/dev/null 2>&1'
 
 SONGBEACON_SIGNER_CA="$cert" "$here/check_installer.sh" signed "$setup" "$kept/signed/gen_SBeacon.dll" \
-  "$host" "$holder" "$limited" "$pages"
+  "$host" "$holder" "$limited" "$pages" "$kept/signed/songbeacon-tune.exe"
 status=$?
 check "the signed setup installs silently, its files verify, and the signed DLL plays (status $status)" \
   test $status -eq 0

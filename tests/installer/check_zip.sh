@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The release zip holds exactly the files of a manual install: the DLL as built, the operator's
-# read-me and the example settings (CR LF line ends, as Windows editors expect), the placeholder
+# The release zip holds exactly the files of a manual install: the DLL and the tool that chooses
+# its limits as built, the operator's read-me and the example settings (CR LF line ends, as Windows editors expect), the placeholder
 # logo and the licence. The read-me keeps to 80 columns.
-#   check_zip.sh <songbeacon-...-win32.zip> <gen_SBeacon.dll> <examples folder>
+#   check_zip.sh <songbeacon-...-win32.zip> <gen_SBeacon.dll> <examples folder> <songbeacon-tune.exe>
 set -uo pipefail
-zip=$1 dll=$2 examples=$3
+zip=$1 dll=$2 examples=$3 tune=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail=0
@@ -18,10 +18,11 @@ crlf_only() { # <file>: every line, the last included, ends in CR LF
 }
 
 names=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
-check "entries are exactly the five release files (got: $names)" \
-  test "$names" = "LICENSE.txt gen_SBeacon.dll plugin-example.ini readme.txt sc-logo.jpg "
+check "entries are exactly the six release files (got: $names)" \
+  test "$names" = "LICENSE.txt gen_SBeacon.dll plugin-example.ini readme.txt sc-logo.jpg songbeacon-tune.exe "
 unzip -q "$zip" -d "$work"
 check "the DLL is the built one" cmp "$dll" "$work/gen_SBeacon.dll"
+check "the tool is the built one" cmp "$tune" "$work/songbeacon-tune.exe"
 check "the logo is the placeholder" cmp "$examples/sc-logo.jpg" "$work/sc-logo.jpg"
 for text in readme.txt plugin-example.ini LICENSE.txt; do
   check "$text has CR LF line ends" crlf_only "$work/$text"

@@ -8,7 +8,7 @@ if(WIN32)
   add_executable(hold_file installer/hold_file.cpp)
   target_link_libraries(hold_file PRIVATE sb_warnings)
   add_executable(run_limited installer/run_limited.cpp)
-  target_link_libraries(run_limited PRIVATE sb_warnings advapi32)
+  target_link_libraries(run_limited PRIVATE sb_warnings advapi32 ole32 uuid)
   add_executable(installer_pages installer/installer_pages.cpp installer/label_fit.cpp)
   target_link_libraries(installer_pages PRIVATE sb_test_support)
 
@@ -23,15 +23,18 @@ if(WIN32)
           "swap;Installer.InterruptedSwapNeverLosesTheDll"
           "not-elevated;Installer.WithoutAdministratorRightsNothingChanges"
           "spaces;Installer.FolderWithSpacesThroughCmdUnderWine"
-          "pages;Installer.PagesShowTheirWholeTexts")
+          "pages;Installer.PagesShowTheirWholeTexts"
+          "tune;Installer.ChooseLimitsFromTheStartMenuLeavesThePlayersFolderAlone")
     list(GET test_case 0 case_name)
     list(GET test_case 1 test_name)
     add_test(NAME ${test_name}
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_installer.sh ${case_name} ${SONGBEACON_SETUP}
                      $<TARGET_FILE:gen_SBeacon> $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:hold_file>
-                     $<TARGET_FILE:run_limited> $<TARGET_FILE:installer_pages>)
+                     $<TARGET_FILE:run_limited> $<TARGET_FILE:installer_pages> $<TARGET_FILE:songbeacon-tune>)
     set_tests_properties(${test_name} PROPERTIES TIMEOUT 300 LABELS installer)
   endforeach()
+  # Three sweeps of a playlist under Wine, one of them through scripts/try-playlist.sh.
+  set_tests_properties(Installer.ChooseLimitsFromTheStartMenuLeavesThePlayersFolderAlone PROPERTIES TIMEOUT 900)
 
   # A signed release with a throwaway certificate: scripts/release.sh twice (check-reproducible.sh,
   # on the committed tree), each signed file verified, the signed setup installed and its DLL played;
@@ -44,7 +47,7 @@ if(WIN32)
 
   add_test(NAME ReleaseZip.HoldsExactlyTheReleaseFiles
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_zip.sh ${SONGBEACON_ZIP} $<TARGET_FILE:gen_SBeacon>
-                   ${PROJECT_SOURCE_DIR}/examples)
+                   ${PROJECT_SOURCE_DIR}/examples $<TARGET_FILE:songbeacon-tune>)
 
   add_test(NAME ReleaseFiles.CarryTheNameAndVersion
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/installer/check_versions.sh ${SONGBEACON_NAME} ${SONGBEACON_VERSION}

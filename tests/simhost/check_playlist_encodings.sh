@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Playlists in every encoding a station's tools save, through the real host and plug-in: UTF-16
 # (Notepad's "Unicode", either byte order) and UTF-8 (with a mark, or named .m3u8) reach the plug-in
-# as titles in the ANSI code page, and the run says how it read the file; UTF-16 saved without its
+# as titles in the ANSI code page, the run says how it read the file, and its output, redirected,
+# shows those titles in UTF-8; UTF-16 saved without its
 # mark and an empty file are refused with status 1 before anything plays. Lines may end in a CR
 # alone, as old Mac tools save them.
 #   check_playlist_encodings.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
@@ -17,11 +18,12 @@ wine "$host" --help >/dev/null 2>&1 </dev/null
 printf '[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=status.htm\r\nEnablePlaylistMonitoring=1\r\n'\
 'SameArtistCheckLimit=0\r\nSameTitleCheckLimit=0\r\n' >plugin.ini
 
-# The playlist in UTF-8, as this file is written; the same titles in code page 1252 as the plug-in
-# must read them (the en dash is 0x96 there; the four CJK characters have no place and become "?").
+# The playlist in UTF-8, as this file is written. The plug-in reads its titles in code page 1252
+# (the en dash is 0x96 there; the four CJK characters have no place and become "?"), and the
+# player's output, redirected, is UTF-8 again: the letters the code page holds come out as they were.
 list=$'#EXTM3U\r\n#EXTINF:262,Björk – Jóga\r\nC:\\m\\1.mp3\r\n#EXTINF:301,Sigur Rós - Hoppípolla\r\n'\
 $'C:\\m\\2.mp3\r\n#EXTINF:180,坂本龍一 - Merry Christmas Mr. Lawrence\r\n3.mp3\r\n'
-played=("    1  played   Bj"$'\xf6'"rk "$'\x96'" J"$'\xf3'"ga" "    2  played   Sigur R"$'\xf3'"s - Hopp"$'\xed'"polla"
+played=("    1  played   Björk – Jóga" "    2  played   Sigur Rós - Hoppípolla"
         "    3  played   ???? - Merry Christmas Mr. Lawrence")
 { printf '\xff\xfe'; printf '%s' "$list" | iconv -f UTF-8 -t UTF-16LE; } >utf16le.m3u
 { printf '\xfe\xff'; printf '%s' "$list" | iconv -f UTF-8 -t UTF-16BE; } >utf16be.m3u

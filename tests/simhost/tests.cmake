@@ -5,6 +5,7 @@ songbeacon_test(host_core_tests
   SOURCES simhost/options_test.cpp simhost/play_order_test.cpp simhost/artist_test.cpp
           simhost/settings_check_test.cpp simhost/run_report_test.cpp
           simhost/sweep_test.cpp simhost/operator_files_test.cpp simhost/rule_mirror_test.cpp
+          simhost/tune_plan_test.cpp
   LIBS sb_hostcore)
 target_compile_definitions(host_core_tests PRIVATE SB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 if(NOT WIN32)
@@ -32,6 +33,11 @@ if(WIN32)
                    $<TARGET_FILE:songbeacon-host> $<TARGET_FILE:gen_SBeacon> ${CMAKE_CURRENT_BINARY_DIR}/encodings-run)
   set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
                        SimulatedHost.ReadsPlaylistsInEveryEncoding PROPERTIES TIMEOUT 300)
+  # songbeacon-tune's Open dialog, driven from the test as an operator drives it (needs the display).
+  songbeacon_test(tune_dialog_tests SOURCES simhost/tune_dialog_test.cpp LIBS sb_test_support)
+  target_compile_definitions(tune_dialog_tests PRIVATE SB_TUNE_EXE="$<TARGET_FILE:songbeacon-tune>"
+                                                       SB_PLUGIN_DLL="$<TARGET_FILE:gen_SBeacon>")
+  add_dependencies(tune_dialog_tests songbeacon-tune gen_SBeacon)
 endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)

@@ -8,6 +8,34 @@ namespace support {
 
 namespace {
 
+// Control ids of the file choosers (the platform's dlgs.h values).
+constexpr int kChooserNameEdit = 0x480;  // edt1
+constexpr int kChooserNameCombo = 0x47c; // cmb13
+
+BOOL CALLBACK findEdit(HWND window, LPARAM found) {
+    if (className(window) != "Edit")
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// A visible control with id `*found` anywhere inside the window enumerated; returns it in `*found`.
+BOOL CALLBACK findControlById(HWND window, LPARAM found) {
+    auto* wanted = reinterpret_cast<HWND*>(found);
+    if (GetDlgCtrlID(window) != static_cast<int>(reinterpret_cast<INT_PTR>(*wanted)) ||
+        !IsWindowVisible(window))
+        return TRUE;
+    *wanted = window;
+    return FALSE;
+}
+
+// The visible control `id` at any depth of `window` (newer choosers nest their boxes), or null.
+HWND findControl(HWND window, int id) {
+    HWND found = reinterpret_cast<HWND>(static_cast<INT_PTR>(id));
+    EnumChildWindows(window, findControlById, reinterpret_cast<LPARAM>(&found));
+    return found == reinterpret_cast<HWND>(static_cast<INT_PTR>(id)) ? nullptr : found;
+}
+
 struct OwnedSearch {
     HWND owner;
     HWND found;
@@ -75,6 +103,16 @@ bool setWindowText(HWND window, const std::string& text) {
     return window != nullptr &&
            SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
                                kDeadlineMs, &result) != 0;
+}
+
+HWND chooserNameBox(HWND chooser) {
+    HWND edit = findControl(chooser, kChooserNameEdit);
+    if (edit != nullptr)
+        return edit;
+    HWND combo = findControl(chooser, kChooserNameCombo);
+    if (combo != nullptr)
+        EnumChildWindows(combo, findEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit;
 }
 
 HWND ownedDialog(HWND owner) {

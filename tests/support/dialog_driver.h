@@ -19,6 +19,11 @@ std::string className(HWND window);
 std::string windowText(HWND window);
 bool setWindowText(HWND window, const std::string& text);
 
+// The file-name box of an Open or Save As chooser: without a hook or template the platform shows
+// the Explorer-style chooser, where it is the edit inside the combo box cmb13 (newer choosers nest
+// it deeper); the old style has edt1. Null when there is neither.
+HWND chooserNameBox(HWND chooser);
+
 // A visible top-level dialog (a chooser or a message box) owned by `owner`, or null.
 HWND ownedDialog(HWND owner);
 // Waits for ownedDialog(owner); null when the deadline passes or the owner closes first.

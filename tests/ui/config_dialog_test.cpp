@@ -21,10 +21,7 @@
 
 namespace {
 
-// Control ids of the Save As chooser (the platform's dlgs.h values).
-constexpr int kChooserNameEdit = 0x480;  // edt1
-constexpr int kChooserNameCombo = 0x47c; // cmb13
-
+using support::chooserNameBox;
 using support::className;
 using support::DialogDriver;
 using support::kDeadlineMs;
@@ -244,43 +241,6 @@ TEST_F(ConfigDialogTest, EnterActsAsOkAndEscapeAsCancel) {
     });
     EXPECT_EQ(pluginState.settings.SameTitleCheckLimit, 44);
     EXPECT_EQ(fileInteger("SameTitleCheckLimit"), 44);
-}
-
-BOOL CALLBACK findEdit(HWND window, LPARAM found) {
-    if (className(window) != "Edit")
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-// A visible control with id `*found` anywhere inside the window enumerated; returns it in `*found`.
-BOOL CALLBACK findControl(HWND window, LPARAM found) {
-    auto* wanted = reinterpret_cast<HWND*>(found);
-    if (GetDlgCtrlID(window) != static_cast<int>(reinterpret_cast<INT_PTR>(*wanted)) ||
-        !IsWindowVisible(window))
-        return TRUE;
-    *wanted = window;
-    return FALSE;
-}
-
-// The visible control `id` at any depth of `window`, or null.
-HWND findControl(HWND window, int id) {
-    HWND found = reinterpret_cast<HWND>(static_cast<INT_PTR>(id));
-    EnumChildWindows(window, findControl, reinterpret_cast<LPARAM>(&found));
-    return found == reinterpret_cast<HWND>(static_cast<INT_PTR>(id)) ? nullptr : found;
-}
-
-// The file-name box of the Save As chooser: without a hook or template the platform shows the
-// Explorer-style chooser, where it is the edit inside the combo box cmb13 (newer choosers nest it
-// deeper); the old style has edt1.
-HWND chooserNameBox(HWND chooser) {
-    HWND edit = findControl(chooser, kChooserNameEdit);
-    if (edit != nullptr)
-        return edit;
-    HWND combo = findControl(chooser, kChooserNameCombo);
-    if (combo != nullptr)
-        EnumChildWindows(combo, findEdit, reinterpret_cast<LPARAM>(&edit));
-    return edit;
 }
 
 // Answers a question box with button `id`, as a click would: the command for a message box, and
