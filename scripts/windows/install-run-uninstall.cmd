@@ -26,10 +26,7 @@ call :exists "%plugins%\gen_SBeacon.dll" "the DLL is in Plugins"
 call :exists "%own%\uninstall.exe" "the uninstaller is in Plugins\Songbeacon"
 
 set "tool=%own%\songbeacon-tune.exe"
-if exist "%tool%" goto tune
-echo songbeacon-tune.exe is not in this release: the tuning step is skipped
-goto uninstall
-:tune
+call :exists "%tool%" "the tuning tool is in Plugins\Songbeacon"
 "%tool%" "%playlist%" --no-browser --sweep-artist 0..12 --seeds 1 > "%TEMP%\songbeacon-tune.log" 2>&1
 set status=%errorlevel%
 type "%TEMP%\songbeacon-tune.log"
@@ -42,6 +39,7 @@ rem In place, as a deploying script runs it: _?= comes last and unquoted too.
 "%own%\uninstall.exe" /S _?=%own%
 call :expect %errorlevel% 0 "the uninstaller run in place exits 0, removed"
 call :missing "%plugins%\gen_SBeacon.dll" "the DLL is gone"
+call :missing "%tool%" "the tuning tool is gone"
 del "%own%\uninstall.exe"
 rmdir "%own%"
 call :missing "%own%" "Plugins\Songbeacon is gone once uninstall.exe is deleted"
