@@ -27,7 +27,7 @@ call :exists "%own%\uninstall.exe" "the uninstaller is in Plugins\Songbeacon"
 
 set "tool=%own%\songbeacon-tune.exe"
 call :exists "%tool%" "the tuning tool is in Plugins\Songbeacon"
-"%tool%" "%playlist%" --no-browser --sweep-artist 0..12 --seeds 1 > "%TEMP%\songbeacon-tune.log" 2>&1
+"%tool%" "%playlist%" --no-browser --max-skip-rate 20 --shuffle 7 > "%TEMP%\songbeacon-tune.log" 2>&1
 set status=%errorlevel%
 type "%TEMP%\songbeacon-tune.log"
 call :expect %status% 0 "the tuning tool exits 0"

@@ -20,8 +20,10 @@ struct TuneDialogTest : testing::Test {
     // The tool beside a copy of the plug-in, as the release zip holds them, with an application-data
     // folder of the test's own.
     void SetUp() override {
-        ASSERT_TRUE(CopyFileA(SB_TUNE_EXE, (folder + "\\songbeacon-tune.exe").c_str(), FALSE));
-        ASSERT_TRUE(CopyFileA(SB_PLUGIN_DLL, (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(support::builtFile("songbeacon-tune.exe", SB_TUNE_EXE).c_str(),
+                              (folder + "\\songbeacon-tune.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(support::builtFile("gen_SBeacon.dll", SB_PLUGIN_DLL).c_str(),
+                              (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
         support::writeFile(playlist, "Abba - SOS\r\nBlur - Song 2\r\nCher - Believe\r\nDido - Thank You\r\n");
         CreateDirectoryA(appData.c_str(), nullptr);
     }

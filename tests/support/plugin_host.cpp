@@ -7,23 +7,9 @@ namespace dllhost {
 
 namespace {
 
-std::string windowsPath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-// The DLL to test: the one beside this program when there is one (a test pack copied to Windows),
-// else the one the build made.
+// The DLL to test.
 std::string pluginDll() {
-    char program[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    std::string beside(program, length < sizeof program ? length : 0);
-    beside = beside.substr(0, beside.rfind('\\') + 1) + "gen_SBeacon.dll";
-    return GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES ? beside
-                                                                         : windowsPath(SB_PLUGIN_DLL);
+    return support::builtFile("gen_SBeacon.dll", SB_PLUGIN_DLL);
 }
 
 } // namespace

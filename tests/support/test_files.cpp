@@ -47,6 +47,20 @@ void removeFolder(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
+std::string builtFile(const char* name, const char* built) {
+    char program[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    std::string beside(program, length < sizeof program ? length : 0);
+    beside = beside.substr(0, beside.rfind('\\') + 1) + name;
+    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return beside;
+    std::string path = std::string("Z:") + built;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
 std::string makeTestFolder() {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);

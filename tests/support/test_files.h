@@ -26,6 +26,11 @@ void removeFolder(const std::string& folder);
 // left there is removed first: Wine reuses process ids.
 std::string makeTestFolder();
 
+// A file the build made, as this program should use it: the one named `name` beside this program
+// when there is one (a test pack copied to Windows), else `built` (a Unix path of the build tree)
+// as Wine's Z: drive names it.
+std::string builtFile(const char* name, const char* built);
+
 // Key `key` of section "Songbeacon" in the settings file `iniPath`: "<missing>" / -12345 when absent.
 std::string iniText(const std::string& iniPath, const char* key);
 int iniInteger(const std::string& iniPath, const char* key);
