@@ -10,6 +10,7 @@
 
 #include "tuning/recommendation.h"
 #include "tuning/run_record.h"
+#include "tuning/standing_answer.h"
 #include "tuning/sweep.h"
 
 namespace sim {
@@ -27,27 +28,12 @@ struct SweepContext {
     int32_t distinctTitles = 0;         // in the playlist; 0: not known (no setting counts as starving)
 };
 
-// What the replay of one setting through the real plug-in found.
-struct ReplayOutcome {
-    bool ran; // false when the sweep ended before it, or failed to make it
-    SweepSetting setting;
-    int32_t seeds;          // replayed
-    int64_t events;         // tracks compared, over all seeds
-    bool agreed;            // the plug-in and the mirror decided every track alike, on every seed
-    std::string difference; // when not: the first difference, in words
-};
-
 // The lines before the table: playlist, length, settings, seeds and goal, warnings.
 std::string renderSweepHeading(const SweepContext& context);
 
 // The table, one row per setting, with a note on how to read its columns.
 std::string renderSweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
                              const Recommendation& recommendation);
-
-// What the table and the page may mark as an answer: `recommendation` as it is once the plug-in
-// has confirmed the replayed setting; otherwise neither a recommended nor a nearest setting, only
-// the replayed one (and the choices, which are not answers).
-Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay);
 
 // After the table: the early returns no artist limit prevents at the replayed setting, by pair of
 // spellings and by title listed twice (its two entries), with the advice that fixes each kind; ""

@@ -75,18 +75,21 @@ struct Mark {
     std::string label;
 };
 
-Mark markOf(const sim::Recommendation& recommendation, const sim::ReplayOutcome& replay,
-            const std::vector<sim::SweepRow>& rows) {
-    if (recommendation.replayed < 0)
+// The marked setting (standing_answer.h decides which, and how it stands) in words.
+Mark markOf(const sim::MarkedSetting& marked, const std::vector<sim::SweepRow>& rows) {
+    if (marked.row < 0)
         return {-1, std::string()};
-    const std::string setting = pairText(rows[static_cast<size_t>(recommendation.replayed)].setting);
-    if (recommendation.recommended >= 0)
-        return {recommendation.recommended, "recommended: " + setting};
-    if (recommendation.nearest >= 0)
-        return {recommendation.nearest, "nearest the goals: " + setting};
-    return {recommendation.replayed, (replay.ran && !replay.agreed ? "replayed, the plug-in disagreed: "
-                                                                   : "replayed, not confirmed: ") +
-                                         setting};
+    const std::string setting = pairText(rows[static_cast<size_t>(marked.row)].setting);
+    switch (marked.standing) {
+    case sim::kRecommendedStands:
+        return {marked.row, "recommended: " + setting};
+    case sim::kNearestStands:
+        return {marked.row, "nearest the goals: " + setting};
+    case sim::kReplayDisagreed:
+        return {marked.row, "replayed, the plug-in disagreed: " + setting};
+    default:
+        return {marked.row, "replayed, not confirmed: " + setting};
+    }
 }
 
 // What one curve shows of a setting: the value and its spread over the seeds.
@@ -440,9 +443,9 @@ std::string paragraphs(const std::string& text, const char* css) {
 }
 
 // The table of every setting in a box of its own that scrolls sideways, the goals column right
-// after the limits so that it is never out of view; the answer's row (or the replayed one) marked.
+// after the limits so that it is never out of view; the marked setting's row marked.
 std::string table(const sim::SweepContext& context, const std::vector<sim::SweepRow>& rows,
-                  const sim::Recommendation& recommendation) {
+                  const sim::Recommendation& recommendation, const Mark& mark) {
     const sim::SweepTable cells = sim::sweepTable(context, rows, recommendation);
     const size_t goals = cells.names.size() - 1; // the last column of the text table
     std::vector<size_t> order = {0, 1, goals};
@@ -470,7 +473,7 @@ std::string table(const sim::SweepContext& context, const std::vector<sim::Sweep
         out += "<th" + cellClass(c) + ">" + sim::htmlEscaped(cells.names[c]) + "</th>";
     out += "</tr>\n";
     for (size_t r = 0; r < cells.cells.size(); r++) {
-        out += static_cast<int32_t>(r) == recommendation.replayed ? "<tr class=\"mark\">" : "<tr>";
+        out += static_cast<int32_t>(r) == mark.row ? "<tr class=\"mark\">" : "<tr>";
         for (size_t c : order)
             out += "<td" + cellClass(c) + ">" + sim::htmlEscaped(cells.cells[r][c]) + "</td>";
         out += "</tr>\n";
@@ -485,7 +488,7 @@ namespace sim {
 std::string renderSweepHtml(const SweepContext& context, const std::vector<SweepRow>& rows,
                             const Recommendation& found, const ReplayOutcome& replay) {
     const Recommendation recommendation = standingRecommendation(found, replay);
-    const Mark mark = markOf(recommendation, replay, rows);
+    const Mark mark = markOf(markedSetting(recommendation, replay), rows);
     const SweepGoal& goal = context.plan.goal;
 
     std::string body = "<h1>Which limits: a sweep</h1>\n" + paragraphs(renderSweepHeading(context), "run");
@@ -534,7 +537,7 @@ std::string renderSweepHtml(const SweepContext& context, const std::vector<Sweep
             "returns, the setting with the fewest skips. Left of the upright dashed line the skip goal is "
             "met; on or below the level one, the artist goal.</p>\n" +
             paragraphs(sim::starvingSettingsText(rows, drawn), "note");
-    body += "<h2>Every setting</h2>\n" + table(context, rows, recommendation);
+    body += "<h2>Every setting</h2>\n" + table(context, rows, recommendation, mark);
     std::string notes;
     for (const std::string& note : sweepTableNotes(context))
         notes += (notes.empty() ? "" : " ") + note;

@@ -395,15 +395,6 @@ std::string renderSweepTable(const SweepContext& context, const std::vector<Swee
     return out;
 }
 
-Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay) {
-    if (replay.ran && replay.agreed)
-        return recommendation;
-    Recommendation standing = recommendation;
-    standing.recommended = -1;
-    standing.nearest = -1;
-    return standing;
-}
-
 std::string unpreventableText(const SweepContext& context, const std::vector<SweepRow>& rows,
                               const Recommendation& recommendation) {
     if (rows.empty())
