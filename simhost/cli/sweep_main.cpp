@@ -19,6 +19,7 @@
 #include "report/sweep_starving.h"
 #include "tuning/recommendation.h"
 #include "tuning/rotation.h"
+#include "tuning/standing_answer.h"
 #include "tuning/sweep.h"
 
 namespace {

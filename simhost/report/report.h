@@ -40,7 +40,7 @@ std::string renderTextReport(const ReportContext& context, const RunStats& stats
 // The report as a whole HTML document.
 std::string renderHtmlReport(const ReportContext& context, const RunStats& stats);
 
-// Phrases both renderings share (report_text.cpp).
+// Phrases both renderings share (report_phrases.cpp).
 std::string countOf(int64_t count, const char* singular, const char* plural); // "1 track", "7 tracks"
 std::string runDescription(const ReportContext& context);    // playlist, order and length of the run
 std::string limitsDescription(const ReportContext& context); // the two limits, or why they are not known

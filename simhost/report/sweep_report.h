@@ -10,6 +10,7 @@
 
 #include "tuning/recommendation.h"
 #include "tuning/run_record.h"
+#include "tuning/standing_answer.h"
 #include "tuning/sweep.h"
 
 namespace sim {
@@ -27,55 +28,41 @@ struct SweepContext {
     int32_t distinctTitles = 0;         // in the playlist; 0: not known (no setting counts as starving)
 };
 
-// What the replay of one setting through the real plug-in found.
-struct ReplayOutcome {
-    bool ran; // false when the sweep ended before it, or failed to make it
-    SweepSetting setting;
-    int32_t seeds;          // replayed
-    int64_t events;         // tracks compared, over all seeds
-    bool agreed;            // the plug-in and the mirror decided every track alike, on every seed
-    std::string difference; // when not: the first difference, in words
-};
-
-// The lines before the table: playlist, length, settings, seeds and goal, warnings.
+// The lines before the table: playlist, length, settings, seeds and goal, warnings
+// (sweep_heading.cpp).
 std::string renderSweepHeading(const SweepContext& context);
 
-// The table, one row per setting, with a note on how to read its columns.
+// The table, one row per setting, with a note on how to read its columns (sweep_table.cpp).
 std::string renderSweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
                              const Recommendation& recommendation);
 
-// What the table and the page may mark as an answer: `recommendation` as it is once the plug-in
-// has confirmed the replayed setting; otherwise neither a recommended nor a nearest setting, only
-// the replayed one (and the choices, which are not answers).
-Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay);
-
 // After the table: the early returns no artist limit prevents at the replayed setting, by pair of
 // spellings and by title listed twice (its two entries), with the advice that fixes each kind; ""
-// when there are none.
+// when there are none. (This, replayText and differenceText: sweep_replay_text.cpp.)
 std::string unpreventableText(const SweepContext& context, const std::vector<SweepRow>& rows,
                               const Recommendation& recommendation);
 
 // One line on the replay: the setting, the seeds and the tracks that agreed (or did not).
 std::string replayText(const ReplayOutcome& replay);
 
-// The line beginning "recommended:" and the reason on the next; or, when no setting meets every
-// goal, which goal binds, one line beginning "choice:" for each choice and the rule that picked the
-// nearest. Each line ends with a line feed.
-std::string recommendationText(const SweepContext& context, const std::vector<SweepRow>& rows,
-                               const Recommendation& recommendation);
-
 // The first difference between the plug-in's record (`real`) and the mirror's, at event `index`
 // (as firstDifference gives it), on the order of `seed`, in one line.
 std::string differenceText(const RunRecord& real, const RunRecord& mirror, int64_t index, uint64_t seed);
 
-// The whole sweep as one HTML document.
+// The line beginning "recommended:" and the reason on the next; or, when no setting meets every
+// goal, which goal binds, one line beginning "choice:" for each choice and the rule that picked the
+// nearest. Each line ends with a line feed. (sweep_answer_text.cpp)
+std::string recommendationText(const SweepContext& context, const std::vector<SweepRow>& rows,
+                               const Recommendation& recommendation);
+
+// The whole sweep as one HTML document (sweep_report_html.cpp).
 std::string renderSweepHtml(const SweepContext& context, const std::vector<SweepRow>& rows,
                             const Recommendation& recommendation, const ReplayOutcome& replay);
 
-// Shared by the two renderings (sweep_report_text.cpp):
+// Shared by the two renderings:
 
-// The table as texts: per column its group (over several columns), its name and whether it is
-// a number (right-aligned); one row of cells per setting.
+// The table as texts (sweep_table.cpp): per column its group (over several columns), its name and
+// whether it is a number (right-aligned); one row of cells per setting.
 struct SweepTable {
     std::vector<std::string> groups;
     std::vector<std::string> names;
@@ -87,6 +74,14 @@ SweepTable sweepTable(const SweepContext& context, const std::vector<SweepRow>& 
 
 // How to read the table's columns, as lines of at most 100 characters.
 std::vector<std::string> sweepTableNotes(const SweepContext& context);
+
+// The settings and figures in words (sweep_phrases.cpp).
+
+// Why the title goal is not judged when the runs are shorter than one rotation.
+extern const char kTitlesUnjudged[];
+
+// A number to one decimal place: 4.26 -> "4.3".
+std::string oneDecimalText(double value);
 
 // "SameArtistCheckLimit=14 SameTitleCheckLimit=150"
 std::string settingText(SweepSetting setting);

@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tuning/sweep.h"
+#include "tuning/sweep_figures.h"
 
 namespace sim {
 

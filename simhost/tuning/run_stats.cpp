@@ -1,5 +1,5 @@
-// Statistics of a run. Lists are ordered by count, most first, then alphabetically, so that the
-// same run always gives the same report.
+// Statistics of a run (the artists' separation in artist_separation.cpp). Lists are ordered by
+// count, most first, then alphabetically, so that the same run always gives the same report.
 #include "tuning/run_stats.h"
 
 #include <algorithm>
@@ -11,12 +11,6 @@
 namespace {
 
 constexpr size_t kMostRefusedShown = 10;
-constexpr size_t kWithinWindowShown = 10;
-
-// Upper bounds of the histogram's buckets of tracks between two plays; the last is open. The
-// bucket holding the artist window's edge is split there, and a window past the last bound gets
-// a bucket of its own.
-constexpr int32_t kGapBucketHighs[] = {0, 1, 2, 4, 9, 19, 49, 99, 199};
 
 // The counted texts, most first; ties stay in the map's alphabetical order.
 std::vector<sim::CountedText> sortedCounts(const std::map<std::string, int32_t>& counts) {
@@ -59,105 +53,6 @@ std::vector<sim::CountedPair> sortedPairs(const PairCounts& counts) {
     return list;
 }
 
-// Bucket bounds for an artist window of `artistLimit`: a return with at most artistLimit - 1
-// tracks between comes within the window.
-std::vector<int32_t> bucketHighs(int32_t artistLimit) {
-    std::vector<int32_t> highs(std::begin(kGapBucketHighs), std::end(kGapBucketHighs));
-    const int32_t edge = artistLimit - 1;
-    if (edge >= 0 && std::find(highs.begin(), highs.end(), edge) == highs.end())
-        highs.insert(std::upper_bound(highs.begin(), highs.end(), edge), edge);
-    return highs;
-}
-
-// Calls visit(artistReturn, artist) for every return of an artist, in the order played; `artist`
-// is the returning play's artist as spelt there.
-template <typename Visit>
-void visitArtistReturns(const sim::RunRecord& record, Visit visit) {
-    struct LastPlay {
-        int32_t event;
-        int32_t playIndex;
-    };
-    // Per artist key id (the record's, worked out once per playlist): its latest play; event -1: none.
-    std::vector<LastPlay> lastPlay(record.playlist->size(), LastPlay{-1, 0});
-    int32_t playIndex = 0;
-    for (size_t i = 0; i < record.events.size(); i++) {
-        const sim::TrackEvent& event = record.events[i];
-        if (event.kind != sim::kPlayed)
-            continue;
-        const int32_t keyId = record.artistKeyIds[static_cast<size_t>(event.entry)];
-        if (keyId >= 0) {
-            const auto index = static_cast<int32_t>(i);
-            LastPlay& previous = lastPlay[static_cast<size_t>(keyId)];
-            if (previous.event >= 0) {
-                const sim::TrackEvent& before = record.events[static_cast<size_t>(previous.event)];
-                visit(sim::ArtistReturn{index, previous.event, playIndex - previous.playIndex - 1,
-                                        event.at - before.at},
-                      record.artists[static_cast<size_t>(event.entry)]);
-            }
-            previous = {index, playIndex};
-        }
-        playIndex++;
-    }
-}
-
-// The returns within the window, by artist: most returns first, then the closest.
-std::vector<sim::ReturnsWithinWindow>
-sortedWithinWindow(const std::map<std::string, sim::ReturnsWithinWindow>& byKey) {
-    std::vector<sim::ReturnsWithinWindow> list;
-    for (const auto& [key, returns] : byKey)
-        list.push_back(returns);
-    std::stable_sort(
-        list.begin(), list.end(), [](const sim::ReturnsWithinWindow& a, const sim::ReturnsWithinWindow& b) {
-            return a.returns != b.returns ? a.returns > b.returns : a.fewestTracks < b.fewestTracks;
-        });
-    if (list.size() > kWithinWindowShown)
-        list.resize(kWithinWindowShown);
-    return list;
-}
-
-// The gaps between successive plays of each artist, in tracks and in station time: smallest,
-// median, histogram, and the artists who came back within the window.
-void measureSeparation(const sim::RunRecord& record, int32_t artistLimit, sim::RunStats* stats) {
-    for (const sim::TrackEvent& event : record.events)
-        if (event.kind == sim::kPlayed && sim::artistOf(sim::titleOf(record, event)).empty())
-            stats->withoutArtist++;
-    int32_t low = 0;
-    for (int32_t high : bucketHighs(artistLimit)) {
-        stats->gapHistogram.push_back({low, high, 0, high < artistLimit});
-        low = high + 1;
-    }
-    stats->gapHistogram.push_back({low, -1, 0, false});
-
-    std::vector<int32_t> tracks;
-    std::vector<int64_t> seconds;
-    std::map<std::string, sim::ReturnsWithinWindow> withinWindow; // by artist key
-    visitArtistReturns(record, [&](const sim::ArtistReturn& artistReturn, const std::string& artist) {
-        tracks.push_back(artistReturn.tracks);
-        seconds.push_back(artistReturn.seconds);
-        for (sim::GapBucket& bucket : stats->gapHistogram)
-            if (artistReturn.tracks >= bucket.low &&
-                (bucket.high < 0 || artistReturn.tracks <= bucket.high)) {
-                bucket.count++;
-                break;
-            }
-        if (artistReturn.tracks >= artistLimit)
-            return;
-        auto [found, first] = withinWindow.try_emplace(
-            sim::artistKey(artist),
-            sim::ReturnsWithinWindow{artist, 0, artistReturn.tracks, artistReturn.seconds});
-        sim::ReturnsWithinWindow& returns = found->second;
-        returns.returns++;
-        returns.fewestTracks = std::min(returns.fewestTracks, artistReturn.tracks);
-        returns.fewestSeconds = std::min(returns.fewestSeconds, artistReturn.seconds);
-    });
-    stats->artistReturns = static_cast<int32_t>(tracks.size());
-    stats->withinWindow = sortedWithinWindow(withinWindow);
-    stats->smallestGap = tracks.empty() ? -1 : *std::min_element(tracks.begin(), tracks.end());
-    stats->shortestGapSeconds = seconds.empty() ? -1 : *std::min_element(seconds.begin(), seconds.end());
-    stats->medianGap = sim::medianOf(&tracks);
-    stats->medianGapSeconds = sim::medianOf(&seconds);
-}
-
 // The longest run of refusals in a row, and how many different entries it refused.
 void measureSkipRuns(const sim::RunRecord& record, sim::RunStats* stats) {
     std::vector<int32_t> runOfEntry(record.playlist->size(), -1); // the run each entry was last refused in
@@ -194,14 +89,6 @@ std::vector<sim::LoopingTitle> sortedLooping(const std::map<std::string, sim::Lo
 } // namespace
 
 namespace sim {
-
-std::vector<ArtistReturn> artistReturns(const RunRecord& record) {
-    std::vector<ArtistReturn> returns;
-    visitArtistReturns(record, [&](const ArtistReturn& artistReturn, const std::string&) {
-        returns.push_back(artistReturn);
-    });
-    return returns;
-}
 
 RunStats computeStats(const RunRecord& record, int32_t artistLimit) {
     RunStats stats = {};

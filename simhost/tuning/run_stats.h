@@ -125,4 +125,10 @@ std::vector<ArtistReturn> artistReturns(const RunRecord& record);
 // it splits the histogram where returns within the window end; 0 when the artist rule is off.
 RunStats computeStats(const RunRecord& record, int32_t artistLimit);
 
+// Of computeStats, the separation (artist_separation.cpp): the played tracks that name no artist,
+// the gaps between successive plays of each artist, in tracks and in station time (smallest,
+// median, the histogram split where `artistLimit` ends the window), and the artists who came back
+// within the window.
+void measureSeparation(const RunRecord& record, int32_t artistLimit, RunStats* stats);
+
 } // namespace sim

@@ -3,8 +3,9 @@
 songbeacon_test(playlist_tests SOURCES simhost/playlist_test.cpp LIBS sb_playlist)
 songbeacon_test(host_core_tests
   SOURCES simhost/options_test.cpp simhost/play_order_test.cpp simhost/artist_test.cpp
-          simhost/settings_check_test.cpp simhost/run_report_test.cpp
-          simhost/sweep_test.cpp simhost/operator_files_test.cpp simhost/rule_mirror_test.cpp
+          simhost/settings_check_test.cpp simhost/run_report_test.cpp simhost/run_report_cases_test.cpp
+          simhost/sweep_test.cpp simhost/sweep_recommendation_test.cpp simhost/sweep_report_test.cpp
+          simhost/sweep_cases.cpp simhost/operator_files_test.cpp simhost/rule_mirror_test.cpp
           simhost/tune_plan_test.cpp
   LIBS sb_hostcore)
 target_compile_definitions(host_core_tests PRIVATE SB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -8,7 +8,8 @@ if(WIN32)
   add_dependencies(ui_template_tests gen_SBeacon)
 
   # Shows the dialog from a copy of the template built into the test program itself.
-  songbeacon_test(ui_dialog_tests SOURCES ui/config_dialog_test.cpp ${SB_DIALOG_RC} LIBS sb_plugin sb_test_support)
+  songbeacon_test(ui_dialog_tests SOURCES ui/config_dialog_test.cpp ui/config_dialog_chooser_test.cpp ${SB_DIALOG_RC}
+                  LIBS sb_plugin sb_test_support)
 
   # Not a test: the picture of the dialog in docs/, remade by scripts/screenshot-dialog.sh.
   add_executable(dialog_screenshot EXCLUDE_FROM_ALL ui/dialog_screenshot.cpp ${SB_DIALOG_RC})
