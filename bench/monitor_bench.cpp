@@ -66,7 +66,9 @@ int main(int argc, char** argv) {
     bool cpuOnly = false; // --cpu-only: only what the polling costs, stopped and playing
     for (int i = 1; i < argc; i++)
         cpuOnly = cpuOnly || std::strcmp(argv[i], "--cpu-only") == 0;
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // Each line as soon as it is printed, into a pipe too. Unbuffered: the C runtime here has no line
+    // buffering (it takes _IOLBF as full buffering) and refuses a buffer size of 0 with it.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     const int64_t ticksPerSecond = startClock();
 
