@@ -28,8 +28,9 @@ std::vector<int32_t> bucketHighs(int32_t artistLimit) {
     return highs;
 }
 
-// Calls visit(artistReturn, artist) for every return of an artist, in the order played; `artist`
-// is the returning play's artist as spelt there.
+// Calls visit(artistReturn, artist) for every return of an artist, in the order played, but for a
+// title listed twice playing right after itself; `artist` is the returning play's artist as spelt
+// there.
 template <typename Visit>
 void visitArtistReturns(const sim::RunRecord& record, Visit visit) {
     struct LastPlay {
@@ -47,7 +48,9 @@ void visitArtistReturns(const sim::RunRecord& record, Visit visit) {
         if (keyId >= 0) {
             const auto index = static_cast<int32_t>(i);
             LastPlay& previous = lastPlay[static_cast<size_t>(keyId)];
-            if (previous.event >= 0) {
+            // Another entry of the title just played is no measure of the artist's gap: the
+            // plug-in never judges the title it admitted last, and "played twice in a row" counts it.
+            if (previous.event >= 0 && event.again != sim::kAgainDuplicate) {
                 const sim::TrackEvent& before = record.events[static_cast<size_t>(previous.event)];
                 visit(sim::ArtistReturn{index, previous.event, playIndex - previous.playIndex - 1,
                                         event.at - before.at},
