@@ -4,7 +4,6 @@
 #include "playlist/playlist.h"
 
 #include <cctype>
-#include <cstdlib>
 
 namespace {
 
@@ -20,11 +19,13 @@ bool endsWithIgnoringCase(const std::string& text, const std::string& suffix) {
 }
 
 // The length at the start of an #EXTINF line's value ("231,Title" or "231.5 tvg-x=1,Title"), or 0.
+// A length of more than nine digits counts as the most kept, 999,999,999 s, never as its first nine.
 int32_t extinfSeconds(const std::string& value) {
-    size_t digits = 0;
-    while (digits < value.size() && digits < 9 && std::isdigit(static_cast<unsigned char>(value[digits])))
-        digits++;
-    return digits == 0 ? 0 : static_cast<int32_t>(std::strtol(value.substr(0, digits).c_str(), nullptr, 10));
+    constexpr int32_t kMostSeconds = 999999999;
+    int32_t seconds = 0;
+    for (size_t i = 0; i < value.size() && std::isdigit(static_cast<unsigned char>(value[i])); i++)
+        seconds = seconds > kMostSeconds / 10 ? kMostSeconds : seconds * 10 + (value[i] - '0');
+    return seconds;
 }
 
 // Where an #EXTINF line's title begins: after the first comma outside the double quotes of its

@@ -41,7 +41,7 @@ TEST(Playlist, M3uTakesTitlesAndLengthsFromExtinfElseTheFileName) {
                              "s.mp3\n"
                              "#EXTINF:90 tvg-name=\"Open,Open - Quote \"Live\"\n"
                              "o.mp3\n"
-                             "#EXTINF:99999999999,Endless\n"
+                             "#EXTINF:1234567890,Endless\n"
                              "e.mp3\n";
     const std::vector<sim::PlaylistEntry> entries = sim::parsePlaylistEntries("list.m3u", text);
     std::vector<std::string> titles;
@@ -51,8 +51,8 @@ TEST(Playlist, M3uTakesTitlesAndLengthsFromExtinfElseTheFileName) {
     EXPECT_EQ(titles, (Titles{"Abba - Dancing Queen", "Queen - Innuendo", "Radio, with a comma, in it",
                               "No Extension", ".hidden", "Queen - Bohemian Rhapsody", "A long mix",
                               "Smith - Song", "Open - Quote \"Live\"", "Endless"}));
-    // A stream (-1), no #EXTINF and no comma count as unknown; a fraction is dropped; a length is
-    // read to nine digits, never whole beyond them.
+    // A stream (-1), no #EXTINF and no comma count as unknown; a fraction is dropped; a length
+    // beyond nine digits is the most kept, never read whole nor cut to its first nine.
     EXPECT_EQ(lengthsOf(entries), (Lengths{231, 0, 0, 100, 0, 354, 3600, 212, 90, 999999999}));
 }
 
