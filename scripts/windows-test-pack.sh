@@ -77,13 +77,13 @@ while IFS=$'\t' read -r number kind what rest; do
 done <"$stage/cases.tsv"
 ((total > 0)) || fail "the win32 build lists no test program"
 
-cp "$BUILD/src/gen_SBeacon.dll" "$stage/pack/"
+cp "$BUILD/src/gen_SBeacon.dll" "$BUILD/simhost/songbeacon-tune.exe" "$stage/pack/"
 cp examples/* "$stage/pack/examples/"
 cp "$BUILD/bench/monitor_bench.exe" "$stage/pack/bench/"
 {
   printf '@echo off\r\n'
   printf 'rem The Windows tests of %s %s: %d test cases, each in a process of its own, run in this\r\n' "$name" "$version" "$total"
-  printf 'rem folder (the programs find gen_SBeacon.dll and examples\\ here). Ends with "N passed, N failed"\r\n'
+  printf 'rem folder (the programs find gen_SBeacon.dll, songbeacon-tune.exe and examples\\ here). Ends with "N passed, N failed"\r\n'
   printf 'rem (", N skipped" when a case skipped itself) and status 1 when any case failed.\r\n'
   printf 'setlocal EnableExtensions DisableDelayedExpansion\r\n'
   printf 'cd /d "%%~dp0"\r\n'
@@ -125,7 +125,8 @@ cp "$BUILD/bench/monitor_bench.exe" "$stage/pack/bench/"
   echo "run-tests.cmd runs every test case of the Windows build that is one Windows program: $total cases,"
   echo "each in a process of its own, as ctest runs them on the build machine. Run it from a command prompt"
   echo "on a desktop (the dialog tests open real windows and need a session with a screen), from any"
-  echo "folder; it works in its own folder, where the programs find gen_SBeacon.dll and examples\\."
+  echo "folder; it works in its own folder, where the programs find gen_SBeacon.dll, songbeacon-tune.exe"
+  echo "and examples\\."
   echo "Each case prints one line; a failing case prints its output first. The last line counts the"
   echo "cases: \"N passed, N failed\", and \", N skipped\" when a case skipped itself (a check that the"
   echo "system cannot make, such as a read-only file that an administrator may write to all the same)."

@@ -31,8 +31,11 @@ call :exists "%tool%" "the tuning tool is in Plugins\Songbeacon"
 set status=%errorlevel%
 type "%TEMP%\songbeacon-tune.log"
 call :expect %status% 0 "the tuning tool exits 0"
-"%SystemRoot%\System32\find.exe" "recommended:" "%TEMP%\songbeacon-tune.log" > nul
-call :expect %errorlevel% 0 "the tuning tool prints a recommended: line"
+rem Its answer: a recommended: line, or the choice: lines when no setting meets every goal (as here,
+rem where the title rule is off and the artist limits swept stop short of the artist goal).
+"%SystemRoot%\System32\find.exe" "recommended: " "%TEMP%\songbeacon-tune.log" > nul
+if errorlevel 1 "%SystemRoot%\System32\find.exe" "choice: " "%TEMP%\songbeacon-tune.log" > nul
+call :expect %errorlevel% 0 "the tuning tool gives its answer: a recommended: line or choice: lines"
 
 :uninstall
 rem In place, as a deploying script runs it: _?= comes last and unquoted too.

@@ -18,12 +18,7 @@ std::string windowsPath(const std::string& unixPath) {
 // The DLL to test: the one beside this program when there is one (a test pack copied to Windows),
 // else the one the build made.
 std::string pluginDll() {
-    char program[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    std::string beside(program, length < sizeof program ? length : 0);
-    beside = beside.substr(0, beside.rfind('\\') + 1) + "gen_SBeacon.dll";
-    return GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES ? beside
-                                                                         : windowsPath(SB_PLUGIN_DLL);
+    return support::besideThisProgramElse("gen_SBeacon.dll", windowsPath(SB_PLUGIN_DLL));
 }
 
 } // namespace

@@ -17,6 +17,9 @@ std::string readFile(const std::string& path);
 // Replaces the file with `bytes`, written as they are.
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+// The file `name` beside this program when there is one (a test pack copied to Windows), else
+// `built`, the one the build made.
+std::string besideThisProgramElse(const char* name, const std::string& built);
 // Names of the files (not folders) directly in `folder`.
 std::vector<std::string> listFiles(const std::string& folder);
 // Deletes every file in `folder` (read-only ones too), then the folder.
