@@ -1,6 +1,6 @@
 @echo off
 rem Installs the release's setup program silently into a new player folder, runs the tuning tool
-rem from there on a playlist, and uninstalls in place, checking each status the README promises.
+rem from there on a playlist, and uninstalls in place, checking each status docs/installing.md promises.
 rem usage: install-run-uninstall.cmd <folder holding songbeacon-*-setup.exe> <new player folder> <playlist>
 rem The player folder is made here and must not exist yet; it may hold spaces. Prints one line per
 rem check and ends with "N passed, N failed"; status 1 when any check failed.

@@ -1,6 +1,7 @@
-# The README's sample outputs against what its commands print (the demo, the sweep and a single
-# run of the simulated player): they run the scripts a reader runs, which build into build/ of the
-# source tree, so they belong to the Windows build.
+# The sample outputs of README.md and the guides in docs/ against what their commands print (the
+# demo, the sweep, a single run of the simulated player and try-playlist's help): they run the
+# scripts a reader runs, which build into build/ of the source tree, so they belong to the Windows
+# build.
 if(WIN32)
   add_test(NAME Readme.SampleOutputsAreWhatTheCommandsPrint
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/docs/check_readme_samples.sh ${PROJECT_SOURCE_DIR}/README.md)
