@@ -7,3 +7,12 @@ if(WIN32)
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/docs/check_readme_samples.sh ${PROJECT_SOURCE_DIR}/README.md)
   set_tests_properties(Readme.SampleOutputsAreWhatTheCommandsPrint PROPERTIES TIMEOUT 900 LABELS docs)
 endif()
+
+# The relative links and anchors between those pages, with the link checker scripts/setup.sh
+# installs. A check of the source tree, so it runs in the native build only.
+if(NOT WIN32)
+  add_test(NAME Docs.LinksAndAnchorsResolveAndBrokenOnesFail
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/docs/check_links.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_CURRENT_BINARY_DIR}/link-check)
+  set_tests_properties(Docs.LinksAndAnchorsResolveAndBrokenOnesFail PROPERTIES LABELS docs)
+endif()
