@@ -8,7 +8,7 @@
 ;
 ; Built by installer/CMakeLists.txt, which passes the product's name and version and the files
 ; to pack as /D definitions (below). Silent use: setup.exe /S /D=C:\Path\To\Player (last, unquoted).
-; Exit statuses (the README lists them for deploying scripts):
+; Exit statuses (docs/installing.md lists them for deploying scripts):
 ;   0 installed; 1 cancelled by the operator;
 ;   2 the DLL could not be replaced (in use, or a file held by another program): nothing changed;
 ;   3 not running as an administrator: nothing changed;

@@ -83,18 +83,16 @@ printf '@call install-run-uninstall.cmd C:\\release "C:\\Program Files\\Radio Pl
   >"$WINEPREFIX/drive_c/release/install.cmd"
 printf '@call poll-interval-curve.cmd "C:\\Songbeacon test pack\\bench\\monitor_bench.exe" %s\r\n' \
   '--windows 1 --window-ms 300 --changes 10' >"$WINEPREFIX/drive_c/release/curve.cmd"
-# The tuning tool's player is a window, so this runs under a display too, with a server of its own:
-# the Wine server and its desktop go with the display they started under.
+# Each runs under a display of its own (the tuning tool and the benchmark make windows), with a
+# Wine server of its own: the server and its desktop go with the display the last program ran under.
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p >/dev/null 2>&1
-(cd "$WINEPREFIX/drive_c/release" &&
-  xvfb-run -a -s '-screen 0 1024x768x24' "$root/cmake/wine-run.sh" cmd /c install.cmd) 2>&1 |
+(cd "$WINEPREFIX/drive_c/release" && xvfb-run -a -s '-screen 0 1024x768x24' "$root/cmake/wine-run.sh" cmd /c install.cmd) 2>&1 |
   tr -d '\r' | grep -v '^X connection to' >"$B/pack-install.log"
 install_status=${PIPESTATUS[0]}
 cat "$B/pack-install.log"
 check "install-run-uninstall.cmd passes (status $install_status)" test "$install_status" = 0
 
-# The benchmark script on the pack's benchmark, under a display of its own likewise.
 wineserver -k >/dev/null 2>&1 || true
 wineserver -p >/dev/null 2>&1
 # The benchmark script on the pack's benchmark, a short curve, its summary written as in a job.

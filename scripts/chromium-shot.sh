@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sourced by the scripts that photograph our HTML for the README: a private folder $work for the
+# Sourced by the scripts that photograph our HTML for the guides in docs/: a private folder $work for the
 # run, and shoot <output.png> <width,height> <page> to take a picture in headless Chromium (Debian's
 # chromium, as the browser tests use). On exit every browser process of the run (each names $work
 # in its command line) is ended, then the folder removed.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Remakes docs/dialog.png: shows the configuration dialog under Xvfb and Wine, captures it as a
-# BMP and converts that with ImageMagick. A one-off for the README, which the test run does not
+# BMP and converts that with ImageMagick. A one-off for docs/installing.md, which the test run does not
 # need. Installs its two extra packages when missing (as root). SONGBEACON_BUILD_DIR names the
 # build folder, as for test.sh; the picture is taken in a Wine prefix of its own inside it.
 set -euo pipefail

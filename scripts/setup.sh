@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the two builds and their tests need on Debian 12, as root.
 # Idempotent: when everything is present it only asks dpkg and returns in well under a second.
-# Also installs the workflow validator (npm) into tools/workflow-validator/node_modules.
+# Also installs the npm tools the tests run, each into its folder under tools/: the workflow
+# validator and the Markdown link checker.
 set -euo pipefail
 
 PACKAGES=(
@@ -20,7 +21,7 @@ missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
 done
-# Node.js runs the workflow validator; a Node.js that did not come from Debian's packages serves too.
+# Node.js runs the npm tools; a Node.js that did not come from Debian's packages serves too.
 command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
 
 if ((${#missing[@]} > 0)); then
@@ -34,11 +35,13 @@ if ((${#missing[@]} > 0)); then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# The workflow validator (tests/workflow/), from the npm registry at the versions pinned, with their
-# checksums, in tools/workflow-validator/package-lock.json; installed beside it, once.
-validator=tools/workflow-validator
+# The npm tools, the workflow validator (tests/workflow/) and the link checker (tests/docs/), from the
+# npm registry at the versions pinned, with their checksums, in each one's package-lock.json;
+# installed beside it, again only when the lock has changed.
 cd "$(dirname "$0")/.."
-if ! cmp -s "$validator/package-lock.json" "$validator/node_modules/installed-lock.json"; then
-  npm ci --prefix "$validator" --no-audit --no-fund --loglevel=error >/dev/null
-  cp "$validator/package-lock.json" "$validator/node_modules/installed-lock.json"
-fi
+for tool in tools/workflow-validator tools/link-check; do
+  if ! cmp -s "$tool/package-lock.json" "$tool/node_modules/installed-lock.json"; then
+    npm ci --prefix "$tool" --no-audit --no-fund --loglevel=error >/dev/null
+    cp "$tool/package-lock.json" "$tool/node_modules/installed-lock.json"
+  fi
+done

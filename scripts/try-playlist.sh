@@ -15,7 +15,7 @@
 #   player options      anything songbeacon-host takes, e.g. --fast --hours 24 --shuffle 7
 #                       --report report.html (file names are taken from the current folder)
 #   --help              this text
-# Exits with the simulated player's status (README, "Trying your own playlist and limits").
+# Exits with the simulated player's status (docs/tuning.md, "Exit statuses").
 set -euo pipefail
 usage() { sed -n '/^# usage:/,/^# Exits/s/^# \{0,1\}//p' "$0"; }
 [ "${1:-}" != --help ] || { usage && exit 0; }

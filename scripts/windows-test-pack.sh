@@ -43,7 +43,7 @@ reason() {
   check_installer.sh) echo "makes a Wine prefix for each case and drives the setup program through Wine's cmd; on Windows, scripts/windows/install-run-uninstall.cmd installs, runs and uninstalls the release's setup program" ;;
   check_signing.sh) echo "builds a signed release on Linux (osslsigncode, openssl, makensis)" ;;
   check_zip.sh | check_versions.sh) echo "checks the release files on Linux (unzip, MinGW's objdump)" ;;
-  check_readme_samples.sh) echo "runs the README's Linux commands (scripts/demo.sh, scripts/try-playlist.sh) and matches their output" ;;
+  check_readme_samples.sh) echo "runs the Linux commands that README.md and docs/ show (scripts/demo.sh, scripts/try-playlist.sh) and matches their output" ;;
   check_*.sh) echo "a bash script that runs the simulated player under Wine and matches what it prints" ;;
   *) echo "a shell script, run by ctest on the build machine" ;;
   esac

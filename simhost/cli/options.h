@@ -10,7 +10,7 @@
 
 namespace sim {
 
-// Exit statuses of songbeacon-host; the README lists the same.
+// Exit statuses of songbeacon-host; docs/tuning.md lists the same.
 constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;            // a bad option or value, or a playlist that cannot be read
 constexpr int kExitCannotLoad = 2;       // the plug-in cannot be loaded (or the player window made)

@@ -1,7 +1,7 @@
 // songbeacon-tune: the sweep on the station's own PC, as a Windows user runs a program. Started
 // from the Start menu it asks for the playlist (or takes the one dropped on it), works on copies
 // of the installed plug-in and its settings in a folder of the operator's own, sweeps the two
-// limits with the README's goals over ranges suited to the playlist, says what to type into the
+// limits with the goals docs/tuning.md gives over ranges suited to the playlist, says what to type into the
 // plug-in's dialog, opens the sweep's page in the browser, and keeps its window open until a key
 // is pressed. From a command prompt it takes the simulated player's sweep options. The sweep
 // itself is the simulated player's, run through the same code as songbeacon-host.

@@ -1,4 +1,4 @@
-// The sweep's answer to "which two numbers?". The rule, as the README states it:
+// The sweep's answer to "which two numbers?". The rule, as docs/tuning.md states it:
 //   - a setting meets the artist goal when on every seed the returns of an artist sooner than the
 //     goal's minutes after its previous start number at most the allowance per 24 hours of station
 //     time; returns no artist limit can prevent (one artist spelt so that the rule's characters

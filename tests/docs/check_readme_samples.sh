@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# The README's sample outputs are what its commands print. Every command the README shows with its
-# output (a ```sh block of one line, followed, with only blank lines between, by a plain ``` block)
-# is run from the top of the tree as a reader runs it, and what it prints (stdout and stderr
+# The sample outputs of README.md and of the guides in docs/ beside it are what their commands
+# print. Every command a page shows with its output (a ```sh block of one line, followed, with only
+# blank lines between, by a plain ``` block; an output in a ```text block is shown, not run) is
+# run from the top of the tree as a reader runs it, and what it prints (stdout and stderr
 # together) must match the sample line by line, allowing only:
 #   - a line holding nothing but "..." in the sample: any number of lines, none included;
 #   - "…" in the sample: any text without blanks (the part of an absolute path that depends on
 #     where the tree is, e.g. /…/build/demo or Z:\…\build\try);
 #   - a number before ms, s, KB, MB or bytes, and a date and time (2026-03-02 10:14): any other.
 # Blanks at the ends of lines are ignored. So a changed output or a changed sample shows at once,
-# whichever command the README gains or loses.
+# whichever command a page gains or loses.
 #   check_readme_samples.sh <README.md> [<command substring>]   (only the commands holding it)
 # The commands run with a Wine prefix of their own (a persistent Wine server of the test run would
-# keep scripts that wait for Wine from returning) and with the build folder the README names.
+# keep scripts that wait for Wine from returning) and with the build folder the pages name.
 set -uo pipefail
 readme=$(realpath "$1")
 only=${2:-}
@@ -21,29 +22,39 @@ export WINEPREFIX="$root/wineprefix"
 trap 'WINEPREFIX="$root/wineprefix" wineserver -k >/dev/null 2>&1; rm -rf "$root"' EXIT
 unset SONGBEACON_BUILD_DIR
 
-# The pairs, as files: command-N (one line) and sample-N.
+# The pages: README.md, then the guides in docs/ beside it.
+pages=("$readme")
+for page in "$tree"/docs/*.md; do
+  [ -e "$page" ] && pages+=("$page")
+done
+
+# The pairs, as files: command-N (one line), sample-N, and page-N (the page and line it is on).
 perl -CSD -Mutf8 -e '
-  my ($readme, $out) = @ARGV;
-  open my $in, "<:encoding(UTF-8)", $readme or die "cannot read $readme\n";
-  my @lines = <$in>;
-  chomp @lines;
-  my (@blocks, $current);
-  for my $i (0 .. $#lines) {               # fenced blocks: info string, lines, first and last line
-    my $line = $lines[$i];
-    if (!$current && $line =~ /^```(\S*)\s*$/) { $current = { info => $1, body => [], first => $i }; next; }
-    if ($current && $line =~ /^```\s*$/) { $current->{last} = $i; push @blocks, $current; undef $current; next; }
-    push @{ $current->{body} }, $line if $current;
-  }
+  my ($out, $tree, @pages) = @ARGV;
   my $pairs = 0;
-  for my $b (0 .. $#blocks - 1) {
-    my ($command, $sample) = @blocks[$b, $b + 1];
-    next unless $command->{info} eq "sh" && @{ $command->{body} } == 1 && $sample->{info} eq "";
-    next if grep { /\S/ } @lines[$command->{last} + 1 .. $sample->{first} - 1];
-    $pairs++;
-    open my $c, ">:encoding(UTF-8)", "$out/command-$pairs" or die; print $c "$command->{body}[0]\n";
-    open my $s, ">:encoding(UTF-8)", "$out/sample-$pairs" or die; print $s map { "$_\n" } @{ $sample->{body} };
+  for my $page (@pages) {
+    open my $in, "<:encoding(UTF-8)", $page or die "cannot read $page\n";
+    my @lines = <$in>;
+    chomp @lines;
+    my (@blocks, $current);
+    for my $i (0 .. $#lines) {             # fenced blocks: info string, lines, first and last line
+      my $line = $lines[$i];
+      if (!$current && $line =~ /^```(\S*)\s*$/) { $current = { info => $1, body => [], first => $i }; next; }
+      if ($current && $line =~ /^```\s*$/) { $current->{last} = $i; push @blocks, $current; undef $current; next; }
+      push @{ $current->{body} }, $line if $current;
+    }
+    for my $b (0 .. $#blocks - 1) {
+      my ($command, $sample) = @blocks[$b, $b + 1];
+      next unless $command->{info} eq "sh" && @{ $command->{body} } == 1 && $sample->{info} eq "";
+      next if grep { /\S/ } @lines[$command->{last} + 1 .. $sample->{first} - 1];
+      $pairs++;
+      open my $c, ">:encoding(UTF-8)", sprintf("%s/command-%03d", $out, $pairs) or die; print $c "$command->{body}[0]\n";
+      open my $s, ">:encoding(UTF-8)", sprintf("%s/sample-%03d", $out, $pairs) or die; print $s map { "$_\n" } @{ $sample->{body} };
+      open my $p, ">:encoding(UTF-8)", sprintf("%s/page-%03d", $out, $pairs) or die;
+      print $p substr($page, length($tree) + 1), ":", $command->{first} + 1, "\n";
+    }
   }
-' "$readme" "$root" || exit 2
+' "$root" "$tree" "${pages[@]}" || exit 2
 
 fail=0 ran=0
 for command_file in "$root"/command-*; do
@@ -51,7 +62,7 @@ for command_file in "$root"/command-*; do
   command=$(cat "$command_file")
   [[ $command == *"$only"* ]] || continue
   sample=${command_file/command-/sample-}
-  echo "== $command"
+  echo "== $(cat "${command_file/command-/page-}"): $command"
   (cd "$tree" && bash -c "$command" </dev/null >"$sample.out" 2>&1)
   status=$?
   tr -d '\r' <"$sample.out" >"$sample.got"
@@ -107,15 +118,15 @@ for command_file in "$root"/command-*; do
     exit 1;
   ' "$sample" "$sample.got"
   if [ $? -eq 0 ]; then
-    echo "ok: the output matches the README's sample"
+    echo "ok: the output matches the page's sample"
   else
-    echo "FAILED: the output differs from the README's sample (the whole output:)"
+    echo "FAILED: the output differs from the page's sample (the whole output:)"
     sed 's/^/  | /' "$sample.got"
     fail=1
   fi
 done
 if [ $ran -eq 0 ]; then
-  echo "FAILED: no command with a sample output found in $readme${only:+ holding '$only'}"
+  echo "FAILED: no command with a sample output found in ${pages[*]}${only:+ holding '$only'}"
   fail=1
 fi
 exit $fail

@@ -26,11 +26,11 @@
 #                 put back it is kept, and the run says so with status 4;
 #   not-elevated  without an administrator's rights, Setup stops with status 3 and changes
 #                 nothing, and the uninstaller, run in place, does the same;
-#   spaces        under Wine, a folder with spaces given through cmd /c as the README says: Setup
+#   spaces        under Wine, a folder with spaces given through cmd /c as docs/installing.md says: Setup
 #                 installs there, and the uninstaller run in place removes it again;
 #   pages         an interactive install and uninstall clicked through page by page: every text
 #                 shows whole, Browse asks for the player's folder, and "Space required" is the
-#                 size registered and the one the README's picture of the page shows; the
+#                 size registered and the one docs/installing.md's picture of the page shows; the
 #                 uninstaller run in place and cancelled exits 1;
 #   signed        (a signed release: SONGBEACON_SIGNER_CA names the certificate to trust) the play
 #                 case, and the DLL, the tool and the uninstaller the install leaves carry valid
@@ -345,7 +345,7 @@ not-elevated)
 spaces)
   # Wine re-quotes an argument that holds a space, and Setup then ignores /D= and installs into the
   # folder it would offer: here another player's. Through cmd /c, started in the folder that holds
-  # the program, the command line reaches it as typed: the form the README gives.
+  # the program, the command line reaches it as typed: the form docs/installing.md gives.
   make_player 'Program Files/Radio Player'
   radio="$drive_c/Program Files/Radio Player/Plugins"
   wine reg add 'HKCU\Software\Winamp' /ve /d 'C:\Player' /f >/dev/null 2>&1 </dev/null
@@ -381,7 +381,7 @@ pages)
   within=$(grep -q MB <<<"$required" && echo 103 || echo 1)
   check "'$required' is the registered size ($((size)) KB)" \
     eval '[ $((size > shown_kb ? size - shown_kb : shown_kb - size)) -lt "$within" ]'
-  # The README's picture of this page carries the figure it shows (scripts/screenshot-installer.sh).
+  # The guide's picture of this page carries the figure it shows (scripts/screenshot-installer.sh).
   pictured=$(grep -ao -m 1 'Space required: [0-9.]* [KM]B' "$here/../../docs/installer-3-folder.png")
   check "docs/installer-3-folder.png shows this size ('$pictured'; if not, remake it with scripts/screenshot-installer.sh)" \
     test "$pictured" = "$required"

@@ -116,11 +116,11 @@ TEST_F(PageBrowserTest, OffLinePageShowsThePreviousTracks) {
 }
 
 // A station whose titles are in another code page declares it at the very start of HTMLHeader, as
-// the README tells operators to (the page declares no character set itself, and a browser left to
+// docs/installing.md tells operators to (the page declares no character set itself, and a browser left to
 // guess may guess wrong). Titles in windows-1250 then read right, and the same bytes declared as
 // windows-1252 read as that: the line in the header is what decides. A declaration counts only
 // within the page's first 1024 bytes, and the header starts 410 bytes plus the page title's length
-// in: the README's limit of 500 bytes of title keeps the line within them.
+// in: the guide's limit of 500 bytes of title keeps the line within them.
 TEST(PageCharsetTest, DeclarationAtTheStartOfTheHeaderReadsAnotherCodePage) {
     if (!support::chromiumInstalled())
         GTEST_SKIP() << support::kChromium << " is not installed";

@@ -18,12 +18,12 @@ struct TuneDialogTest : testing::Test {
     std::string playlist = folder + "\\My Station.txt";
 
     // The tool beside a copy of the plug-in, as the release zip holds them, with an application-data
-    // folder of the test's own.
+    // folder of the test's own. In a test pack both are beside this program.
     void SetUp() override {
-        ASSERT_TRUE(CopyFileA(support::builtFile("songbeacon-tune.exe", SB_TUNE_EXE).c_str(),
-                              (folder + "\\songbeacon-tune.exe").c_str(), FALSE));
-        ASSERT_TRUE(CopyFileA(support::builtFile("gen_SBeacon.dll", SB_PLUGIN_DLL).c_str(),
-                              (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
+        const std::string tool = support::besideThisProgramElse("songbeacon-tune.exe", SB_TUNE_EXE);
+        const std::string dll = support::besideThisProgramElse("gen_SBeacon.dll", SB_PLUGIN_DLL);
+        ASSERT_TRUE(CopyFileA(tool.c_str(), (folder + "\\songbeacon-tune.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(dll.c_str(), (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
         support::writeFile(playlist, "Abba - SOS\r\nBlur - Song 2\r\nCher - Believe\r\nDido - Thank You\r\n");
         CreateDirectoryA(appData.c_str(), nullptr);
     }

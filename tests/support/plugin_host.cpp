@@ -7,9 +7,18 @@ namespace dllhost {
 
 namespace {
 
-// The DLL to test.
+std::string windowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+// The DLL to test: the one beside this program when there is one (a test pack copied to Windows),
+// else the one the build made.
 std::string pluginDll() {
-    return support::builtFile("gen_SBeacon.dll", SB_PLUGIN_DLL);
+    return support::besideThisProgramElse("gen_SBeacon.dll", windowsPath(SB_PLUGIN_DLL));
 }
 
 } // namespace

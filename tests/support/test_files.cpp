@@ -24,6 +24,14 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string besideThisProgramElse(const char* name, const std::string& built) {
+    char program[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+    std::string beside(program, length < sizeof program ? length : 0);
+    beside = beside.substr(0, beside.rfind('\\') + 1) + name;
+    return fileExists(beside) ? beside : built;
+}
+
 std::vector<std::string> listFiles(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
@@ -45,20 +53,6 @@ void removeFolder(const std::string& folder) {
         DeleteFileA(file.c_str());
     }
     RemoveDirectoryA(folder.c_str());
-}
-
-std::string builtFile(const char* name, const char* built) {
-    char program[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    std::string beside(program, length < sizeof program ? length : 0);
-    beside = beside.substr(0, beside.rfind('\\') + 1) + name;
-    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return beside;
-    std::string path = std::string("Z:") + built;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 std::string makeTestFolder() {

@@ -17,6 +17,9 @@ std::string readFile(const std::string& path);
 // Replaces the file with `bytes`, written as they are.
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+// The file `name` beside this program when there is one (a test pack copied to Windows), else
+// `built`, the one the build made.
+std::string besideThisProgramElse(const char* name, const std::string& built);
 // Names of the files (not folders) directly in `folder`.
 std::vector<std::string> listFiles(const std::string& folder);
 // Deletes every file in `folder` (read-only ones too), then the folder.
@@ -25,11 +28,6 @@ void removeFolder(const std::string& folder);
 // that a file name near the 259-character limit still fits in it. Whatever an earlier, killed run
 // left there is removed first: Wine reuses process ids.
 std::string makeTestFolder();
-
-// A file the build made, as this program should use it: the one named `name` beside this program
-// when there is one (a test pack copied to Windows), else `built` (a Unix path of the build tree)
-// as Wine's Z: drive names it.
-std::string builtFile(const char* name, const char* built);
 
 // Key `key` of section "Songbeacon" in the settings file `iniPath`: "<missing>" / -12345 when absent.
 std::string iniText(const std::string& iniPath, const char* key);

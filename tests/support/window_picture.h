@@ -1,4 +1,4 @@
-// Pictures of windows for the README: a window as shown on the screen, saved as a BMP file (the
+// Pictures of windows for the guides in docs/: a window as shown on the screen, saved as a BMP file (the
 // screenshot scripts turn it into PNG).
 #pragma once
 

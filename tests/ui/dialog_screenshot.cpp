@@ -1,5 +1,5 @@
 // Shows the configuration dialog with the default settings and saves a picture of it as a 24-bit
-// BMP, for the README (scripts/screenshot-dialog.sh turns it into docs/dialog.png). A tool, not a
+// BMP, for docs/installing.md (scripts/screenshot-dialog.sh turns it into docs/dialog.png). A tool, not a
 // test: run it under Xvfb and Wine with the output path as its one argument.
 #include <windows.h>
 
