@@ -174,13 +174,14 @@ bool prepareTuningFolder(const std::wstring& dll, const std::wstring& settings, 
     }
     files->dll = files->folder + L"\\" + kPluginFile;
     files->ini = files->folder + L"\\" + kIniFile;
-    // An earlier copy's settings, kept aside by a sweep that was ended halfway, are not the
-    // operator's any more: the player's plugin.ini is.
+    // An earlier copy's settings, kept aside by a sweep that was ended halfway, and the record of
+    // what its replay wrote, are not the operator's any more: the player's plugin.ini is.
     std::string ini;
     if (ansiPath(files->folder, &ini)) {
         ini += "\\plugin.ini";
         DeleteFileW(widePath(keptIniPath(ini)).c_str());
         DeleteFileW(widePath(absentIniPath(ini)).c_str());
+        DeleteFileW(widePath(replayRecordPath(ini)).c_str());
     }
     if (!copyShared(dll, files->dll, error))
         return false;
