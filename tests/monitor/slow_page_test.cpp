@@ -102,7 +102,8 @@ TEST_F(SlowPageTest, ASlowFailureHoldsBackEveryWriteWhileTheWorkerPollsAndFilter
     const int32_t passes = player.playingQueries - passesBefore;
     const int32_t attempts = writeAttempts;
 
-    // No write is in flight, so the stop is as quick as ever.
+    // No write is in flight, so the stop waits on none: a write begun by the stop would take the
+    // whole failing time, which is what the bound below catches, however busy the machine.
     const ULONGLONG stopAt = GetTickCount64();
     EXPECT_EQ(writesInFlight, 0);
     EXPECT_EQ(monitor::stop(5000), monitor::kEnded);
@@ -115,7 +116,7 @@ TEST_F(SlowPageTest, ASlowFailureHoldsBackEveryWriteWhileTheWorkerPollsAndFilter
     EXPECT_EQ(player.nextTrackCommands, 1);
     EXPECT_EQ(attempts, 1) << "a write was tried again during the hold after a slow failure";
     EXPECT_GT(passes, 100) << "the worker stopped polling between attempts";
-    EXPECT_LT(stopTookMs, 1000u);
+    EXPECT_LT(stopTookMs, kFailingWriteMs);
     std::printf("%d passes in the %llu ms after the failure; stop took %llu ms\n", passes,
                 static_cast<unsigned long long>(GetTickCount64() - failedAt),
                 static_cast<unsigned long long>(stopTookMs));
