@@ -67,14 +67,8 @@ StepCosts runPageSetting(int32_t rows, int changes, int windows, DWORD windowMs)
     HANDLE worker = startWorker();
 
     // Warm-up: the first title, then a few changes taken as fast as the worker takes them.
-    for (int i = 0; i < 50; i++) {
-        changeTitle();
-        if (!pumpUntil([] { return probe.change == kPublished; })) {
-            std::printf("error: the worker never published a change\n");
-            std::exit(1);
-        }
-        probe.change = kIdle;
-    }
+    for (int i = 0; i < 50; i++)
+        changeTitleAndAwaitPage("the worker never published a change");
 
     probe.passGaps.clear();
     probe.passGaps.reserve(200000);
@@ -93,12 +87,7 @@ StepCosts runPageSetting(int32_t rows, int changes, int windows, DWORD windowMs)
     int32_t verified = 0, wrong = 0;
     for (int i = 0; i < changes; i++) {
         pumpUntilTicks(now() + ticksFromMicros(pass.median * 2.0 * (nextRandom() % 1001) / 1000.0));
-        changeTitle();
-        if (!pumpUntil([] { return probe.change == kPublished; })) {
-            std::printf("error: a change was never published\n");
-            std::exit(1);
-        }
-        probe.change = kIdle;
+        changeTitleAndAwaitPage("a change was never published");
         latency.push_back(micros(probe.publishedAt - probe.changedAt));
         detect.push_back(micros(probe.readAt - probe.changedAt));
         publish.push_back(micros(probe.publishedAt - probe.readAt));

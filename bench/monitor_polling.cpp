@@ -15,11 +15,8 @@
 #include "cpu_shares.h"
 #include "monitor_probe.h"
 #include "monitor_state.h"
-#include "support/player_fixture.h"
 
 namespace {
-
-using support::pumpUntil;
 
 constexpr int32_t kCurveIntervals[] = {0, 1, 2, 5, 10, 50};
 
@@ -45,12 +42,8 @@ CurvePoint measureInterval(int32_t interval, int windows, DWORD windowMs, int ch
     point.stopped = steadyShares(worker, label + ".stopped", windows, windowMs);
 
     playFromStart();
-    changeTitle(); // the first track's page is written before the windows start
-    if (!pumpUntil([] { return probe.change == kPublished; })) {
-        std::printf("error: the worker never published the first track\n");
-        std::exit(1);
-    }
-    probe.change = kIdle;
+    // The first track's page is written before the windows start.
+    changeTitleAndAwaitPage("the worker never published the first track");
     probe.passGaps.clear();
     probe.lastPassAt = 0;
     probe.recordGaps = interval == 0;
@@ -65,12 +58,7 @@ CurvePoint measureInterval(int32_t interval, int windows, DWORD windowMs, int ch
     const double cycleUs = interval * 1000.0 + 2.0 * *passUs;
     for (int i = 0; i < changes; i++) {
         pumpForExactly(cycleUs * (nextRandom() % 1001) / 1000.0);
-        changeTitle();
-        if (!pumpUntil([] { return probe.change == kPublished; })) {
-            std::printf("error: a change was never published\n");
-            std::exit(1);
-        }
-        probe.change = kIdle;
+        changeTitleAndAwaitPage("a change was never published");
         detect.push_back(micros(probe.readAt - probe.changedAt));
     }
     if (!stopWorker()) {

@@ -2,10 +2,12 @@
 #include "monitor_probe.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "common/plugin_state.h"
 #include "history/title_history.h"
 #include "bench_clock.h"
+#include "support/player_fixture.h"
 
 Probe probe;
 std::vector<std::string> playlist;
@@ -94,4 +96,13 @@ void changeTitle() {
     probe.change = kChanged;
     probe.changedAt = now();
     probe.player.position = next;
+}
+
+void changeTitleAndAwaitPage(const char* whatFailed) {
+    changeTitle();
+    if (!support::pumpUntil([] { return probe.change == kPublished; })) {
+        std::printf("error: %s\n", whatFailed);
+        std::exit(1);
+    }
+    probe.change = kIdle;
 }

@@ -53,3 +53,7 @@ void playFromStart();
 
 // Changes the playing entry now; the window procedure follows the change to its page.
 void changeTitle();
+
+// Changes the playing entry and pumps until the worker has published its page, then leaves the
+// probe idle for the next change. A change never published ends the benchmark with `whatFailed`.
+void changeTitleAndAwaitPage(const char* whatFailed);
