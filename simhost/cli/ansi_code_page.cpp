@@ -86,13 +86,17 @@ bool ansiPath(const std::wstring& path, std::string* ansi) {
            inAnsiCodePage(std::wstring(shortPath.data(), length), ansi);
 }
 
-std::wstring widePath(const std::string& ansi) {
-    const auto count = static_cast<int>(ansi.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), count, nullptr, 0);
+std::wstring wideOf(const std::string& text, unsigned int codePage) {
+    const auto count = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, 0, text.c_str(), count, nullptr, 0);
     std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0)
-        MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), count, &wide[0], length);
+        MultiByteToWideChar(codePage, 0, text.c_str(), count, &wide[0], length);
     return wide;
+}
+
+std::wstring widePath(const std::string& ansi) {
+    return wideOf(ansi, CP_ACP);
 }
 
 } // namespace sim

@@ -21,6 +21,9 @@ bool inAnsiCodePage(const std::wstring& text, std::string* ansi);
 // existing file or folder; false when neither fits.
 bool ansiPath(const std::wstring& path, std::string* ansi);
 
+// `text`, in the code page `codePage` (CP_ACP, CP_UTF8), as UTF-16.
+std::wstring wideOf(const std::string& text, unsigned int codePage);
+
 // The wide form of an ANSI code page path.
 std::wstring widePath(const std::string& ansi);
 

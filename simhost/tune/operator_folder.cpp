@@ -50,15 +50,6 @@ std::string utf8Of(const std::wstring& text) {
     return utf8;
 }
 
-std::wstring wideOfUtf8(const std::string& text) {
-    const auto count = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), count, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), count, &wide[0], length);
-    return wide;
-}
-
 // %LOCALAPPDATA%, else the platform's local application-data folder.
 std::wstring localAppData() {
     std::vector<wchar_t> value(kLongestPath);
@@ -256,8 +247,8 @@ bool keepReport(const TuningRun& run, const std::string& reportPath, ReportRecor
         std::vector<ReportRecord> kept = listReports(run.tuning);
         keepNewest(&kept, own, &past);
         for (const ReportRecord& old : past)
-            DeleteFileW((run.tuning + L"\\" + wideOfUtf8(old.file)).c_str());
-        if (!replaceWhole(run, L"index.html", run.tuning + L"\\" + wideOfUtf8(kReportIndexName),
+            DeleteFileW((run.tuning + L"\\" + wideOf(old.file, CP_UTF8)).c_str());
+        if (!replaceWhole(run, L"index.html", run.tuning + L"\\" + wideOf(kReportIndexName, CP_UTF8),
                           renderReportIndex(kept)))
             break;
         std::vector<ReportRecord> now = listReports(run.tuning);

@@ -4,6 +4,7 @@
 #include "tune/report_index.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "report/html_page.h"
 #include "report/sweep_report.h"
@@ -20,15 +21,13 @@ const char kStyle[] =
     "td,th{padding:4px 14px 4px 0;text-align:left;vertical-align:top}th{font-weight:600}"
     "td.t{white-space:nowrap;font-variant-numeric:tabular-nums}";
 
-// `text` with every byte that could end the comment, split a word or be misread as an escape
-// written as %XX; bytes from 0x80 up are kept as they are.
-std::string encoded(const std::string& text) {
+// `text` with each byte `escaped` picks written as %XX.
+std::string percentEncoded(const std::string& text, bool (*escaped)(unsigned char byte)) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F || c == '%' || c == '-' || c == '<' || c == '>' || c == '&' ||
-            c == '"' || c == '=') {
+        if (escaped(byte)) {
             out += '%';
             out += kHex[byte >> 4];
             out += kHex[byte & 0xF];
@@ -37,6 +36,21 @@ std::string encoded(const std::string& text) {
         }
     }
     return out;
+}
+
+// In a record: every byte that could end the comment, split a word or be misread as an escape;
+// bytes from 0x80 up are kept as they are.
+bool escapedInRecord(unsigned char byte) {
+    return byte <= 0x20 || byte == 0x7F || std::strchr("%-<>&\"=", byte) != nullptr;
+}
+
+// In a link to a file: every byte a URL would take otherwise.
+bool escapedInLink(unsigned char byte) {
+    return byte <= 0x20 || byte >= 0x7F || std::strchr("%#?\"'<>&\\", byte) != nullptr;
+}
+
+std::string encoded(const std::string& text) {
+    return percentEncoded(text, escapedInRecord);
 }
 
 int hexDigit(char c) {
@@ -78,22 +92,9 @@ bool recordTime(const std::string& text) {
     return true;
 }
 
-// The file name as a link's address: the bytes a URL would take otherwise written as %XX.
+// The file name as a link's address.
 std::string linkTo(const std::string& file) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : file) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F || c == '%' || c == '#' || c == '?' || c == '"' || c == '\'' ||
-            c == '<' || c == '>' || c == '&' || c == '\\') {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return percentEncoded(file, escapedInLink);
 }
 
 std::string answerText(const sim::ReportRecord& record) {
