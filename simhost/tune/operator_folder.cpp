@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/ansi_code_page.h"
+#include "cli/operator_files.h"
 #include "cli/settings_check.h"
 
 namespace {
@@ -21,9 +22,6 @@ constexpr wchar_t kIniFile[] = L"plugin.ini";
 constexpr DWORD kLongestPath = 32768;
 constexpr DWORD kRecordBytes = 4096; // a report's record is within its first bytes
 constexpr int kMostIndexBuilds = 5;
-// What an earlier version kept in the tool's folder itself: its copies and their sweep's marks.
-const wchar_t* const kEarlierCopies[] = {kPluginFile, kIniFile, L"plugin.ini.before-sweep",
-                                         L"plugin.ini.absent-before-sweep", L"plugin.ini.replay-written"};
 
 std::wstring parentOf(const std::wstring& path) {
     const size_t backslash = path.find_last_of(L"\\/");
@@ -171,8 +169,12 @@ bool startTuningRun(const std::wstring& dll, const std::wstring& settings, Tunin
                  std::to_string(GetLastError()) + ")";
         return false;
     }
-    // Copies, never the player's own files: the player's plugin.ini is the one that counts.
-    for (const wchar_t* name : kEarlierCopies)
+    // What an earlier version kept in the folder itself: copies, never the player's own files (the
+    // player's plugin.ini is the one that counts), and the files its sweep left beside the copy.
+    const std::string ini = "plugin.ini";
+    for (const std::wstring& name :
+         {std::wstring(kPluginFile), std::wstring(kIniFile), widePath(oldKeptIniPath(ini)),
+          widePath(oldAbsentMarkPath(ini)), widePath(oldReplayRecordPath(ini))})
         if (DeleteFileW((run->tuning + L"\\" + name).c_str()))
             *note = "removed the copies an earlier version of this tool kept in " + shown(run->tuning) +
                     " (the player's own files were never changed): each run now works in a folder of its own "

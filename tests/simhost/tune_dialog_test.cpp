@@ -107,8 +107,16 @@ std::string keptReport(const std::string& output) {
 }
 
 TEST_F(TuneDialogTest, ThePlaylistChosenInTheOpenDialogIsSwept) {
+    // What an earlier version kept in the folder: its copies go, its report stays.
+    ASSERT_TRUE(CreateDirectoryA((appData + "\\Songbeacon").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(tuning().c_str(), nullptr));
+    for (const char* earlier : {"gen_SBeacon.dll", "plugin.ini", "plugin.ini.before-sweep", "sweep.html"})
+        support::writeFile(tuning() + "\\" + earlier, "earlier");
     std::string output;
     EXPECT_EQ(runAnswering(IDOK, &output), 0u) << output;
+    EXPECT_NE(output.find("note: removed the copies an earlier version of this tool kept in " + tuning()),
+              std::string::npos)
+        << output;
     EXPECT_NE(output.find("playlist: " + playlist + ", read as"), std::string::npos) << output;
     EXPECT_NE(output.find("\"" + playlist + "\" --no-browser --shuffle 7 --sweep-artist 0..2"),
               std::string::npos)
@@ -116,7 +124,8 @@ TEST_F(TuneDialogTest, ThePlaylistChosenInTheOpenDialogIsSwept) {
     const std::string report = keptReport(output);
     EXPECT_EQ(report.rfind(tuning() + "\\My Station ", 0), 0u) << output;
     EXPECT_NE(support::readFile(report).find("<!-- songbeacon-tune report: "), std::string::npos) << report;
-    EXPECT_EQ(support::listFiles(tuning()).size(), 2u) << "the report and the index, no copies";
+    EXPECT_EQ(support::listFiles(tuning()).size(), 3u) << "the two reports and the index, no copies";
+    EXPECT_EQ(support::readFile(tuning() + "\\sweep.html"), "earlier");
     EXPECT_TRUE(support::listFolders(tuning()).empty()) << "the run's own folder is gone";
 }
 
