@@ -114,7 +114,8 @@ Var FirstFolder   ; ... and the first one found at all
 !define MUI_UNCONFIRMPAGE_TEXT_LOCATION "Folder:"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "${PRODUCT_NAME} has been removed.$\r$\n$\r$\nYour settings in plugin.ini, the status page and any logo of your own were left in place: delete them by hand if you no longer need them."
+!define MUI_FINISHPAGE_TEXT_LARGE
+!define MUI_FINISHPAGE_TEXT "${PRODUCT_NAME} has been removed.$\r$\n$\r$\nYour settings in plugin.ini, the status page and any logo of your own were left in place: delete them by hand if you no longer need them.$\r$\n$\r$\nThe reports of the tool for choosing the limits stay in each user's %LOCALAPPDATA%\${PRODUCT_NAME}\Tuning: delete that folder too once they are of no more use."
 !insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "English"

@@ -53,21 +53,6 @@ root=$PWD
 mkdir -p "$B/try"
 folder=$(realpath "$B/try")
 cp "$B/win32/src/gen_SBeacon.dll" "$folder/"
-# A sweep ended during its replay leaves its own plugin.ini here, with the one from before it kept
-# aside. Settled before anything here reads or changes plugin.ini, as the player would settle it,
-# but only while plugin.ini is provably the replay's (its record names it, as cksum prints it);
-# whatever else the player settles, and says so.
-ini_file="$folder/plugin.ini" record="$folder/plugin.ini.replay-written"
-if [ -f "$ini_file" ] && [ -f "$record" ] && grep -qxF "$(cksum <"$ini_file")" "$record"; then
-  if [ -f "$ini_file.before-sweep" ]; then
-    cp "$ini_file.before-sweep" "$ini_file" && cmp -s "$ini_file.before-sweep" "$ini_file" &&
-      rm "$ini_file.before-sweep" "$record" &&
-      echo "note: $B/try/plugin.ini is put back from plugin.ini.before-sweep, as it was before a sweep that was ended during its replay"
-  elif [ -f "$ini_file.absent-before-sweep" ]; then
-    rm "$ini_file" "$ini_file.absent-before-sweep" "$record" &&
-      echo "note: $B/try/plugin.ini of a sweep that was ended during its replay is removed: there was none before it"
-  fi
-fi
 # Where the settings came from, one line per change, so that a later run can say it.
 origin="$folder/plugin.ini-origin.txt"
 when=$(date '+%Y-%m-%d %H:%M')

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -55,6 +56,47 @@ CodePage ansiCodePage() {
     if (GetCPInfo(CP_ACP, &info) && info.DefaultChar[0] != 0)
         shown.assign(reinterpret_cast<const char*>(info.DefaultChar), info.DefaultChar[1] != 0 ? 2 : 1);
     return {"the ANSI code page " + std::to_string(GetACP()), shown, ansiFromUtf16};
+}
+
+bool inAnsiCodePage(const std::wstring& text, std::string* ansi) {
+    ansi->clear();
+    if (text.empty())
+        return true;
+    // The UTF-8 code page holds every character, and takes neither the flag nor the question.
+    const bool utf8 = GetACP() == CP_UTF8;
+    BOOL usedDefault = FALSE;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const auto count = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_ACP, flags, text.c_str(), count, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return false;
+    ansi->resize(static_cast<size_t>(length));
+    WideCharToMultiByte(CP_ACP, flags, text.c_str(), count, &(*ansi)[0], length, nullptr,
+                        utf8 ? nullptr : &usedDefault);
+    return !usedDefault;
+}
+
+bool ansiPath(const std::wstring& path, std::string* ansi) {
+    if (inAnsiCodePage(path, ansi))
+        return true;
+    constexpr DWORD kLongestPath = 32768;
+    std::vector<wchar_t> shortPath(kLongestPath);
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), kLongestPath);
+    return length > 0 && length < kLongestPath &&
+           inAnsiCodePage(std::wstring(shortPath.data(), length), ansi);
+}
+
+std::wstring wideOf(const std::string& text, unsigned int codePage) {
+    const auto count = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, 0, text.c_str(), count, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(codePage, 0, text.c_str(), count, &wide[0], length);
+    return wide;
+}
+
+std::wstring widePath(const std::string& ansi) {
+    return wideOf(ansi, CP_ACP);
 }
 
 } // namespace sim

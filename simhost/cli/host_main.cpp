@@ -208,27 +208,18 @@ int run(sim::Options& options, sim::SweepAnswer* answer) {
     if (plugin == nullptr)
         return sim::kExitCannotLoad;
     const std::string iniPath = sim::iniPathBeside(module);
-    // Before the plug-in or a sweep reads plugin.ini: the operator's own, if a sweep left it aside.
+    // What an earlier version's sweep, ended during its replay, left beside plugin.ini: said once.
     std::string found;
-    switch (sim::putBackKeptIni(iniPath, &found)) {
-    case sim::kKeptIniPutBack:
-    case sim::kKeptIniKeptBoth:
+    sim::settleOldSweepFiles(iniPath, &found);
+    if (!found.empty())
         std::printf("note: %s\n", found.c_str());
-        break;
-    case sim::kKeptIniStuck:
-        std::printf("error: %s\n", found.c_str());
-        FreeLibrary(module);
-        return sim::kExitUsage;
-    default:
-        break;
-    }
     std::vector<std::string> warnings = checkIniBeforeStart(iniPath);
     if (sim::sweepAsked(options)) {
         std::printf("playlist: %s, %s\n", options.playlistPath.c_str(),
                     sim::encodingText(playlistFile, codePage).c_str());
         for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
             std::printf("note: %s\n", note.c_str());
-        const int status = sim::runSweepCommand(options, playlist, &player, plugin, module, iniPath, answer);
+        const int status = sim::runSweepCommand(options, playlist, &player, module, iniPath, answer);
         FreeLibrary(module);
         sim::destroyPlayerWindow(&player);
         return status;

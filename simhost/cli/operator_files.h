@@ -1,6 +1,6 @@
-// The operator's own files, which the host must never lose or empty by mistake: plugin.ini, which
-// a sweep's replay replaces for a while (its original waiting in plugin.ini.before-sweep until it
-// is put back), and the report, written whole only once there is something to write.
+// The operator's own files, which the host must never lose or empty by mistake: the report,
+// written whole only once there is something to write, and what an earlier version's sweep left
+// beside plugin.ini, settled once without losing the settings it kept aside.
 #pragma once
 
 #include <string>
@@ -23,61 +23,22 @@ bool fileExists(const std::string& path);
 // without being emptied; a missing one has an existing folder (nothing is created).
 bool canWriteLater(const std::string& path);
 
-// Where a sweep keeps the operator's plugin.ini while its replay holds another.
-std::string keptIniPath(const std::string& iniPath);
+// The names an earlier version's sweep gave the files it left beside plugin.ini when it was ended
+// during its replay (it then wrote its own plugin.ini there): the operator's file kept aside, the
+// empty mark that said there was none, and the record of what the replay wrote.
+std::string oldKeptIniPath(const std::string& iniPath);
+std::string oldAbsentMarkPath(const std::string& iniPath);
+std::string oldReplayRecordPath(const std::string& iniPath);
 
-// The empty file that stands for "there was no plugin.ini" while a replay holds its own.
-std::string absentIniPath(const std::string& iniPath);
+// Where the operator's file kept aside by such a sweep is put, under a name that says what it is
+// and that no run looks for.
+std::string settingsBeforeEndedSweepPath(const std::string& iniPath);
 
-// The record of what the replay left in plugin.ini, one line per version of the file (its own text,
-// and the file as the plug-in saved it back at its start), each as `cksum` prints it: a later run
-// puts the operator's file back, or removes the replay's, only over a file the record names.
-std::string replayRecordPath(const std::string& iniPath);
-
-// The line `cksum` prints for a file of `bytes`: POSIX's CRC-32 over the bytes and their length,
-// then the length ("4038045397 6").
-std::string checksumLine(const std::string& bytes);
-
-enum KeptIniFound : int { kNoKeptIni, kKeptIniPutBack, kKeptIniKeptBoth, kKeptIniStuck };
-
-// What every run does first, about the files a sweep interrupted during its replay left beside
-// `iniPath`. When plugin.ini is still the replay's own, as the record shows (or is gone): puts
-// plugin.ini.before-sweep back over it and removes it, or, after plugin.ini.absent-before-sweep
-// (there was no plugin.ini), removes the replay's plugin.ini and that file (kKeptIniPutBack).
-// When plugin.ini has been written since, or the sweep kept no record (an older version's): keeps
-// both as they are, and the run goes on with plugin.ini as it is (kKeptIniKeptBoth). When it
-// cannot do what it must, leaves both as they are (kKeptIniStuck), and the run must not go on.
-// `message` gets the one line to print in each case but kNoKeptIni.
-KeptIniFound putBackKeptIni(const std::string& iniPath, std::string* message);
-
-// plugin.ini as the operator left it, while a sweep's replay holds its own.
-struct KeptIni {
-    std::string path;
-    std::string copyPath;
-    bool existed;
-    std::string bytes;
-    bool changed; // the replay's own has been written over it (or tried to be)
-};
-
-// Keeps the operator's plugin.ini before the replay writes its own: its bytes, and a copy in
-// plugin.ini.before-sweep in case the sweep is ended halfway (or plugin.ini.absent-before-sweep
-// when there is none). Never writes over an existing copy,
-// and makes none when plugin.ini cannot be written (the replay could not set its limits). False,
-// with `error` one line, when the replay must not go on; nothing is changed then.
-bool keepIni(const std::string& path, KeptIni* kept, std::string* error);
-
-// Records the replay's `text` and writes it over plugin.ini; false, with `error` one line, when it
-// cannot.
-bool writeReplayIni(KeptIni* kept, const std::string& text, std::string* error);
-
-// Records plugin.ini as it is now as the replay's too: called once the plug-in has started and
-// saved its settings back. A record that cannot be written only costs a later run its proof.
-void recordReplayIni(const KeptIni& kept);
-
-// Puts the operator's plugin.ini back as it was (or removes the replay's when there was none) and
-// removes the copy and the record; when the replay never changed it, only those are removed. When
-// plugin.ini is no longer what the replay wrote, keeps both, and `message` says which is which.
-// False, with `message` one line saying where the operator's file is, when it cannot.
-bool restoreIni(const KeptIni& kept, std::string* message);
+// Settles, once, what such a sweep left beside `iniPath`: the mark and the record, which hold no
+// settings, are removed; the file kept aside is renamed to settingsBeforeEndedSweepPath() (or left
+// as it is when that name is taken). plugin.ini is never changed: the run uses it as it is.
+// `note` gets the one line that says what was found, where the settings from before that sweep
+// are and what the operator may do; empty when there was nothing.
+void settleOldSweepFiles(const std::string& iniPath, std::string* note);
 
 } // namespace sim

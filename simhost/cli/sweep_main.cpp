@@ -1,18 +1,23 @@
 // The sweep's course. The figures come from the mirror; the setting they recommend is then played
-// through the plug-in on the same orders, with plugin.ini holding that setting while it runs, and
-// the plug-in must decide every track as the mirror did: a difference ends the sweep with its own
-// exit status, never a quiet pick.
+// through the plug-in on the same orders, and the plug-in must decide every track as the mirror
+// did: a difference ends the sweep with its own exit status, never a quiet pick. The replay plays a
+// copy of the plug-in in a folder of its own, beside a plugin.ini of its own that holds the
+// setting, so that nothing in the operator's folder is ever written.
 #include "cli/sweep_main.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
+#include "cli/ansi_code_page.h"
 #include "cli/console_output.h"
 #include "cli/ini_reader.h"
 #include "cli/operator_files.h"
+#include "cli/run_folder.h"
 #include "cli/sweep_options.h"
+#include "player/plugin_loader.h"
 #include "player/replay.h"
 #include "report/report.h"
 #include "report/sweep_report.h"
@@ -24,17 +29,60 @@
 
 namespace {
 
-// The replay's plugin.ini: the setting, the filter on, and the page off, so that a rehearsal never
-// rewrites the station's page. The plug-in takes its defaults for the rest.
-std::string replayIniText(sim::SweepSetting setting) {
-    return "[Songbeacon]\r\nEnableHTMLOutput=0\r\nEnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=" +
-           std::to_string(setting.artistLimit) +
+// The replay's plugin.ini: the setting, the filter on, and the page off and named in the replay's
+// folder (`page`), so that a rehearsal never rewrites the station's page. The plug-in takes its
+// defaults for the rest.
+std::string replayIniText(sim::SweepSetting setting, const std::string& page) {
+    return "[Songbeacon]\r\nEnableHTMLOutput=0\r\nOutputFilename=" + page +
+           "\r\nEnablePlaylistMonitoring=1\r\nSameArtistCheckLimit=" + std::to_string(setting.artistLimit) +
            "\r\nSameTitleCheckLimit=" + std::to_string(setting.titleLimit) + "\r\n";
 }
 
-// Once the plug-in has started for the replay: plugin.ini as it saved it back is the replay's too.
-void recordSavedIni(void* kept) {
-    sim::recordReplayIni(*static_cast<const sim::KeptIni*>(kept));
+// The copy of the plug-in the replay plays, in a folder of the replay's own in the user's
+// temporary folder: its plugin.ini is the one beside the copy.
+struct ReplayCopy {
+    sim::RunFolder folder;
+    HMODULE module;
+    sim::PluginHeader* plugin;
+};
+
+// Makes the replay's folder and loads there a copy of the plug-in `original`. Returns kExitDone,
+// or the exit status when it cannot, with `error` one line (none when the loader has said why).
+int openReplayCopy(HMODULE original, ReplayCopy* copy, std::string* error) {
+    *copy = {{std::wstring(), std::string(), INVALID_HANDLE_VALUE}, nullptr, nullptr};
+    std::vector<wchar_t> buffer(32768);
+    DWORD length = GetModuleFileNameW(original, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const std::wstring dll(buffer.data(), length < buffer.size() ? length : 0);
+    const std::wstring name = dll.substr(dll.find_last_of(L"\\/") + 1);
+    length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    std::wstring temp(buffer.data(), length < buffer.size() ? length : 0);
+    while (!temp.empty() && (temp.back() == L'\\' || temp.back() == L'/'))
+        temp.pop_back();
+    if (dll.empty() || temp.empty()) {
+        *error = "cannot tell where the plug-in or the temporary folder is: the replay did not run";
+        return sim::kExitUsage;
+    }
+    if (!sim::openRunFolder(temp, L"songbeacon-replay-", &copy->folder, error) ||
+        !sim::copyIntoRunFolder(copy->folder, dll, name.c_str(), error)) {
+        sim::closeRunFolder(&copy->folder);
+        *error += ": the replay did not run";
+        return sim::kExitUsage;
+    }
+    std::string ansiName;
+    sim::inAnsiCodePage(name, &ansiName);
+    copy->plugin = sim::loadPlugin(sim::runFolderFile(copy->folder, ansiName.c_str()).c_str(), &copy->module);
+    if (copy->plugin != nullptr)
+        return sim::kExitDone;
+    sim::closeRunFolder(&copy->folder);
+    return sim::kExitCannotLoad;
+}
+
+// Unloads the copy and removes its folder; says so when the folder is left for a later sweep.
+void closeReplayCopy(ReplayCopy* copy) {
+    FreeLibrary(copy->module);
+    if (!sim::closeRunFolder(&copy->folder))
+        std::printf("note: the replay's folder %s is still held: the next sweep removes it\n",
+                    copy->folder.ansi.c_str());
 }
 
 // The progress line on a console: shown once the sweep has taken kProgressAfterMs, rewritten in
@@ -75,9 +123,9 @@ struct Sweep {
     const sim::Options* options;
     const std::vector<sim::PlaylistEntry>* playlist;
     sim::Player* player;
-    sim::PluginHeader* plugin;
-    std::string iniPath;
-    sim::KeptIni* kept; // the operator's plugin.ini, while the replay holds its own
+    sim::PluginHeader* plugin; // the replay's copy
+    std::string iniPath;       // its plugin.ini
+    std::string pagePath;      // the page it would write, were its page on
     sim::SweepPlan plan;
     Progress* progress;
 };
@@ -94,15 +142,14 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
     for (uint64_t seed : sweep.plan.seeds) {
         showProgress(sweep.progress, "replays through the plug-in", outcome->seeds,
                      static_cast<int64_t>(sweep.plan.seeds.size()));
-        std::string error;
-        if (!sim::writeReplayIni(sweep.kept, replayIniText(setting), &error)) {
-            std::printf("error: %s\n", error.c_str());
+        if (sim::writeBytes(sweep.iniPath, replayIniText(setting, sweep.pagePath)) != sim::kWritten) {
+            std::printf("error: cannot write %s for the replay\n", sweep.iniPath.c_str());
             return sim::kExitUsage;
         }
         sim::RunRecord real, mirrored;
         switch (sim::replaySeed(sweep.player, sweep.plugin, *sweep.playlist, limits, seed,
                                 sweep.plan.stationSeconds, sweep.options->fastTimeoutSeconds,
-                                sim::kExitShutDownHung, {recordSavedIni, sweep.kept}, &real)) {
+                                sim::kExitShutDownHung, &real)) {
         case sim::kReplayRefusedToStart:
             std::printf("error: the plug-in refused to start for the replay (startUp returned non-zero)\n");
             return sim::kExitRefusedToStart;
@@ -171,12 +218,17 @@ void outOfMemory() {
 namespace sim {
 
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
-                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, SweepAnswer* answer) {
+                    HMODULE module, const std::string& iniPath, SweepAnswer* answer) {
     std::set_new_handler(outOfMemory);
     const IniSnapshot ini = readIni(iniPath);
-    Sweep sweep = {
-        &options, &playlist, player, plugin, iniPath, nullptr, sweepPlanOf(options, playlist, limitsOf(ini)),
-        nullptr};
+    Sweep sweep = {&options,
+                   &playlist,
+                   player,
+                   nullptr,
+                   std::string(),
+                   std::string(),
+                   sweepPlanOf(options, playlist, limitsOf(ini)),
+                   nullptr};
     SweepContext context = {fileNameOf(options.playlistPath),
                             static_cast<int32_t>(playlist.size()),
                             rotationSeconds(playlist),
@@ -231,21 +283,17 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     const Recommendation recommendation = recommend(rows, sweep.plan.goal);
 
     ReplayOutcome replay = {};
-    KeptIni kept;
-    std::string notKept, restored;
-    plugin->moduleInstance = module;
-    int status = kExitDone;
-    if (!keepIni(iniPath, &kept, &notKept)) {
-        status = kExitUsage; // said once the figures are out: they stand without the replay
-    } else {
-        sweep.kept = &kept;
+    ReplayCopy copy;
+    std::string notReplayed; // said once the figures are out: they stand without the replay
+    int status = openReplayCopy(module, &copy, &notReplayed);
+    if (status == kExitDone) {
+        copy.plugin->moduleInstance = copy.module;
+        sweep.plugin = copy.plugin;
+        sweep.iniPath = runFolderFile(copy.folder, "plugin.ini");
+        sweep.pagePath = runFolderFile(copy.folder, "status.htm");
         status = replaySetting(sweep, rows[static_cast<size_t>(recommendation.replayed)].setting, &replay);
         endProgress(&progress);
-        const bool putBack = restoreIni(kept, &restored);
-        if (!restored.empty())
-            std::printf("%s: %s\n", putBack ? "note" : "error", restored.c_str());
-        if (!putBack && status == kExitDone)
-            status = kExitUsage;
+        closeReplayCopy(&copy);
     }
     const ULONGLONG replayed = GetTickCount64();
     // The table marks its answer only once the plug-in has confirmed it, and a row as replayed only
@@ -256,8 +304,8 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         marked.replayed = -1;
     std::fputs(renderSweepTable(context, rows, marked).c_str(), stdout);
     std::fputs(unpreventableText(context, rows, standing).c_str(), stdout);
-    if (!notKept.empty())
-        std::printf("error: %s\n", notKept.c_str());
+    if (!notReplayed.empty())
+        std::printf("error: %s\n", notReplayed.c_str());
     if (status != kExitDone)
         return status;
     if (replay.agreed) {
@@ -280,8 +328,7 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
     if (replay.agreed && answer != nullptr) {
         answer->recommended = recommendation.verdict == kEveryGoalMet;
         answer->choices = !answer->recommended;
-        if (answer->recommended)
-            answer->setting = rows[static_cast<size_t>(recommendation.recommended)].setting;
+        answer->setting = rows[static_cast<size_t>(recommendation.replayed)].setting;
     }
     std::fflush(stdout);
     return status;

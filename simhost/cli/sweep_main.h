@@ -21,16 +21,17 @@ namespace sim {
 struct SweepAnswer {
     bool recommended;     // a setting meets every goal, and the plug-in decided as the sweep said
     bool choices;         // no setting meets every goal: the choice: lines offer the trade-off
-    SweepSetting setting; // the recommended setting
+    SweepSetting setting; // the recommended setting, else the choice nearest the goals
 };
 
 // Runs the sweep `options` ask for over `playlist` (the titles `player` holds, its window made),
-// with `plugin` loaded from `module` and not yet started; its plugin.ini is at `iniPath`, and is
-// as the operator left it again when this returns. Writes the HTML page to --report's file once
+// for the plug-in loaded as `module` and not started, whose plugin.ini is at `iniPath`; the replay
+// plays a copy of it in a folder of its own in the user's temporary folder, and writes nothing
+// beside `module`. Writes the HTML page to --report's file once
 // the sweep has its figures (a report from before is left as it was until then). Returns the exit
 // status; the answer goes to `answer` (when not null) once the replay has confirmed it. On a
 // console, a progress line shows while the sweep's runs take longer than a few seconds.
 int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& playlist, Player* player,
-                    PluginHeader* plugin, HMODULE module, const std::string& iniPath, SweepAnswer* answer);
+                    HMODULE module, const std::string& iniPath, SweepAnswer* answer);
 
 } // namespace sim

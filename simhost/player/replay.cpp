@@ -9,7 +9,7 @@ namespace sim {
 
 ReplayEnd replaySeed(Player* player, PluginHeader* plugin, const std::vector<PlaylistEntry>& playlist,
                      RuleLimits limits, uint64_t seed, int64_t stationSeconds, int32_t fastTimeoutSeconds,
-                     int hungStatus, ReplayStarted started, RunRecord* record) {
+                     int hungStatus, RunRecord* record) {
     RunPlan plan = {};
     plan.fast = true;
     plan.fastTimeoutSeconds = fastTimeoutSeconds;
@@ -22,8 +22,6 @@ ReplayEnd replaySeed(Player* player, PluginHeader* plugin, const std::vector<Pla
     plugin->hostWindow = player->window;
     if (plugin->startUp() != 0)
         return kReplayRefusedToStart;
-    if (started.call != nullptr)
-        started.call(started.context);
     HostRun run;
     if (!startRun(&run, player, plan, playlist, limits, nullptr)) {
         shutDownQuietly(plugin, hungStatus);

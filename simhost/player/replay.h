@@ -16,20 +16,14 @@ namespace sim {
 
 enum ReplayEnd : int32_t { kReplayed, kReplayRefusedToStart, kReplayStalled, kReplayOutOfMemory };
 
-// Called once the plug-in has started, before anything plays (it has read and saved plugin.ini).
-struct ReplayStarted {
-    void (*call)(void* context);
-    void* context;
-};
-
 // Starts the plug-in (which reads its limits from plugin.ini now), plays the shuffled order of
 // `seed` at it fast, going round, until `stationSeconds` of station time have passed, and shuts it
-// down (the process ends with `hungStatus` when shutDown hangs); `started` is called in between. `player`
+// down (the process ends with `hungStatus` when shutDown hangs). `player`
 // holds `playlist`'s titles and its window, and `plugin->moduleInstance` is set; `limits` are what the record
 // explains refusals by. `record` gets every event the player saw; `playlist` must outlive it. kReplayStalled:
 // the plug-in took longer than `fastTimeoutSeconds` over one track.
 ReplayEnd replaySeed(Player* player, PluginHeader* plugin, const std::vector<PlaylistEntry>& playlist,
                      RuleLimits limits, uint64_t seed, int64_t stationSeconds, int32_t fastTimeoutSeconds,
-                     int hungStatus, ReplayStarted started, RunRecord* record);
+                     int hungStatus, RunRecord* record);
 
 } // namespace sim

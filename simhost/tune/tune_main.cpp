@@ -17,6 +17,7 @@
 #include "cli/host_main.h"
 #include "cli/operator_files.h"
 #include "cli/options.h"
+#include "cli/settings_check.h"
 #include "tune/operator_folder.h"
 #include "tune/tune_plan.h"
 #include "tune/windows_shell.h"
@@ -72,6 +73,80 @@ int fail(const std::string& error) {
     return sim::kExitUsage;
 }
 
+// What the sweep's end says of its answer, for the report's record.
+sim::ReportRecord recordOf(int status, const sim::SweepAnswer& answer, const std::string& time,
+                           const std::string& playlist) {
+    sim::ReportRecord record = {};
+    record.time = time;
+    record.playlist = sim::fileNameOf(playlist);
+    record.status = status;
+    record.setting = answer.setting;
+    record.answer = status != sim::kExitDone || !(answer.recommended || answer.choices) ? sim::kAnswerNone
+                    : answer.recommended ? sim::kAnswerRecommended
+                                         : sim::kAnswerNearest;
+    return record;
+}
+
+// The sweep on the copies in the run's own folder, its report kept, the answer in the dialog's
+// words; the last line names the report.
+int sweepInRun(const sim::TuneCommand& command, const std::vector<std::string>& arguments,
+               const std::wstring& installed, const sim::TuningRun& run) {
+    std::string installedName;
+    sim::inAnsiCodePage(installed, &installedName);
+    std::printf("plug-in: %s, copied with %s into %s (the player's own files are only read)\n",
+                installedName.c_str(),
+                run.iniCopied ? (command.iniPath.empty() ? "its plugin.ini" : command.iniPath.c_str())
+                              : "no plugin.ini (there is none beside it: the plug-in's defaults)",
+                run.folder.ansi.c_str());
+    for (const auto& [key, limit] :
+         {std::pair<const char*, int32_t>{"SameArtistCheckLimit", command.artistLimit},
+          {"SameTitleCheckLimit", command.titleLimit}})
+        if (limit >= 0 && !sim::setRunIniKey(run.folder, key, std::to_string(limit)))
+            return fail(std::string("cannot set ") + key + " in the copy of plugin.ini");
+    std::string time;
+    const std::string report =
+        command.reportPath.empty() ? sim::newReportPath(run, command.playlist, &time) : command.reportPath;
+    if (report.empty()) {
+        std::string tuning;
+        sim::inAnsiCodePage(run.tuning, &tuning);
+        return fail("cannot make a file for the report in " + tuning);
+    }
+
+    std::vector<sim::PlaylistEntry> entries;
+    sim::TuneRanges ranges = {};
+    if (!command.rangesGiven && readTitles(command.playlist, &entries)) {
+        ranges = sim::defaultRanges(entries, command);
+        std::printf("%s\n", sim::rangesText(ranges, static_cast<int32_t>(entries.size())).c_str());
+    }
+    std::fflush(stdout);
+    std::vector<std::string> player =
+        sim::playerArguments(command, run.dll, command.playlist, ranges, report);
+    std::vector<char*> argv;
+    for (std::string& word : player)
+        argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+    const std::string typed = sim::typedCommandOf(programPath(), arguments);
+    sim::SweepAnswer answer = {};
+    const int status = sim::hostMain(static_cast<int>(player.size()), argv.data(), typed.c_str(), &answer);
+    const bool kept = command.reportPath.empty()
+                          ? sim::keepReport(run, report, recordOf(status, answer, time, command.playlist))
+                          : sim::fileExists(report);
+    if (status == sim::kExitDone && (answer.recommended || answer.choices))
+        std::printf("\n%s", sim::dialogAdvice(answer.recommended, answer.setting).c_str());
+    if (status == sim::kExitDone && !command.noBrowser) {
+        if (sim::openInBrowser(sim::widePath(report)))
+            std::printf("The page is open in your browser.\n");
+        else
+            std::printf("The browser could not be started: open %s yourself.\n", report.c_str());
+    }
+    if (kept && command.reportPath.empty())
+        std::printf("The report is kept in %s (%s beside it lists the latest %d).\n", report.c_str(),
+                    sim::kReportIndexName, static_cast<int>(sim::kKeptReports));
+    else if (kept)
+        std::printf("The report is in %s.\n", report.c_str());
+    return status;
+}
+
 int tune() {
     std::vector<std::string> arguments;
     std::string error;
@@ -104,53 +179,15 @@ int tune() {
     }
 
     std::wstring installed;
-    sim::TuningFiles files;
+    sim::TuningRun run;
+    std::string note;
     if (!sim::findInstalledPlugin(&installed, &error) ||
-        !sim::prepareTuningFolder(installed, sim::widePath(command.iniPath), &files, &error))
+        !sim::startTuningRun(installed, sim::widePath(command.iniPath), &run, &note, &error))
         return fail(error);
-    std::string folder, dll, report;
-    if (!sim::ansiPath(files.folder, &folder) || !sim::ansiPath(files.dll, &dll))
-        return fail("the folder " + folder + " cannot be named in the ANSI code page, as the plug-in needs");
-    report = folder + "\\sweep.html";
-    std::string installedName;
-    sim::inAnsiCodePage(installed, &installedName);
-    std::printf("plug-in: %s, copied with %s into %s (the player's own files are only read)\n",
-                installedName.c_str(),
-                files.iniCopied ? (command.iniPath.empty() ? "its plugin.ini" : command.iniPath.c_str())
-                                : "no plugin.ini (there is none beside it: the plug-in's defaults)",
-                folder.c_str());
-    for (const auto& [key, limit] :
-         {std::pair<const char*, int32_t>{"SameArtistCheckLimit", command.artistLimit},
-          {"SameTitleCheckLimit", command.titleLimit}})
-        if (limit >= 0 && !sim::setCopiedLimit(files, key, limit))
-            return fail(std::string("cannot set ") + key + " in the copy of plugin.ini");
-
-    std::vector<sim::PlaylistEntry> entries;
-    sim::TuneRanges ranges = {};
-    if (!command.rangesGiven && readTitles(command.playlist, &entries)) {
-        ranges = sim::defaultRanges(entries, command);
-        std::printf("%s\n", sim::rangesText(ranges, static_cast<int32_t>(entries.size())).c_str());
-    }
-    std::fflush(stdout);
-    std::vector<std::string> player = sim::playerArguments(command, dll, command.playlist, ranges, report);
-    std::vector<char*> argv;
-    for (std::string& word : player)
-        argv.push_back(&word[0]);
-    argv.push_back(nullptr);
-    const std::string typed = sim::typedCommandOf(programPath(), arguments);
-    sim::SweepAnswer answer = {};
-    const int status = sim::hostMain(static_cast<int>(player.size()), argv.data(), typed.c_str(), &answer);
-    if (status != sim::kExitDone)
-        return status;
-    if (answer.recommended || answer.choices)
-        std::printf("\n%s", sim::dialogAdvice(answer.recommended, answer.setting).c_str());
-    const std::string page = command.reportPath.empty() ? report : command.reportPath;
-    if (command.noBrowser)
-        return status;
-    if (sim::openInBrowser(sim::widePath(page)))
-        std::printf("The page is open in your browser.\n");
-    else
-        std::printf("The browser could not be started: open %s yourself.\n", page.c_str());
+    if (!note.empty())
+        std::printf("note: %s\n", note.c_str());
+    const int status = sweepInRun(command, arguments, installed, run);
+    sim::endTuningRun(&run);
     return status;
 }
 

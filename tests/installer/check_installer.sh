@@ -439,9 +439,12 @@ tune)
   answer=$(grep -E '^(recommended|choice): ' <<<"$output")
   check "it answered, and said what to type into the dialog's two fields" \
     eval '[ -n "$answer" ] && grep -q "into \"Same Artist Check limit\"" <<<"$output"'
-  report=$(echo "$drive_c"/users/*/AppData/Local/Songbeacon/Tuning/sweep.html)
-  check "the page is in the operator's folder (${report#"$drive_c"/}), beside a copy of the plug-in" \
-    eval 'grep -q "<html" "$report" && cmp "$dll" "$(dirname "$report")/gen_SBeacon.dll"'
+  tuning=$(echo "$drive_c"/users/*/AppData/Local/Songbeacon/Tuning)
+  report="$tuning/${playlist_name%.*} $(grep -o '[0-9]\{4\}-[0-9-]* [0-9-]*\.html' <<<"$output" | tail -n 1)"
+  check "the page is kept in the operator's folder (${report#"$drive_c"/}), the last line names it" \
+    eval 'grep -q "<html" "$report" && grep -v "^shortcut: " <<<"$output" | tail -n 1 | grep -qF "$(basename "$report") (index.html beside it"'
+  check "the index lists it, and no copy of the plug-in or plugin.ini stays ($(ls "$tuning" | tr '\n' ';'))" \
+    eval 'grep -qF ">${playlist_name//&/&amp;}</a>" "$tuning/index.html" && [ "$(ls "$tuning" | grep -cv "\.html$")" -eq 0 ]'
   for file in plugin.ini status.htm sc-logo.jpg; do
     live=$(find "$drive_c/Player" -name "$file" | head -n 1)
     check "the player's $file is byte for byte as it was" cmp "$root/live/$file" "$live"

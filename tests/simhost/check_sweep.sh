@@ -12,10 +12,13 @@
 #   - a plug-in that decides otherwise than the mirror ends the sweep with status 7, the first
 #     differing track named, and no recommendation; one that refuses to start for the replay ends
 #     it with status 3, and no row is marked as recommended;
-#   - the operator's plugin.ini left in plugin.ini.before-sweep by a sweep ended during its replay
-#     is put back by the next run, before anything else, and said so; when it cannot be put back
-#     the run refuses to start, says where it is, and leaves it and an earlier report as they were;
-#   - a plugin.ini that cannot be written: the sweep's table and figures, then why no replay ran.
+#   - the replay plays a copy in a folder of its own: a plugin.ini written beside the operator's DLL
+#     during the replay (the same limits, another page), or created there, is byte for byte what was
+#     written once the sweep has ended; a sweep killed during its replay leaves the DLL's folder with
+#     the same files and bytes, and the next sweep removes the replay's folder it left;
+#   - what an earlier version's sweep ended during its replay left beside plugin.ini is settled
+#     once, its copy of the settings renamed and said where, and a later run says nothing;
+#   - a plugin.ini that cannot be written (a folder in its place) no longer stops the replay.
 #   check_sweep.sh <songbeacon-host.exe> <gen_SBeacon.dll> <gen_misbehaving.dll> <folder>
 set -uo pipefail
 host=$1 dll=$2 misbehaving=$3 folder=$4
@@ -40,8 +43,25 @@ expect() { grep -qxF -- "$2" <<<"$1" || { echo "MISSING ($3): $2"; fail=1; }; }
 table() { sed -n '/^limits /,/^  limits: /p' <<<"$1"; }
 untouched() { # what
   cmp -s plugin.ini operator.ini || { echo "FAIL ($1): plugin.ini is not as the operator left it"; fail=1; }
-  [ ! -e plugin.ini.before-sweep ] || { echo "FAIL ($1): the copy of plugin.ini was left behind"; fail=1; }
+  [ -z "$(ls plugin.ini?* 2>/dev/null)" ] || { echo "FAIL ($1): files beside plugin.ini: $(ls plugin.ini?*)"; fail=1; }
 }
+prefix=${WINEPREFIX:-$HOME/.wine}
+# Waits until the sweep `pid` replays through the copy of the plug-in named `dll`, in a replay folder
+# of the temporary folder (or, as versions that wrote beside the DLL did, until their marks are in
+# `folder`); false when the sweep ends first, or after two minutes.
+replaying() { # pid, dll, folder
+  local i
+  for ((i = 0; i < 1200; i++)); do
+    compgen -G "$prefix/drive_c/users/*/Temp/songbeacon-replay-*/$2" >/dev/null ||
+      compgen -G "$prefix/drive_c/users/*/AppData/Local/Temp/songbeacon-replay-*/$2" >/dev/null ||
+      compgen -G "$3/plugin.ini.*-sweep" >/dev/null && return 0
+    kill -0 "$1" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+# Every file under a folder with its checksum, one a line.
+listing() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 cksum); }
 
 echo "== the forced answer"
 output=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 12..16 --shuffle 5 --hours 24 --max-skip-rate 80 \
@@ -124,32 +144,68 @@ status=$?
 grep -q '<- recommended' <<<"$output" && { echo "FAIL: the table marks a setting the replay never confirmed"; fail=1; }
 grep -q '<- replayed, not confirmed' <<<"$output" || { echo "$output"; echo "FAIL: the replayed row is not said to be unconfirmed"; fail=1; }
 untouched refused
-echo "== plugin.ini left aside by a sweep ended during its replay"
-printf '[Songbeacon]\r\nEnableHTMLOutput=0\r\nSameArtistCheckLimit=14\r\n' >plugin.ini # the replay's
-cp operator.ini plugin.ini.before-sweep
-cksum <plugin.ini >plugin.ini.replay-written # what the replay wrote, as the sweep records it
-output=$(host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
+echo "== plugin.ini written or created beside the DLL during the replay stays as written"
+for case in written created; do
+  mkdir -p "$case" && cp gen_SBeacon.dll "$case/gen_$case.dll" && cp spaced.m3u "$case/"
+  [ $case = created ] || cp operator.ini "$case/plugin.ini"
+  (cd "$case" && host gen_$case.dll spaced.m3u --sweep-artist 14 --seeds 3 --shuffle 3 --hours 24 >output.txt) &
+  sweep=$!
+  if replaying $sweep gen_$case.dll "$case"; then
+    # The same limits, another page: what an operator might type while the sweep runs.
+    printf '[Songbeacon]\r\nEnableHTMLOutput=1\r\nOutputFilename=elsewhere.htm\r\nEnablePlaylistMonitoring=1\r\n'\
+'SameArtistCheckLimit=3\r\nSameTitleCheckLimit=0\r\n' >"$case/mine.ini"
+    cp "$case/mine.ini" "$case/plugin.ini"
+    kill -0 $sweep 2>/dev/null || echo "note ($case): the sweep had ended before the file was written"
+  else
+    echo "FAIL ($case): the replay was never seen"; fail=1
+  fi
+  wait $sweep
+  status=$?
+  [ $status -eq 0 ] || { cat "$case/output.txt"; echo "FAIL ($case): exit status $status"; fail=1; }
+  cmp -s "$case/plugin.ini" "$case/mine.ini" || { echo "FAIL ($case): plugin.ini is not byte for byte as written"; fail=1; }
+  [ -z "$(ls "$case"/plugin.ini?* 2>/dev/null)" ] || { echo "FAIL ($case): $(ls "$case"/plugin.ini?*) left"; fail=1; }
+done
+
+echo "== a sweep killed during its replay"
+mkdir -p killed && cp gen_SBeacon.dll killed/gen_killed.dll && cp spaced.m3u operator.ini killed/ && cp operator.ini killed/plugin.ini
+before=$(listing killed)
+(cd killed && exec wine "$host" gen_killed.dll spaced.m3u --sweep-artist 14 --seeds 3 --shuffle 3 --hours 24 \
+  </dev/null >/dev/null 2>&1) &
+sweep=$!
+if replaying $sweep gen_killed.dll killed; then
+  left=$(compgen -G "$prefix/drive_c/users/*/Temp/songbeacon-replay-*/gen_killed.dll" ||
+    compgen -G "$prefix/drive_c/users/*/AppData/Local/Temp/songbeacon-replay-*/gen_killed.dll")
+  kill -KILL $sweep
+else
+  echo "FAIL (killed): the replay was never seen"; fail=1
+fi
+wait $sweep
+after=$(listing killed)
+[ "$before" = "$after" ] || { diff <(echo "$before") <(echo "$after"); echo "FAIL (killed): the DLL's folder changed"; fail=1; }
+output=$(cd killed && host gen_killed.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
 status=$?
-grep -q "^note: found .*plugin.ini.before-sweep, .*is put back from it" <<<"$output" ||
-  { echo "$output"; echo "FAIL: the run does not say it put plugin.ini back"; fail=1; }
-[ $status -eq 0 ] || { echo "FAIL: exit status $status after putting plugin.ini back"; fail=1; }
-untouched "put back"
-mkdir -p stuck && cp gen_SBeacon.dll spaced.m3u stuck/ && cp operator.ini stuck/plugin.ini.before-sweep
-mkdir stuck/plugin.ini # cannot be written over
-echo "<p>last week's sweep</p>" >stuck/old.html
-output=$(cd stuck && host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --hours 6 --report old.html)
-status=$?
-echo "$output" | tail -n 1
-[ $status -eq 1 ] || { echo "FAIL: exit status $status, expected 1"; fail=1; }
-grep -q "^error: found .*plugin.ini.before-sweep, .*your settings are in .*plugin.ini.before-sweep" <<<"$output" ||
-  { echo "FAIL: the refusal does not say where the settings are"; fail=1; }
-cmp -s stuck/plugin.ini.before-sweep operator.ini || { echo "FAIL: the kept plugin.ini changed"; fail=1; }
-[ "$(cat stuck/old.html)" = "<p>last week's sweep</p>" ] || { echo "FAIL: the earlier report was emptied"; fail=1; }
+[ $status -eq 0 ] && [ -n "${left:-}" ] && [ ! -e "$(dirname "$left")" ] ||
+  { echo "$output"; echo "FAIL (killed): status $status; the replay's folder ${left:-(none seen)} was not removed by the next sweep"; fail=1; }
+
+echo "== an earlier version's marks beside plugin.ini"
+mkdir -p marks && cp gen_SBeacon.dll spaced.m3u marks/ && cp operator.ini marks/plugin.ini.before-sweep
+printf '[Songbeacon]\r\nEnableHTMLOutput=0\r\nSameArtistCheckLimit=14\r\n' >marks/plugin.ini # that replay's own
+cksum <marks/plugin.ini >marks/plugin.ini.replay-written
+cp marks/plugin.ini marks/replays.ini
+for run in first second; do
+  output=$(cd marks && host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
+  status=$?
+  notes=$(grep -c '^note: found .*plugin.ini.before-sweep, the settings an earlier version.s sweep kept aside .* they are now in .*plugin-before-an-ended-sweep.ini, and .*plugin.ini is used as it is' <<<"$output")
+  [ $status -eq 0 ] && [ "$notes" -eq "$([ $run = first ] && echo 1 || echo 0)" ] ||
+    { echo "$output"; echo "FAIL ($run run after the marks): status $status, $notes notes"; fail=1; }
+done
+cmp -s marks/plugin-before-an-ended-sweep.ini operator.ini && cmp -s marks/plugin.ini marks/replays.ini &&
+  [ -z "$(ls marks/plugin.ini?* 2>/dev/null)" ] || { ls marks; echo "FAIL: the marks were not settled as said"; fail=1; }
 
 echo "== a plugin.ini that cannot be written"
 mkdir -p unwritable/plugin.ini && cp gen_SBeacon.dll spaced.m3u unwritable/
 output=$(cd unwritable && host gen_SBeacon.dll spaced.m3u --sweep-artist 14 --seeds 1 --shuffle 3 --hours 6)
 status=$?
-[ $status -eq 1 ] && [ -n "$(table "$output")" ] && tail -n 1 <<<"$output" | grep -q '^error: cannot write .*(read-only?)' ||
-  { echo "$output"; echo "FAIL: status $status; the figures are not all out before the replay is refused"; fail=1; }
+[ $status -eq 0 ] && grep -q '^replay through the plug-in: .* the plug-in decided all' <<<"$output" ||
+  { echo "$output"; echo "FAIL: status $status; the replay did not run beside a plugin.ini that cannot be written"; fail=1; }
 exit $fail

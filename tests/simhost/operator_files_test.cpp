@@ -1,6 +1,6 @@
-// The operator's plugin.ini survives a sweep ended during its replay, whatever runs next (and is
-// put back or removed only over the replay's own file), and a report from before is not emptied by
-// a run that cannot write a new one.
+// What an earlier version's sweep left beside plugin.ini is settled once, the settings it kept
+// aside renamed, never lost, and a report from before is not emptied by a run that cannot write a
+// new one.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -35,116 +35,44 @@ struct OperatorFiles : ::testing::Test {
     }
 };
 
-TEST_F(OperatorFiles, ASweepEndedDuringItsReplayLosesNothingTwiceOver) {
-    ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
-    std::string error, message;
-    for (int sweep = 1; sweep <= 2; sweep++) { // the second sweep is the one that used to lose it
-        EXPECT_EQ(sim::putBackKeptIni(ini, &message), sweep == 1 ? sim::kNoKeptIni : sim::kKeptIniPutBack);
-        sim::KeptIni kept;
-        ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
-        ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error)) << error;
-        EXPECT_EQ(contents(copy), kOperators);
-        // ... and the sweep is ended here, before it can put plugin.ini back.
-    }
-    EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniPutBack);
-    EXPECT_NE(message.find("is put back from it"), std::string::npos) << message;
-    EXPECT_EQ(contents(ini), kOperators) << "byte for byte, the other sections too";
-    EXPECT_FALSE(sim::fileExists(copy));
-}
-
-TEST_F(OperatorFiles, TheCopyIsNeverWrittenOverAndStaysWhenItCannotBePutBack) {
-    ASSERT_EQ(sim::writeBytes(copy, kOperators), sim::kWritten);
-    ASSERT_EQ(sim::writeBytes(ini, kReplays), sim::kWritten);
-    std::string error, message;
-    sim::KeptIni kept;
-    EXPECT_FALSE(sim::keepIni(ini, &kept, &error)) << "a copy there may be the operator's only one";
-    EXPECT_EQ(contents(copy), kOperators);
-    EXPECT_EQ(contents(ini), kReplays);
-
-    // plugin.ini cannot be written (a folder stands in its place): both stay, and the line says where.
-    ASSERT_EQ(std::remove(ini.c_str()), 0);
-    ASSERT_TRUE(std::filesystem::create_directory(ini));
-    EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniStuck);
-    EXPECT_NE(message.find("your settings are in " + copy), std::string::npos) << message;
-    EXPECT_EQ(contents(copy), kOperators);
-}
-
-TEST_F(OperatorFiles, AReplayPutsBackWhatWasThereAndOnlyThat) {
-    std::string error;
-    // Restored byte for byte, the copy gone.
-    ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
-    sim::KeptIni kept;
-    ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
-    ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error));
-    ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
-    EXPECT_EQ(contents(ini), kOperators);
-    EXPECT_FALSE(sim::fileExists(copy));
-
-    // No plugin.ini before: none after; meanwhile a mark says so, in case the sweep is ended
-    // halfway, and the next run then removes the replay's (whose page is off).
-    const std::string absent = sim::absentIniPath(ini);
-    ASSERT_EQ(std::remove(ini.c_str()), 0);
-    for (bool ended : {false, true}) {
-        ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
-        EXPECT_FALSE(sim::fileExists(copy));
-        EXPECT_TRUE(sim::fileExists(absent));
-        ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error));
-        if (ended) {
-            std::string message;
-            EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniPutBack);
-            EXPECT_NE(message.find("the replay's is removed"), std::string::npos) << message;
-        } else {
-            ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
-        }
-        EXPECT_FALSE(sim::fileExists(ini));
-        EXPECT_FALSE(sim::fileExists(absent));
-    }
-
-    // A replay that never wrote its own (plugin.ini read-only) changed nothing: nothing to put back,
-    // and the copy is not left behind.
-    ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
-    ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
-    ASSERT_TRUE(sim::fileExists(copy));
-    ASSERT_TRUE(sim::restoreIni(kept, &error)) << error;
-    EXPECT_FALSE(sim::fileExists(copy));
-    EXPECT_EQ(contents(ini), kOperators);
-
-    // One that cannot be written (a folder stands in its place) is refused before a copy is made,
-    // and the error says it is unchanged.
-    ASSERT_EQ(std::remove(ini.c_str()), 0);
-    ASSERT_TRUE(std::filesystem::create_directory(ini));
-    EXPECT_FALSE(sim::keepIni(ini, &kept, &error));
-    EXPECT_NE(error.find("plugin.ini is unchanged"), std::string::npos) << error;
-    EXPECT_FALSE(sim::fileExists(copy));
-}
-
-TEST_F(OperatorFiles, AFileWrittenSinceTheReplayIsNeverReplacedNorRemoved) {
-    EXPECT_EQ(sim::checksumLine(kReplays), "3074776928 39") << "as cksum prints it, for scripts to compare";
+TEST_F(OperatorFiles, AnEarlierVersionsMarksAreSettledOnceAndTheSettingsKeptAsideStay) {
     const std::string mine = "[Songbeacon]\r\nSameArtistCheckLimit=5\r\n";
-    const std::string absent = sim::absentIniPath(ini);
-    std::string error, message;
-    for (bool existed : {true, false}) {
-        if (existed) {
-            ASSERT_EQ(sim::writeBytes(ini, kOperators), sim::kWritten);
-        }
-        sim::KeptIni kept;
-        ASSERT_TRUE(sim::keepIni(ini, &kept, &error)) << error;
-        ASSERT_TRUE(sim::writeReplayIni(&kept, kReplays, &error)) << error;
-        ASSERT_EQ(sim::writeBytes(ini, mine), sim::kWritten); // the operator's, while the replay runs
-        ASSERT_TRUE(sim::restoreIni(kept, &message)) << message;
-        EXPECT_NE(message.find("so both are kept"), std::string::npos) << message;
-        // ... and the next run, as after a sweep ended there.
-        EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniKeptBoth) << message;
-        EXPECT_EQ(contents(ini), mine);
-        EXPECT_EQ(contents(existed ? copy : absent), existed ? kOperators : "");
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    // A mark left by an older version records nothing: plugin.ini is not provably the replay's.
-    ASSERT_EQ(sim::writeBytes(absent, ""), sim::kWritten);
-    ASSERT_EQ(sim::writeBytes(ini, mine), sim::kWritten);
-    EXPECT_EQ(sim::putBackKeptIni(ini, &message), sim::kKeptIniKeptBoth) << message;
-    EXPECT_EQ(contents(ini), mine);
+    const std::string renamed = folder + "/plugin-before-an-ended-sweep.ini";
+    std::string note;
+    // The operator's file kept aside, with the record: renamed, never removed; plugin.ini as it is.
+    ASSERT_EQ(sim::writeBytes(ini, kReplays), sim::kWritten);
+    ASSERT_EQ(sim::writeBytes(copy, kOperators), sim::kWritten);
+    ASSERT_EQ(sim::writeBytes(sim::oldReplayRecordPath(ini), "3074776928 39\n"), sim::kWritten);
+    sim::settleOldSweepFiles(ini, &note);
+    EXPECT_NE(note.find("they are now in " + renamed), std::string::npos) << note;
+    EXPECT_NE(note.find(ini + " is used as it is"), std::string::npos) << note;
+    EXPECT_EQ(contents(renamed), kOperators) << "byte for byte, the other sections too";
+    EXPECT_EQ(contents(ini), kReplays);
+    EXPECT_FALSE(sim::fileExists(copy));
+    EXPECT_FALSE(sim::fileExists(sim::oldReplayRecordPath(ini)));
+    sim::settleOldSweepFiles(ini, &note);
+    EXPECT_EQ(note, "") << "a later run says nothing";
+
+    // A second copy from another ended sweep never overwrites the first: it stays where it is.
+    ASSERT_EQ(sim::writeBytes(copy, mine), sim::kWritten);
+    sim::settleOldSweepFiles(ini, &note);
+    EXPECT_NE(note.find("they are left there"), std::string::npos) << note;
+    EXPECT_EQ(contents(renamed), kOperators);
+    EXPECT_EQ(contents(copy), mine);
+
+    // The empty mark for "there was none": removed; plugin.ini is used as it is, and the note says
+    // it may be that sweep's own. With no plugin.ini there is nothing to say.
+    ASSERT_EQ(sim::writeBytes(sim::oldAbsentMarkPath(ini), ""), sim::kWritten);
+    ASSERT_EQ(std::remove(copy.c_str()), 0);
+    sim::settleOldSweepFiles(ini, &note);
+    EXPECT_NE(note.find("there was no plugin.ini before it"), std::string::npos) << note;
+    EXPECT_EQ(contents(ini), kReplays);
+    EXPECT_FALSE(sim::fileExists(sim::oldAbsentMarkPath(ini)));
+    ASSERT_EQ(sim::writeBytes(sim::oldAbsentMarkPath(ini), ""), sim::kWritten);
+    ASSERT_EQ(std::remove(ini.c_str()), 0);
+    sim::settleOldSweepFiles(ini, &note);
+    EXPECT_EQ(note, "");
+    EXPECT_FALSE(sim::fileExists(sim::oldAbsentMarkPath(ini)));
 }
 
 TEST_F(OperatorFiles, AReportIsCheckedWithoutBeingEmptiedOrCreated) {

@@ -6,7 +6,7 @@ songbeacon_test(host_core_tests
           simhost/settings_check_test.cpp simhost/run_report_test.cpp simhost/run_report_cases_test.cpp
           simhost/sweep_test.cpp simhost/sweep_recommendation_test.cpp simhost/sweep_report_test.cpp
           simhost/sweep_cases.cpp simhost/operator_files_test.cpp simhost/rule_mirror_test.cpp
-          simhost/tune_plan_test.cpp
+          simhost/tune_plan_test.cpp simhost/report_index_test.cpp
   LIBS sb_hostcore)
 target_compile_definitions(host_core_tests PRIVATE SB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 if(NOT WIN32)

@@ -1,5 +1,8 @@
 // songbeacon-tune started without a playlist, as the Start menu starts it: it asks for one with the
 // standard Open dialog, which the test drives as an operator would, from outside the tool's process.
+// Two tools started at once on two playlists each end with their own answer and report, in folders
+// of their own that are gone when they end; an ended run's folder is removed by the next run, and a
+// running run's never is.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -28,17 +31,19 @@ struct TuneDialogTest : testing::Test {
         CreateDirectoryA(appData.c_str(), nullptr);
     }
     void TearDown() override {
-        for (const std::string& made :
-             {appData + "\\Songbeacon\\Tuning", appData + "\\Songbeacon", appData, folder})
+        for (const std::string& run : support::listFolders(tuning()))
+            support::removeFolder(tuning() + "\\" + run);
+        for (const std::string& made : {tuning(), appData + "\\Songbeacon", appData, folder})
             support::removeFolder(made);
     }
 
-    // Runs the tool with no playlist, answers its Open dialog with `answer` (IDOK after typing the
-    // playlist's name, or IDCANCEL) and returns its exit status; `output` gets what it printed.
-    DWORD runAnswering(int answer, std::string* output) {
+    std::string tuning() const { return appData + "\\Songbeacon\\Tuning"; }
+
+    // Starts the tool with `arguments` after its own (and the options every run here takes), its
+    // output into `outputPath`; false when it cannot be started.
+    bool start(const std::string& arguments, const std::string& outputPath, PROCESS_INFORMATION* started) {
         SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
         SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-        const std::string outputPath = folder + "\\output.txt";
         HANDLE out = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                  CREATE_ALWAYS, 0, nullptr);
         STARTUPINFOA startup = {};
@@ -46,13 +51,32 @@ struct TuneDialogTest : testing::Test {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = startup.hStdError = out;
-        std::string command =
-            "\"" + folder + "\\songbeacon-tune.exe\" --no-browser --shuffle 7 --sweep-artist 0..2";
-        PROCESS_INFORMATION started = {};
+        std::string command = "\"" + folder + "\\songbeacon-tune.exe\" " + arguments +
+                              (arguments.empty() ? "" : " ") + "--no-browser --shuffle 7 --sweep-artist 0..2";
         const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &started);
+                                        &startup, started) != 0;
         CloseHandle(out);
-        if (!ran)
+        return ran;
+    }
+
+    // Waits for the tool `started` to end and returns its exit status (124: it did not end in time).
+    DWORD finish(const PROCESS_INFORMATION& started) {
+        if (!support::waitFor([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; },
+                              5 * support::kDeadlineMs))
+            TerminateProcess(started.hProcess, 124);
+        DWORD status = 124;
+        GetExitCodeProcess(started.hProcess, &status);
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+        return status;
+    }
+
+    // Runs the tool with no playlist, answers its Open dialog with `answer` (IDOK after typing the
+    // playlist's name, or IDCANCEL) and returns its exit status; `output` gets what it printed.
+    DWORD runAnswering(int answer, std::string* output) {
+        const std::string outputPath = folder + "\\output.txt";
+        PROCESS_INFORMATION started = {};
+        if (!start("", outputPath, &started))
             return 125;
         HWND dialog = nullptr;
         EXPECT_TRUE(support::waitFor([&] {
@@ -66,26 +90,84 @@ struct TuneDialogTest : testing::Test {
             }
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         }
-        if (!support::waitFor([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; },
-                              5 * support::kDeadlineMs))
-            TerminateProcess(started.hProcess, 124);
-        DWORD status = 124;
-        GetExitCodeProcess(started.hProcess, &status);
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
+        const DWORD status = finish(started);
         *output = support::readFile(outputPath);
         return status;
     }
 };
 
+// The path the last line names as where the report is kept; empty when there is no such line.
+std::string keptReport(const std::string& output) {
+    const std::string said = "The report is kept in ";
+    const size_t at = output.rfind(said);
+    const size_t end = output.find(" (index.html beside it", at);
+    return at == std::string::npos || end == std::string::npos
+               ? std::string()
+               : output.substr(at + said.size(), end - at - said.size());
+}
+
 TEST_F(TuneDialogTest, ThePlaylistChosenInTheOpenDialogIsSwept) {
+    // What an earlier version kept in the folder: its copies go, its report stays.
+    ASSERT_TRUE(CreateDirectoryA((appData + "\\Songbeacon").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(tuning().c_str(), nullptr));
+    for (const char* earlier : {"gen_SBeacon.dll", "plugin.ini", "plugin.ini.before-sweep", "sweep.html"})
+        support::writeFile(tuning() + "\\" + earlier, "earlier");
     std::string output;
     EXPECT_EQ(runAnswering(IDOK, &output), 0u) << output;
+    EXPECT_NE(output.find("note: removed the copies an earlier version of this tool kept in " + tuning()),
+              std::string::npos)
+        << output;
     EXPECT_NE(output.find("playlist: " + playlist + ", read as"), std::string::npos) << output;
     EXPECT_NE(output.find("\"" + playlist + "\" --no-browser --shuffle 7 --sweep-artist 0..2"),
               std::string::npos)
         << "the command that repeats the sweep names the playlist chosen";
-    EXPECT_TRUE(support::fileExists(appData + "\\Songbeacon\\Tuning\\sweep.html"));
+    const std::string report = keptReport(output);
+    EXPECT_EQ(report.rfind(tuning() + "\\My Station ", 0), 0u) << output;
+    EXPECT_NE(support::readFile(report).find("<!-- songbeacon-tune report: "), std::string::npos) << report;
+    EXPECT_EQ(support::listFiles(tuning()).size(), 3u) << "the two reports and the index, no copies";
+    EXPECT_EQ(support::readFile(tuning() + "\\sweep.html"), "earlier");
+    EXPECT_TRUE(support::listFolders(tuning()).empty()) << "the run's own folder is gone";
+}
+
+TEST_F(TuneDialogTest, TwoToolsAtOnceEachAnswerAndNeitherRemovesARunningRunsFolder) {
+    ASSERT_TRUE(CreateDirectoryA((appData + "\\Songbeacon").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(tuning().c_str(), nullptr));
+    // An ended run's folder (its lock let go as its process ended), and a running one's.
+    for (const char* run : {"\\run-ended", "\\run-running"}) {
+        ASSERT_TRUE(CreateDirectoryA((tuning() + run).c_str(), nullptr));
+        support::writeFile(tuning() + run + "\\gen_SBeacon.dll", "a copy");
+    }
+    HANDLE lock = CreateFileA((tuning() + "\\run-running\\run.lock").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::string second = folder + "\\Late Shift.txt";
+    support::writeFile(second, "Eels - Novocaine\r\nFeist - 1234\r\nGong - Flute\r\nHole - Malibu\r\n");
+    PROCESS_INFORMATION runs[2] = {};
+    const std::string lists[2] = {playlist, second};
+    const std::string recorded[2] = {"playlist=My%20Station.txt ", "playlist=Late%20Shift.txt "};
+    for (int i = 0; i < 2; i++)
+        ASSERT_TRUE(
+            start("\"" + lists[i] + "\"", folder + "\\output" + std::to_string(i) + ".txt", &runs[i]));
+    std::string reports[2];
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(finish(runs[i]), 0u);
+        const std::string output = support::readFile(folder + "\\output" + std::to_string(i) + ".txt");
+        EXPECT_TRUE(output.find("\nrecommended: ") != std::string::npos ||
+                    output.find("\nchoice: ") != std::string::npos)
+            << output;
+        reports[i] = keptReport(output);
+        EXPECT_NE(support::readFile(reports[i]).find(recorded[i]), std::string::npos) << reports[i] << "\n"
+                                                                                      << output;
+    }
+    EXPECT_NE(reports[0], reports[1]);
+    const std::string index = support::readFile(tuning() + "\\index.html");
+    EXPECT_NE(index.find(">My Station.txt</a>"), std::string::npos) << index;
+    EXPECT_NE(index.find(">Late Shift.txt</a>"), std::string::npos) << index;
+    EXPECT_FALSE(support::fileExists(tuning() + "\\run-ended\\gen_SBeacon.dll"))
+        << "the ended run's folder is removed";
+    EXPECT_EQ(support::readFile(tuning() + "\\run-running\\gen_SBeacon.dll"), "a copy");
+    EXPECT_EQ(support::listFolders(tuning()), std::vector<std::string>{"run-running"});
+    CloseHandle(lock);
 }
 
 TEST_F(TuneDialogTest, CancellingTheOpenDialogDoesNothing) {

@@ -32,18 +32,33 @@ std::string besideThisProgramElse(const char* name, const std::string& built) {
     return fileExists(beside) ? beside : built;
 }
 
-std::vector<std::string> listFiles(const std::string& folder) {
+namespace {
+
+// Names of the entries directly in `folder` that are folders (`folders`) or files.
+std::vector<std::string> listEntries(const std::string& folder, bool folders) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
+        const std::string name = found.cFileName;
+        if (((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders && name != "." &&
+            name != "..")
+            names.push_back(name);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
+}
+
+} // namespace
+
+std::vector<std::string> listFiles(const std::string& folder) {
+    return listEntries(folder, false);
+}
+
+std::vector<std::string> listFolders(const std::string& folder) {
+    return listEntries(folder, true);
 }
 
 void removeFolder(const std::string& folder) {

@@ -22,6 +22,8 @@ bool fileExists(const std::string& path);
 std::string besideThisProgramElse(const char* name, const std::string& built);
 // Names of the files (not folders) directly in `folder`.
 std::vector<std::string> listFiles(const std::string& folder);
+// Names of the folders directly in `folder`.
+std::vector<std::string> listFolders(const std::string& folder);
 // Deletes every file in `folder` (read-only ones too), then the folder.
 void removeFolder(const std::string& folder);
 // A new, empty folder in the temporary folder, named after the running test and kept short, so
