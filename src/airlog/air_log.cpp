@@ -37,6 +37,14 @@ const char* asField(const char* text, size_t bytes, char* out, size_t capacity) 
     return out;
 }
 
+// Turns the log off and takes its writer away from the posters; returns it (or null).
+airlog::Writer* detachWriter() {
+    logOn = 0;
+    logGeneration++;
+    logPath[0] = '\0';
+    return logWriter.exchange(nullptr);
+}
+
 } // namespace
 
 namespace airlog {
@@ -100,11 +108,14 @@ void post(uint64_t at, const Event& event) {
 }
 
 bool close(uint32_t timeoutMs) {
-    logOn = 0;
-    logGeneration++;
-    logPath[0] = '\0';
-    Writer* writer = logWriter.exchange(nullptr);
+    Writer* writer = detachWriter();
     return writer == nullptr || closeWriter(writer, timeoutMs);
+}
+
+void abandon() {
+    Writer* writer = detachWriter();
+    if (writer != nullptr)
+        abandonWriter(writer);
 }
 
 } // namespace airlog

@@ -229,11 +229,15 @@ bool postLine(Writer* writer, uint64_t at, const char* rest, size_t length) {
     return queued;
 }
 
-bool closeWriter(Writer* writer, uint32_t timeoutMs) {
+void abandonWriter(Writer* writer) {
     EnterCriticalSection(&writer->lock);
     writer->stopping = true;
     LeaveCriticalSection(&writer->lock);
-    SetEvent(writer->wake);
+    SetEvent(writer->wake); // and the owner's reference is never released: the block stays
+}
+
+bool closeWriter(Writer* writer, uint32_t timeoutMs) {
+    abandonWriter(writer);
     const bool ended = WaitForSingleObject(writer->ended, timeoutMs) == WAIT_OBJECT_0;
     release(writer);
     return ended;

@@ -349,7 +349,7 @@ DWORD WINAPI runHangingHost(LPVOID h) {
 }
 
 TEST_F(PluginDllTest, ShutDownGivesUpOnAHungHostWithoutFreeingWhatTheWorkerUses) {
-    writeIni(path("status.htm"));
+    writeIni(path("status.htm"), "AirLog=air.log\r\n"); // its writer too must let the module go
     HangingHost host = {};
     host.ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     host.hanging = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -374,6 +374,11 @@ TEST_F(PluginDllTest, ShutDownGivesUpOnAHungHostWithoutFreeingWhatTheWorkerUses)
     FreeLibrary(module);
     module = nullptr;
     EXPECT_TRUE(dllhost::waitFor([&] { return GetModuleHandleA(modulePath.c_str()) == nullptr; }));
+    // The log's writer wrote what it held, the shutdown line last, before it let the module go.
+    const std::vector<std::string> events = support::airLogEvents(path("air.log"));
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front().substr(0, 6), "start\t");
+    EXPECT_EQ(events.back(), "shutdown\t\t\t\t\t\t\t\t\t\t");
 
     PostThreadMessageA(hostThreadId, WM_QUIT, 0, 0);
     WaitForSingleObject(hostThread, kDeadlineMs);
