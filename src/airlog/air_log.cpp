@@ -1,3 +1,4 @@
+// The log's process-wide switch, its writer and the one conversion of the player's text to UTF-8.
 #include "airlog/air_log.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The writer's thread and its queue. Its block is shared by reference count with its owner, so that
+// a writer left blocked in its file at shut-down frees it itself once the file answers.
 #include "airlog/air_writer.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The log read back line by line, its time checked for the log's form and then set aside.
 #include "support/air_log_text.h"
 
 #include <regex>
