@@ -143,7 +143,9 @@ int tune() {
     if (status != sim::kExitDone)
         return status;
     if (answer.recommended || answer.choices)
-        std::printf("\n%s", sim::dialogAdvice(answer.recommended, answer.setting).c_str());
+        std::printf(
+            "\n%s",
+            sim::dialogAdvice({answer.recommended, answer.setting, answer.keep, answer.filterOff}).c_str());
     const std::string page = command.reportPath.empty() ? report : command.reportPath;
     if (command.noBrowser)
         return status;

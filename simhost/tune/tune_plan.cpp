@@ -172,14 +172,22 @@ std::string typedCommandOf(const std::string& program, const std::vector<std::st
     return command;
 }
 
-std::string dialogAdvice(bool recommended, SweepSetting setting) {
+std::string dialogAdvice(const DialogAnswer& answer) {
+    if (answer.keep)
+        return "Your limits are already the recommended ones: leave the plug-in's settings as they are.\n";
+    // The dialog neither shows nor changes the filter's switch: only plugin.ini does.
+    const std::string filter =
+        answer.filterOff ? "First switch the filter on: in the player's plugin.ini (Plugins folder), set "
+                           "EnablePlaylistMonitoring=1 under [Songbeacon] and restart the player; the "
+                           "dialog does not show it.\n"
+                         : "";
     const std::string where = "In the plug-in's configuration dialog (the player's plug-in preferences), ";
-    if (!recommended)
-        return "No setting meets every goal: pick one of the choice: lines above. " + where +
+    if (!answer.recommended)
+        return filter + "No setting meets every goal: pick one of the choice: lines above. " + where +
                "type its SameArtistCheckLimit into \"Same Artist Check limit\" and its SameTitleCheckLimit "
                "into \"Same Title Check limit\", and press OK.\n";
-    return where + "type\n    " + std::to_string(setting.artistLimit) +
-           " into \"Same Artist Check limit\"\n    " + std::to_string(setting.titleLimit) +
+    return filter + where + "type\n    " + std::to_string(answer.setting.artistLimit) +
+           " into \"Same Artist Check limit\"\n    " + std::to_string(answer.setting.titleLimit) +
            " into \"Same Title Check limit\"\nand press OK: the plug-in uses them from the next track.\n";
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "tuning/nearby_choice.h"
+
 namespace {
 
 bool meetsEveryGoal(const sim::SweepRow& row) {
@@ -130,6 +132,9 @@ Recommendation recommend(const std::vector<SweepRow>& rows, const SweepGoal& goa
             answer.recommended = static_cast<int32_t>(i);
     if (answer.recommended >= 0) {
         answer.replayed = answer.recommended;
+        answer.safer = saferChoice(rows, answer.recommended, goal);
+        answer.artistRuleOn = ruleOnChoice(rows, answer.recommended, true);
+        answer.titleRuleOn = ruleOnChoice(rows, answer.recommended, false);
         return answer;
     }
 
