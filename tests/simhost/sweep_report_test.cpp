@@ -178,6 +178,24 @@ TEST(SweepText, TheSaferChoiceAndWhatARuleOnCosts) {
         std::string::npos);
 }
 
+// Every goal met by some setting, but the artist and title goals never by the same one: said as
+// such, not as a skip rate of "0.-1 %".
+TEST(SweepText, ArtistAndTitleGoalsMetOnlyApartConflict) {
+    sim::SweepContext context = {};
+    context.plan.goal = {60, 3, 100, 100};
+    const std::vector<sim::SweepRow> rows = {row(3, 50, false, true, 40, 500, true),
+                                             row(14, 0, true, true, 60, 0, false)};
+    const sim::Recommendation none = sim::recommend(rows, context.plan.goal);
+    ASSERT_EQ(none.verdict, sim::kGoalsConflict);
+    const std::string text = sim::recommendationText(context, rows, none);
+    EXPECT_NE(
+        text.find("no setting meets every goal; the goals conflict: no setting keeps both artists and titles "
+                  "apart enough (one goal or the other, never both), and those that skip little enough bring "
+                  "an artist back early at least 5.00 times a day (at most 1 asked)\n"),
+        std::string::npos)
+        << text;
+}
+
 TEST(SweepText, AllowancesAndRatesInWords) {
     EXPECT_EQ(sim::allowanceText(100), "at most 1 time a day");
     EXPECT_EQ(sim::allowanceText(0), "at most 0 times a day (none)");
