@@ -49,10 +49,6 @@ std::string choiceLine(const sim::SweepRow& row, const sim::SweepGoal& goal, boo
     return line + (nearest ? "  <- nearest the goals" : "") + "\n";
 }
 
-bool meetsEveryGoal(const sim::SweepRow& row) {
-    return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
-}
-
 // "2.4 points" of skip rate between two rows' medians, `more` skipping more.
 std::string pointsText(const sim::SweepRow& more, const sim::SweepRow& fewer) {
     const int32_t tenths = more.skipTenths - fewer.skipTenths;
@@ -109,7 +105,7 @@ std::string stationLine(const sim::SweepContext& context, const std::vector<sim:
 std::string stationMeetsText(const sim::SweepContext& context, const std::vector<sim::SweepRow>& rows,
                              int32_t recommended) {
     const int32_t index = sim::stationRow(rows, context.station);
-    if (index < 0 || !meetsEveryGoal(rows[static_cast<size_t>(index)]))
+    if (index < 0 || !sim::meetsEveryGoal(rows[static_cast<size_t>(index)]))
         return std::string();
     const sim::SweepRow &now = rows[static_cast<size_t>(index)],
                         &answer = rows[static_cast<size_t>(recommended)];

@@ -103,7 +103,7 @@ std::string alignedText(const sim::SweepTable& table) {
 namespace sim {
 
 std::string sweepGoalsMet(const SweepRow& row, const SweepGoal& goal) {
-    if (row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal)
+    if (meetsEveryGoal(row))
         return "all";
     std::string met;
     if (row.meetsArtistGoal)

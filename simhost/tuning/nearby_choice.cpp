@@ -4,10 +4,6 @@
 
 namespace {
 
-bool meetsEveryGoal(const sim::SweepRow& row) {
-    return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
-}
-
 // The limit of the rule `artist` names.
 int32_t limitOf(const sim::SweepSetting& setting, bool artist) {
     return artist ? setting.artistLimit : setting.titleLimit;

@@ -9,10 +9,6 @@
 
 namespace {
 
-bool meetsEveryGoal(const sim::SweepRow& row) {
-    return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
-}
-
 // How far apart two settings of the frontier lie: the larger of their differences in skip rate and
 // in early returns a day, each as a share of the frontier's whole span of it.
 double stepBetween(const std::vector<sim::SweepRow>& rows, const std::vector<int32_t>& frontier, size_t a,
