@@ -120,13 +120,19 @@ std::string tradeOffChart(const SweepContext& context, const std::vector<SweepRo
            htmlEscaped("dashed lines: the goals (at most " + tenthsText(goal.maxSkipTenths) + " %, " +
                        allowanceText(goal.perDayHundredths) + ")") +
            "</text>\n";
-    std::string marks = mark.row >= 0 ? "ringed: " + mark.label : std::string();
+    // The marks' key, each in its own colour: the ringed answer, then the station's square.
+    int x = kChartLeft;
+    if (mark.row >= 0) {
+        const std::string text = "ringed: " + mark.label;
+        out += printed("<text class=\"mark\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", x,
+                       kTradeHeight - 6, kMarkColour) +
+               htmlEscaped(text) + "</text>\n";
+        x += static_cast<int>(std::lround(0.6 * 12 * static_cast<double>(text.size()))) + 24;
+    }
     if (mark.nowRow >= 0)
-        marks += (marks.empty() ? "" : "; ") + ("dashed square: " + mark.nowLabel);
-    if (!marks.empty())
-        out += printed("<text class=\"mark\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", kChartLeft,
-                       kTradeHeight - 6, mark.row >= 0 ? kMarkColour : kNowColour) +
-               htmlEscaped(marks) + "</text>\n";
+        out += printed("<text class=\"now\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", x,
+                       kTradeHeight - 6, kNowColour) +
+               htmlEscaped("dashed square: " + mark.nowLabel) + "</text>\n";
     return out + "</svg>\n";
 }
 

@@ -279,7 +279,7 @@ TEST(ReportInBrowser, TheSweepPageShowsEveryFigureWhereItBelongs) {
                                   "10 / off: 8.5 % skips, 1.30 a day", "10 / 150: 9.6 % skips, 1.00 a day"}));
     EXPECT_EQ(occurrences(trade[0], "<circle class=\"mark\""), 1u);
     EXPECT_EQ(occurrences(trade[0], "<rect class=\"now\""), 1u);
-    EXPECT_NE(trade[0].find("; dashed square: now: 8 / off</text>"), std::string::npos);
+    EXPECT_NE(trade[0].find(">dashed square: now: 8 / off</text>"), std::string::npos);
     EXPECT_NE(trade[0].find("<polyline class=\"frontier\""), std::string::npos);
     std::string crossing;
     EXPECT_FALSE(labelsCross(trade[0], &crossing)) << crossing;
