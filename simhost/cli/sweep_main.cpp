@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/ansi_code_page.h"
@@ -25,6 +27,7 @@
 #include "tuning/recommendation.h"
 #include "tuning/rotation.h"
 #include "tuning/standing_answer.h"
+#include "tuning/station_limits.h"
 #include "tuning/sweep.h"
 
 namespace {
@@ -189,16 +192,28 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
     return sim::kExitDone;
 }
 
-// Writes the page to --report's file, if one was given, and says where; false, after an error
-// line, when it cannot.
-bool writeReport(const sim::Options& options, const std::string& page) {
+// The CSV's path beside the page's: its extension (.html, .htm) replaced by .csv, or .csv added.
+std::string csvPathBeside(const std::string& pagePath) {
+    const size_t dot = pagePath.find_last_of('.');
+    const size_t slash = pagePath.find_last_of("/\\");
+    const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (extension ? pagePath.substr(0, dot) : pagePath) + ".csv";
+}
+
+// Writes the page to --report's file, if one was given, and the whole table as CSV beside it, and
+// says where; false, after an error line, when either cannot be written.
+bool writeReport(const sim::Options& options, const std::string& page, const std::string& csv) {
     if (options.reportPath.empty())
         return true;
-    if (sim::writeBytes(options.reportPath, page) != sim::kWritten) {
-        std::printf("error: cannot write %s\n", options.reportPath.c_str());
-        return false;
-    }
-    std::printf("The sweep is also in %s.\n", options.reportPath.c_str());
+    const std::string csvPath = csvPathBeside(options.reportPath);
+    for (const auto& [path, bytes] :
+         {std::pair<const std::string&, const std::string&>{options.reportPath, page}, {csvPath, csv}})
+        if (sim::writeBytes(path, bytes) != sim::kWritten) {
+            std::printf("error: cannot write %s\n", path.c_str());
+            return false;
+        }
+    std::printf("The sweep is also in %s, and its whole table in %s.\n", options.reportPath.c_str(),
+                csvPath.c_str());
     return true;
 }
 
@@ -221,14 +236,18 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
                     HMODULE module, const std::string& iniPath, SweepAnswer* answer) {
     std::set_new_handler(outOfMemory);
     const IniSnapshot ini = readIni(iniPath);
+    // The station's own limits are one more setting of the sweep, added to its ranges when missing;
+    // a limit that is not swept is taken as the plug-in acts on it.
+    StationLimits station = stationLimitsOf(ini.fileFound, limitsOf(ini));
     Sweep sweep = {&options,
                    &playlist,
                    player,
                    nullptr,
                    std::string(),
                    std::string(),
-                   sweepPlanOf(options, playlist, limitsOf(ini)),
+                   sweepPlanOf(options, playlist, {station.held.artistLimit, station.held.titleLimit, true}),
                    nullptr};
+    includeStationLimits(&sweep.plan, &station);
     SweepContext context = {fileNameOf(options.playlistPath),
                             static_cast<int32_t>(playlist.size()),
                             rotationSeconds(playlist),
@@ -238,6 +257,7 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
                             sweepPlaylist(playlist).spellings,
                             {},
                             distinctTitles(playlist)};
+    context.station = station;
     for (const PlaylistEntry& entry : playlist)
         context.titles.push_back(entry.title);
     if (ini.fileFound && ini.values[kEnablePlaylistMonitoring].number == 0)
@@ -321,7 +341,9 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         "(sweep in %.1f s of real time: %s through the mirror in %.1f s, %s through the plug-in in %.1f s)\n",
         (replayed - started) / 1000.0, runs.c_str(), (sweptAt - started) / 1000.0, replays.c_str(),
         (replayed - sweptAt) / 1000.0);
-    if (!writeReport(options, renderSweepHtml(context, rows, recommendation, replay)) && status == kExitDone)
+    if (!writeReport(options, renderSweepHtml(context, rows, recommendation, replay),
+                     renderSweepCsv(context, rows, marked)) &&
+        status == kExitDone)
         status = kExitUsage;
     if (replay.agreed)
         std::fputs(recommendationText(context, rows, recommendation).c_str(), stdout);
@@ -329,6 +351,9 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         answer->recommended = recommendation.verdict == kEveryGoalMet;
         answer->choices = !answer->recommended;
         answer->setting = rows[static_cast<size_t>(recommendation.replayed)].setting;
+        answer->keep = answer->recommended && station.source == kStationFromIni &&
+                       stationRow(rows, station) == recommendation.recommended;
+        answer->filterOff = station.source == kStationFilterOff;
     }
     std::fflush(stdout);
     return status;

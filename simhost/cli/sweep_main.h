@@ -22,6 +22,8 @@ struct SweepAnswer {
     bool recommended;     // a setting meets every goal, and the plug-in decided as the sweep said
     bool choices;         // no setting meets every goal: the choice: lines offer the trade-off
     SweepSetting setting; // the recommended setting, else the choice nearest the goals
+    bool keep;            // it is the setting plugin.ini holds, with the filter on
+    bool filterOff;       // plugin.ini switches the filter off (EnablePlaylistMonitoring=0)
 };
 
 // Runs the sweep `options` ask for over `playlist` (the titles `player` holds, its window made),

@@ -1,25 +1,31 @@
 // The sweep's heading on the console (and at the top of the page): the playlist, the length of
 // each run, the settings and seeds swept, the goals, and what the operator should be warned of.
+#include <algorithm>
+
 #include "playlist/station_clock.h"
 #include "report/report.h"
 #include "report/sweep_report.h"
 
 namespace {
 
-// "0..30 (31 settings)" or "0, 50, 100" for a swept limit, "150 as plugin.ini holds it" for the other.
-std::string limitsText(const std::vector<int32_t>& limits, bool swept) {
+// "0..30 (31 settings)" or "0, 50, 100" for a swept limit, "150 as plugin.ini holds it" for the other;
+// " and 120 (now)" after it when the station's limit `added` was not among them.
+std::string limitsText(std::vector<int32_t> limits, bool swept, int32_t added) {
+    if (added >= 0 && limits.size() > 1)
+        limits.erase(std::find(limits.begin(), limits.end(), added));
+    const std::string now = added >= 0 ? " and " + std::to_string(added) + " (now)" : "";
     // Limits come in ascending order, so a 0 among them is the first; 0 switches the rule off.
     const std::string off = limits.front() == 0 ? " (0: the rule off)" : "";
     if (!swept)
-        return std::to_string(limits.front()) + off + " as plugin.ini holds it";
+        return std::to_string(limits.front()) + off + " as plugin.ini holds it" + now;
     if (limits.size() > 1 && limits.size() <= 6 && limits[1] - limits[0] > 1) {
         std::string list;
         for (int32_t limit : limits)
             list += (list.empty() ? "" : ", ") + std::to_string(limit);
-        return list + off;
+        return list + off + now;
     }
     return std::to_string(limits.front()) + ".." + std::to_string(limits.back()) + " (" +
-           sim::countOf(static_cast<int64_t>(limits.size()), "setting", "settings") + ")" + off;
+           sim::countOf(static_cast<int64_t>(limits.size()), "setting", "settings") + ")" + off + now;
 }
 
 // The seeds in a list, or their first and last when there are many (they are consecutive).
@@ -62,9 +68,14 @@ std::string renderSweepHeading(const SweepContext& context) {
                       clockText(context.rotationSeconds) + " of station time\n";
     out += "each run: " + clockText(plan.stationSeconds) + " of station time (" + oneDecimalText(rotations) +
            " rotations), shuffled\n";
-    out += "settings: SameArtistCheckLimit " + limitsText(plan.artistLimits, plan.artistSwept) +
-           ", SameTitleCheckLimit " + limitsText(plan.titleLimits, plan.titleSwept) + "; on " +
-           countOf(static_cast<int64_t>(plan.seeds.size()), "seed", "seeds") + ": " +
+    const StationLimits& station = context.station;
+    out += "settings: SameArtistCheckLimit " +
+           limitsText(plan.artistLimits, plan.artistSwept,
+                      station.artistAdded ? station.evaluated.artistLimit : -1) +
+           ", SameTitleCheckLimit " +
+           limitsText(plan.titleLimits, plan.titleSwept,
+                      station.titleAdded ? station.evaluated.titleLimit : -1) +
+           "; on " + countOf(static_cast<int64_t>(plan.seeds.size()), "seed", "seeds") + ": " +
            countOf(settings * static_cast<int64_t>(plan.seeds.size()), "run", "runs") + "\n";
     out += "seeds: " + seedsText(plan.seeds) + "; this repeats the sweep exactly:\n  " +
            context.repeatCommand + "\n";

@@ -17,12 +17,15 @@ namespace sim {
 // The margins of the curves and of the trade-off chart: left of the plot (its labels), and right.
 inline constexpr int kChartLeft = 64, kChartRight = 24;
 inline constexpr char kLineColour[] = "#2f6f9f", kSpreadColour[] = "#8fb3d1", kGoalColour[] = "#8a3b00",
-                      kMarkColour[] = "#d9822b", kDotColour[] = "#7a8896";
+                      kMarkColour[] = "#d9822b", kDotColour[] = "#7a8896", kNowColour[] = "#7b2d8e";
 
-// The setting the pictures mark, and in what words.
+// The settings the pictures mark, and in what words: the answer (ringed) and the station's limits
+// now (in a dashed square).
 struct ChartMark {
     int32_t row; // -1: none
     std::string label;
+    int32_t nowRow = -1;
+    std::string nowLabel;
 };
 
 // `pattern` (one of the page's literal patterns) filled in with numbers and short texts; the result

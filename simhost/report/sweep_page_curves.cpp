@@ -98,12 +98,14 @@ std::string sweepCurves(const SweepContext& context, const std::vector<SweepRow>
                     " min, a day: the worst seed, bar to the best",
                 kTop + kPanelHeight + kPanelGap);
     const int plotWidth = kCurveWidth - kChartLeft - kChartRight;
+    auto xOfLimit = [&](int32_t limit) {
+        return xs.back() == xs.front()
+                   ? kChartLeft + plotWidth / 2
+                   : kChartLeft + (limit - xs.front()) * plotWidth / (xs.back() - xs.front());
+    };
     if (mark.row >= 0) {
         const SweepSetting& setting = rows[static_cast<size_t>(mark.row)].setting;
-        const int32_t x = alongTitle ? setting.titleLimit : setting.artistLimit;
-        const int px = xs.back() == xs.front()
-                           ? kChartLeft + plotWidth / 2
-                           : kChartLeft + (x - xs.front()) * plotWidth / (xs.back() - xs.front());
+        const int px = xOfLimit(alongTitle ? setting.titleLimit : setting.artistLimit);
         out += printed("<line class=\"mark\" x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"%s\" "
                        "stroke-width=\"2\" opacity=\"0.8\"/>\n",
                        px, kTop, px, kTop + 2 * kPanelHeight + kPanelGap, kMarkColour);
@@ -115,10 +117,26 @@ std::string sweepCurves(const SweepContext& context, const std::vector<SweepRow>
     out += printed("<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\">",
                    kChartLeft + plotWidth / 2, height - 26) +
            htmlEscaped(axis) + "</text>\n";
-    if (mark.row >= 0)
-        out += printed("<text class=\"mark\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", kChartLeft,
-                       height - 6, kMarkColour) +
-               "| " + htmlEscaped(mark.label) + "</text>\n";
+    if (mark.nowRow >= 0 && mark.nowRow != mark.row) {
+        const SweepSetting& setting = rows[static_cast<size_t>(mark.nowRow)].setting;
+        const int px = xOfLimit(alongTitle ? setting.titleLimit : setting.artistLimit);
+        out += printed("<line class=\"now\" x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"%s\" "
+                       "stroke-width=\"2\" stroke-dasharray=\"5 3\"/>\n",
+                       px, kTop, px, kTop + 2 * kPanelHeight + kPanelGap, kNowColour);
+    }
+    // Under the axis: the marked setting's line, then the station's, in their colours.
+    int x = kChartLeft;
+    if (mark.row >= 0) {
+        const std::string text = "| " + mark.label + (mark.nowRow == mark.row ? " (now)" : "");
+        out += printed("<text class=\"mark\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", x, height - 6,
+                       kMarkColour) +
+               htmlEscaped(text) + "</text>\n";
+        x += static_cast<int>(std::lround(0.6 * 12 * static_cast<double>(text.size()))) + 24;
+    }
+    if (mark.nowRow >= 0 && mark.nowRow != mark.row)
+        out += printed("<text class=\"now\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", x, height - 6,
+                       kNowColour) +
+               "dashed: " + htmlEscaped(mark.nowLabel) + "</text>\n";
     return out + "</svg>\n";
 }
 } // namespace sim

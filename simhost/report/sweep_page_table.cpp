@@ -1,5 +1,5 @@
-// The table of every setting on the page: the cells of the console's table, the goals column
-// moved next to the limits.
+// The table of every setting on the page: every column of the sweep's table, the goals column
+// moved next to the limits, the answer's row and the station's own marked.
 #include "report/sweep_page.h"
 
 #include "report/html_page.h"
@@ -34,7 +34,9 @@ std::string sweepTableHtml(const SweepContext& context, const std::vector<SweepR
         out += "<th" + cellClass(c) + ">" + htmlEscaped(cells.names[c]) + "</th>";
     out += "</tr>\n";
     for (size_t r = 0; r < cells.cells.size(); r++) {
-        out += static_cast<int32_t>(r) == mark.row ? "<tr class=\"mark\">" : "<tr>";
+        out += static_cast<int32_t>(r) == mark.row      ? "<tr class=\"mark\">"
+               : static_cast<int32_t>(r) == mark.nowRow ? "<tr class=\"now\">"
+                                                        : "<tr>";
         for (size_t c : order)
             out += "<td" + cellClass(c) + ">" + htmlEscaped(cells.cells[r][c]) + "</td>";
         out += "</tr>\n";

@@ -11,7 +11,7 @@
 namespace sim {
 namespace {
 
-constexpr int kTradeWidth = 720, kTradeHeight = 420, kTradeTop = 20, kTradeBottom = 56;
+constexpr int kTradeWidth = 720, kTradeHeight = 440, kTradeTop = 20, kTradeBottom = 76;
 
 } // namespace
 
@@ -99,6 +99,15 @@ std::string tradeOffChart(const SweepContext& context, const std::vector<SweepRo
                        "stroke-width=\"3\"/>\n",
                        xOf(row.skipTenths / 10.0), yOf(row.worstArtistPerDay / 100.0), kMarkColour);
     }
+    // The station's own limits, drawn whether or not their dot is (held to the plot's edge).
+    if (mark.nowRow >= 0) {
+        const SweepRow& row = rows[static_cast<size_t>(mark.nowRow)];
+        out += printed("<rect class=\"now\" x=\"%d\" y=\"%d\" width=\"14\" height=\"14\" fill=\"none\" "
+                       "stroke=\"%s\" stroke-width=\"2\" stroke-dasharray=\"4 2\">",
+                       xOf(std::min(row.skipTenths / 10.0, xMax)) - 7, yOf(row.worstArtistPerDay / 100.0) - 7,
+                       kNowColour) +
+               "<title>" + htmlEscaped(mark.nowLabel + ": " + settingFiguresText(row)) + "</title></rect>\n";
+    }
     out += printed("<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\">",
                    kChartLeft + plotWidth / 2, bottom + 32) +
            "median skip rate, %</text>\n";
@@ -106,12 +115,24 @@ std::string tradeOffChart(const SweepContext& context, const std::vector<SweepRo
                    "text-anchor=\"middle\">",
                    16, kTradeTop + plotHeight / 2, 16, kTradeTop + plotHeight / 2) +
            "early returns of an artist a day, worst seed</text>\n";
-    out += printed("<text class=\"mark\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", kChartLeft,
-                   kTradeHeight - 4, kMarkColour) +
-           htmlEscaped((mark.row >= 0 ? "ringed: " + mark.label + "; " : std::string()) +
-                       "dashed: the goals (at most " + tenthsText(goal.maxSkipTenths) + " %, " +
+    out += printed("<text class=\"key\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", kChartLeft,
+                   kTradeHeight - 24, kGoalColour) +
+           htmlEscaped("dashed lines: the goals (at most " + tenthsText(goal.maxSkipTenths) + " %, " +
                        allowanceText(goal.perDayHundredths) + ")") +
            "</text>\n";
+    // The marks' key, each in its own colour: the ringed answer, then the station's square.
+    int x = kChartLeft;
+    if (mark.row >= 0) {
+        const std::string text = "ringed: " + mark.label;
+        out += printed("<text class=\"mark\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", x,
+                       kTradeHeight - 6, kMarkColour) +
+               htmlEscaped(text) + "</text>\n";
+        x += static_cast<int>(std::lround(0.6 * 12 * static_cast<double>(text.size()))) + 24;
+    }
+    if (mark.nowRow >= 0)
+        out += printed("<text class=\"now\" x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"%s\">", x,
+                       kTradeHeight - 6, kNowColour) +
+               htmlEscaped("dashed square: " + mark.nowLabel) + "</text>\n";
     return out + "</svg>\n";
 }
 

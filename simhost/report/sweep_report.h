@@ -11,6 +11,7 @@
 #include "tuning/recommendation.h"
 #include "tuning/run_record.h"
 #include "tuning/standing_answer.h"
+#include "tuning/station_limits.h"
 #include "tuning/sweep.h"
 
 namespace sim {
@@ -26,13 +27,23 @@ struct SweepContext {
     std::vector<std::string> spellings; // the playlist's artists as spelt, by id (SweepPlaylist)
     std::vector<std::string> titles;    // the playlist's titles, by entry
     int32_t distinctTitles = 0;         // in the playlist; 0: not known (no setting counts as starving)
+    // The station's limits now, evaluated among the settings (plan holds them).
+    StationLimits station = {kStationNoIni, {0, 0}, {0, 0}, false, false};
 };
 
 // The lines before the table: playlist, length, settings, seeds and goal, warnings
 // (sweep_heading.cpp).
 std::string renderSweepHeading(const SweepContext& context);
 
-// The table, one row per setting, with a note on how to read its columns (sweep_table.cpp).
+// The settings spread along the frontier that the console's short table shows beside the answer,
+// and the width it keeps within, a console window's.
+constexpr size_t kShortTableFrontier = 5;
+constexpr size_t kConsoleColumns = 80;
+
+// The console's short table, within 80 columns, with a note on how to read it: the answer (or the
+// choices), the safer choice, the station's limits and a few settings of the frontier, each with
+// its skips, its early returns a day and the goals it meets (sweep_table.cpp). The whole table is
+// the page's and the CSV's.
 std::string renderSweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
                              const Recommendation& recommendation);
 
@@ -55,6 +66,11 @@ std::string differenceText(const RunRecord& real, const RunRecord& mirror, int64
 std::string recommendationText(const SweepContext& context, const std::vector<SweepRow>& rows,
                                const Recommendation& recommendation);
 
+// The whole table as CSV, a header row and one row per setting, each ending in CR LF
+// (sweep_csv.cpp).
+std::string renderSweepCsv(const SweepContext& context, const std::vector<SweepRow>& rows,
+                           const Recommendation& recommendation);
+
 // The whole sweep as one HTML document (sweep_report_html.cpp).
 std::string renderSweepHtml(const SweepContext& context, const std::vector<SweepRow>& rows,
                             const Recommendation& recommendation, const ReplayOutcome& replay);
@@ -71,6 +87,14 @@ struct SweepTable {
 };
 SweepTable sweepTable(const SweepContext& context, const std::vector<SweepRow>& rows,
                       const Recommendation& recommendation);
+
+// The goals row `rows[index]` meets, in a word or two: "all", "artist+skips", "-" (sweep_table.cpp).
+std::string sweepGoalsMet(const SweepRow& row, const SweepGoal& goal);
+
+// A row's part in the answer, in words ("recommended", "safer nearby", "now"); `brief`: as the
+// console's short table says them.
+std::vector<std::string> sweepRowParts(const SweepContext& context, const std::vector<SweepRow>& rows,
+                                       const Recommendation& recommendation, int32_t index, bool brief);
 
 // How to read the table's columns, as lines of at most 100 characters.
 std::vector<std::string> sweepTableNotes(const SweepContext& context);

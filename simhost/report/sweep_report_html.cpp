@@ -20,29 +20,35 @@ const char kStyle[] =
     "table{border-collapse:collapse;font-size:14px}td,th{padding:2px 8px 2px 4px;text-align:left;"
     "vertical-align:bottom;white-space:nowrap;background:#fff}"
     "td.n,th.n{text-align:right;font-variant-numeric:tabular-nums}tr.mark td{background:#fbe7d3}"
+    "tr.now td{background:#eee2f2}"
     "td.goals,th.goals{border-right:1px solid #c8d3de}"
     ".run{color:#4a5868;margin:0}.warn{color:#8a3b00}.note{color:#4a5868;font-size:13px}"
     ".big{font-size:20px;font-weight:600}.bad{color:#a01818;font-weight:600}";
 
-// The marked setting (standing_answer.h decides which, and how it stands) in words.
-ChartMark markOf(const MarkedSetting& marked, const std::vector<SweepRow>& rows) {
-    if (marked.row < 0)
-        return {-1, std::string()};
-    const std::string setting = pairText(rows[static_cast<size_t>(marked.row)].setting);
-    switch (marked.standing) {
-    case kRecommendedStands:
-        return {marked.row, "recommended: " + setting};
-    case kNearestStands:
-        return {marked.row, "nearest the goals: " + setting};
-    case kReplayDisagreed:
-        return {marked.row, "replayed, the plug-in disagreed: " + setting};
-    default:
-        return {marked.row, "replayed, not confirmed: " + setting};
+// The marked setting (standing_answer.h decides which, and how it stands) in words, and the
+// station's own.
+ChartMark markOf(const MarkedSetting& marked, const SweepContext& context,
+                 const std::vector<SweepRow>& rows) {
+    ChartMark mark = {-1, std::string(), -1, std::string()};
+    if (marked.row >= 0) {
+        const std::string setting = pairText(rows[static_cast<size_t>(marked.row)].setting);
+        mark.row = marked.row;
+        mark.label = marked.standing == kRecommendedStands ? "recommended: " + setting
+                     : marked.standing == kNearestStands   ? "nearest the goals: " + setting
+                     : marked.standing == kReplayDisagreed ? "replayed, the plug-in disagreed: " + setting
+                                                           : "replayed, not confirmed: " + setting;
     }
+    mark.nowRow = stationRow(rows, context.station);
+    if (mark.nowRow >= 0)
+        mark.nowLabel = std::string(context.station.source == kStationFilterOff ? "now, the filter off: "
+                                    : context.station.source == kStationNoIni   ? "now, no plugin.ini: "
+                                                                                : "now: ") +
+                        pairText(rows[static_cast<size_t>(mark.nowRow)].setting);
+    return mark;
 }
 
 // The lines of `text` as paragraphs of class `css`, escaped; a line starting with "warning: " as a
-// warning, an indented one (a reason, a command) plain.
+// warning, one starting with "recommended: " large, an indented one (a reason, a command) plain.
 std::string paragraphs(const std::string& text, const char* css) {
     std::string out;
     size_t start = 0;
@@ -55,8 +61,10 @@ std::string paragraphs(const std::string& text, const char* css) {
             line.erase(0, 3);
         const bool warning = line.compare(0, 9, "warning: ") == 0;
         const bool indented = line.compare(0, 2, "  ") == 0;
+        const bool answer = line.compare(0, 13, "recommended: ") == 0;
         out += std::string("<p class=\"") +
                (warning    ? "warn"
+                : answer   ? "big"
                 : indented ? ""
                            : css) +
                "\">" + htmlEscaped(line) + "</p>\n";
@@ -70,15 +78,14 @@ std::string paragraphs(const std::string& text, const char* css) {
 std::string renderSweepHtml(const SweepContext& context, const std::vector<SweepRow>& rows,
                             const Recommendation& found, const ReplayOutcome& replay) {
     const Recommendation recommendation = standingRecommendation(found, replay);
-    const ChartMark mark = markOf(markedSetting(recommendation, replay), rows);
+    const ChartMark mark = markOf(markedSetting(recommendation, replay), context, rows);
 
     std::string body = "<h1>Which limits: a sweep</h1>\n" + paragraphs(renderSweepHeading(context), "run");
     body += "<h2>The answer</h2>\n";
     if (replay.ran && !replay.agreed)
         body += paragraphs("error: " + replayText(replay), "bad");
     else
-        body += paragraphs(recommendationText(context, rows, recommendation),
-                           recommendation.recommended >= 0 ? "big" : "");
+        body += paragraphs(recommendationText(context, rows, recommendation), "");
     if (replay.ran && replay.agreed)
         body += paragraphs(replayText(replay), "note");
     body += paragraphs(unpreventableText(context, rows, recommendation), "");
@@ -95,7 +102,7 @@ std::string renderSweepHtml(const SweepContext& context, const std::vector<Sweep
             "<p class=\"note\">Each dot is a setting; the line joins the frontier: for each level of early "
             "returns, the setting with the fewest skips. Left of the upright dashed line the skip goal is "
             "met; on or below the level one, the artist goal.</p>\n" +
-            paragraphs(starvingSettingsText(rows, drawn), "note");
+            paragraphs(starvingSettingsText(context, rows, drawn), "note");
     body += "<h2>Every setting</h2>\n" + sweepTableHtml(context, rows, recommendation, mark);
     std::string notes;
     for (const std::string& note : sweepTableNotes(context))

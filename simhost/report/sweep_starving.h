@@ -18,8 +18,11 @@ bool starvingSetting(const SweepContext& context, const SweepRow& row);
 // they make, and why they starve. None when no setting starves.
 std::vector<std::string> starvationWarnings(const SweepContext& context);
 
-// The starving settings that the trade-off chart leaves out, each with its figures, as one line;
-// "" when there are none. `drawn` tells which rows the chart shows.
-std::string starvingSettingsText(const std::vector<SweepRow>& rows, const std::vector<bool>& drawn);
+// The starving settings that the trade-off chart leaves out, as one line: runs of title limits
+// (then of artist limits) none of whose settings is drawn, as ranges ("title limits 60..90 with any
+// artist limit"), then each other setting, each with its figures; "" when there are none. `drawn`
+// tells which rows the chart shows.
+std::string starvingSettingsText(const SweepContext& context, const std::vector<SweepRow>& rows,
+                                 const std::vector<bool>& drawn);
 
 } // namespace sim

@@ -135,6 +135,12 @@ bool sameFiles(const std::vector<sim::ReportRecord>& a, const std::vector<sim::R
     return true;
 }
 
+// The CSV the sweep writes beside its page (the page's name, ending .csv), which goes with it.
+std::wstring tableBeside(const std::wstring& page) {
+    const size_t dot = page.find_last_of(L'.');
+    return (dot == std::wstring::npos ? page : page.substr(0, dot)) + L".csv";
+}
+
 } // namespace
 
 namespace sim {
@@ -248,8 +254,11 @@ bool keepReport(const TuningRun& run, const std::string& reportPath, ReportRecor
     for (int build = 0; build < kMostIndexBuilds; build++) {
         std::vector<ReportRecord> kept = listReports(run.tuning);
         keepNewest(&kept, own, &past);
-        for (const ReportRecord& old : past)
-            DeleteFileW((run.tuning + L"\\" + wideOf(old.file, CP_UTF8)).c_str());
+        for (const ReportRecord& old : past) {
+            const std::wstring page = run.tuning + L"\\" + wideOf(old.file, CP_UTF8);
+            DeleteFileW(page.c_str());
+            DeleteFileW(tableBeside(page).c_str());
+        }
         if (!replaceWhole(run, L"index.html", run.tuning + L"\\" + wideOf(kReportIndexName, CP_UTF8),
                           renderReportIndex(kept)))
             break;

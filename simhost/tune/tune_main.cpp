@@ -132,7 +132,9 @@ int sweepInRun(const sim::TuneCommand& command, const std::vector<std::string>& 
                           ? sim::keepReport(run, report, recordOf(status, answer, time, command.playlist))
                           : sim::fileExists(report);
     if (status == sim::kExitDone && (answer.recommended || answer.choices))
-        std::printf("\n%s", sim::dialogAdvice(answer.recommended, answer.setting).c_str());
+        std::printf(
+            "\n%s",
+            sim::dialogAdvice({answer.recommended, answer.setting, answer.keep, answer.filterOff}).c_str());
     if (status == sim::kExitDone && !command.noBrowser) {
         if (sim::openInBrowser(sim::widePath(report)))
             std::printf("The page is open in your browser.\n");

@@ -172,14 +172,22 @@ std::string typedCommandOf(const std::string& program, const std::vector<std::st
     return command;
 }
 
-std::string dialogAdvice(bool recommended, SweepSetting setting) {
+std::string dialogAdvice(const DialogAnswer& answer) {
+    if (answer.keep)
+        return "Your limits are already the recommended ones: leave the plug-in's settings as they are.\n";
+    // The dialog neither shows nor changes the filter's switch: only plugin.ini does.
+    const std::string filter =
+        answer.filterOff ? "First switch the filter on: in the player's plugin.ini (Plugins folder), set "
+                           "EnablePlaylistMonitoring=1 under [Songbeacon] and restart the player; the "
+                           "dialog does not show it.\n"
+                         : "";
     const std::string where = "In the plug-in's configuration dialog (the player's plug-in preferences), ";
-    if (!recommended)
-        return "No setting meets every goal: pick one of the choice: lines above. " + where +
+    if (!answer.recommended)
+        return filter + "No setting meets every goal: pick one of the choice: lines above. " + where +
                "type its SameArtistCheckLimit into \"Same Artist Check limit\" and its SameTitleCheckLimit "
                "into \"Same Title Check limit\", and press OK.\n";
-    return where + "type\n    " + std::to_string(setting.artistLimit) +
-           " into \"Same Artist Check limit\"\n    " + std::to_string(setting.titleLimit) +
+    return filter + where + "type\n    " + std::to_string(answer.setting.artistLimit) +
+           " into \"Same Artist Check limit\"\n    " + std::to_string(answer.setting.titleLimit) +
            " into \"Same Title Check limit\"\nand press OK: the plug-in uses them from the next track.\n";
 }
 
@@ -205,8 +213,9 @@ const char* tuneUsageText() {
            "  --max-skip-rate P the skip goal: a median skip rate of at most P % (10)\n"
            "  --ini FILE        use these settings instead of the player's plugin.ini\n"
            "  --artist-limit N, --title-limit N  set that limit in the copy of plugin.ini first\n"
-           "  --report FILE     write the sweep's page there (default: in the Tuning folder, named after\n"
-           "                    the playlist and the time; the latest 20 are kept, listed in index.html)\n"
+           "  --report FILE     write the sweep's page there, its table as CSV beside it (default: in\n"
+           "                    the Tuning folder, named after the playlist and the time; the latest 20\n"
+           "                    are kept, listed in index.html)\n"
            "  --no-browser      do not open the page in the browser\n"
            "Letters beyond ASCII go to a console as they are, and to a file or a pipe as UTF-8.\n"
            "exit status: 0 done (a recommended: line, or choice: lines when no setting meets every goal),\n"

@@ -64,9 +64,19 @@ std::vector<std::string> playerArguments(const TuneCommand& command, const std::
 // each quoted when it holds a blank.
 std::string typedCommandOf(const std::string& program, const std::vector<std::string>& arguments);
 
+// What the sweep answered, as the advice needs it.
+struct DialogAnswer {
+    bool recommended;     // else the sweep offered choices
+    SweepSetting setting; // the recommended setting
+    bool keep;            // it is the setting plugin.ini holds, the filter on: nothing to type
+    bool filterOff;       // plugin.ini switches the filter off, which the dialog does not show
+};
+
 // The last lines of a sweep that answered: what to type into the plug-in's dialog, for the
-// recommended `setting`, or, when the sweep offered choices, how to pick one.
-std::string dialogAdvice(bool recommended, SweepSetting setting);
+// recommended setting, or, when the sweep offered choices, how to pick one; that the limits need
+// no change, when they are already the answer; and how to switch the filter on first, when it is
+// off.
+std::string dialogAdvice(const DialogAnswer& answer);
 
 // The tool's usage text, ending with a line feed.
 const char* tuneUsageText();

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
+#include "tuning/nearby_choice.h"
 
-bool meetsEveryGoal(const sim::SweepRow& row) {
-    return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
-}
+namespace {
 
 // How far apart two settings of the frontier lie: the larger of their differences in skip rate and
 // in early returns a day, each as a share of the frontier's whole span of it.
@@ -130,6 +128,9 @@ Recommendation recommend(const std::vector<SweepRow>& rows, const SweepGoal& goa
             answer.recommended = static_cast<int32_t>(i);
     if (answer.recommended >= 0) {
         answer.replayed = answer.recommended;
+        answer.safer = saferChoice(rows, answer.recommended, goal);
+        answer.artistRuleOn = ruleOnChoice(rows, answer.recommended, true);
+        answer.titleRuleOn = ruleOnChoice(rows, answer.recommended, false);
         return answer;
     }
 

@@ -12,7 +12,9 @@
 //     seed) and the median skip rate; up to seven settings of it offered as choices (its two ends,
 //     the one nearest the goals, the fewest early returns within the skip goal and the fewest skips
 //     within the artist goal, then the widest steps between them, in skip rate or in early returns,
-//     split at a setting between), the nearest marked (see goalMiss).
+//     split at a setting between), the nearest marked (see goalMiss);
+//   - beside a recommended setting: the safer choice nearby, and the setting that switches on a
+//     rule it leaves off (nearby_choice.h).
 // The answer depends only on the rows.
 #pragma once
 
@@ -40,9 +42,12 @@ struct Recommendation {
     // Indexes into the rows; -1 when there is none.
     int32_t recommended; // kEveryGoalMet: the setting recommended
     std::vector<int32_t>
-        choices;      // otherwise: up to kMostChoices settings of the frontier, fewest skips first
-    int32_t nearest;  // otherwise: the choice nearest the goals
-    int32_t replayed; // what the replay through the plug-in checks: recommended, else nearest
+        choices;               // otherwise: up to kMostChoices settings of the frontier, fewest skips first
+    int32_t nearest;           // otherwise: the choice nearest the goals
+    int32_t replayed;          // what the replay through the plug-in checks: recommended, else nearest
+    int32_t safer = -1;        // kEveryGoalMet: the fewest early returns within the skip margin
+    int32_t artistRuleOn = -1; // kEveryGoalMet, the artist rule off: the least costly with it on
+    int32_t titleRuleOn = -1;  // likewise the title rule
 };
 
 // The settings of the frontier between early returns of an artist a day (worst seed) and the

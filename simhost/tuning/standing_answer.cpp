@@ -9,6 +9,8 @@ Recommendation standingRecommendation(const Recommendation& recommendation, cons
     Recommendation standing = recommendation;
     standing.recommended = -1;
     standing.nearest = -1;
+    standing.safer = standing.artistRuleOn = standing.titleRuleOn =
+        -1; // beside an answer that does not stand
     return standing;
 }
 

@@ -25,8 +25,8 @@ struct ReplayOutcome {
 };
 
 // What the table and the page may mark as an answer: `recommendation` as it is once the plug-in
-// has confirmed the replayed setting; otherwise neither a recommended nor a nearest setting, only
-// the replayed one (and the choices, which are not answers).
+// has confirmed the replayed setting; otherwise neither a recommended nor a nearest setting (nor
+// what lies beside them), only the replayed one (and the choices, which are not answers).
 Recommendation standingRecommendation(const Recommendation& recommendation, const ReplayOutcome& replay);
 
 // How the setting the reports mark stands.

@@ -127,4 +127,9 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
 // One setting's row from its seeds' figures (at least one), judged against `goal`.
 SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const SweepGoal& goal);
 
+// True when `row` meets the artist, title and skip goals alike.
+inline bool meetsEveryGoal(const SweepRow& row) {
+    return row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal;
+}
+
 } // namespace sim

@@ -10,6 +10,7 @@
 
 #include "report/report.h"
 #include "report/sweep_report.h"
+#include "tuning/station_limits.h"
 #include "support/headless_browser.h"
 
 namespace {
@@ -220,6 +221,7 @@ TEST(ReportInBrowser, TheSweepPageShowsEveryFigureWhereItBelongs) {
     // artist goal, at 9.6 % skips (the median; its worst seed 10.1 %).
     ASSERT_EQ(answer.recommended, 5);
     const sim::ReplayOutcome replay = {true, rows[5].setting, 3, 4500, true, ""};
+    sweep.context.station = sim::stationLimitsOf(true, {8, 0, true}); // the station now: 8 / off, row 0
     const std::string dom = parsedSelfContained(sim::renderSweepHtml(sweep.context, rows, answer, replay));
     EXPECT_NE(dom.find("<title>Sweep: &lt;b&gt;list&lt;/b&gt; &amp; 'more'.m3u</title>"), std::string::npos);
 
@@ -243,9 +245,22 @@ TEST(ReportInBrowser, TheSweepPageShowsEveryFigureWhereItBelongs) {
     EXPECT_EQ(matches(maps[1], "<rect class=\"cell\"[^>]*><title>([^<]*)</title>"), returns);
     EXPECT_EQ(matches(maps[1], "<text class=\"figure\"[^>]*>([^<]*)</text>"),
               (std::vector<std::string>{"2.50", "2.20", "1.90", "1.60", "1.30", "1.00"}));
+    // Each map's colour scale names its values: 0, round numbers, the goal (1 a day) and the most,
+    // each at the place of its colour (the square root of its share of the most).
+    EXPECT_EQ(matches(maps[1], "<text class=\"scale\"[^>]*>([^<]*)</text>"),
+              (std::vector<std::string>{"0", "0.05", "0.2", "0.5", "1", "2.5"}));
+    EXPECT_EQ(matches(maps[1], "<text class=\"scale\" x=\"([0-9]+)\"[^>]*>1</text>"),
+              std::vector<std::string>{std::to_string(64 + 190)});
     for (const std::string& map : maps) {
         EXPECT_EQ(occurrences(map, "<rect class=\"mark\""), 1u);
         EXPECT_NE(map.find("ringed: recommended: 10 / 150"), std::string::npos);
+        // The answer's cell and the station's, named beside their lines and in the key.
+        EXPECT_EQ(occurrences(map, "<rect class=\"now\""), 1u);
+        EXPECT_EQ(matches(map, "<text class=\"(?:mark|now)\"[^>]*>(\xE2\x86\x90 [^<]*)</text>"),
+                  (std::vector<std::string>{"\xE2\x86\x90 recommended", "\xE2\x86\x90 now"}));
+        EXPECT_NE(map.find(">dashed: now: 8 / off</text>"), std::string::npos);
+        EXPECT_NE(map.find(">the goal is met inside the thick line: "), std::string::npos);
+        EXPECT_GE(occurrences(map, "<rect class=\"scale\""), 50u);
         EXPECT_NE(map.find("<path class=\"goal\""), std::string::npos) << "the goal's boundary";
         std::string crossing;
         EXPECT_FALSE(labelsCross(map, &crossing)) << crossing;
@@ -263,6 +278,8 @@ TEST(ReportInBrowser, TheSweepPageShowsEveryFigureWhereItBelongs) {
                                   "9 / off: 6.3 % skips, 1.90 a day", "9 / 150: 7.4 % skips, 1.60 a day",
                                   "10 / off: 8.5 % skips, 1.30 a day", "10 / 150: 9.6 % skips, 1.00 a day"}));
     EXPECT_EQ(occurrences(trade[0], "<circle class=\"mark\""), 1u);
+    EXPECT_EQ(occurrences(trade[0], "<rect class=\"now\""), 1u);
+    EXPECT_NE(trade[0].find(">dashed square: now: 8 / off</text>"), std::string::npos);
     EXPECT_NE(trade[0].find("<polyline class=\"frontier\""), std::string::npos);
     std::string crossing;
     EXPECT_FALSE(labelsCross(trade[0], &crossing)) << crossing;
@@ -281,6 +298,7 @@ TEST(ReportInBrowser, TheSweepPageShowsEveryFigureWhereItBelongs) {
         EXPECT_EQ(cells[4], sim::tenthsText(rows[r].worstSkipTenths)) << r;
         EXPECT_EQ(cells[6], sim::hundredthsText(rows[r].worstArtistPerDay)) << r;
         EXPECT_EQ(tableRows[r].find("<tr class=\"mark\">") == 0, r == 5) << r;
+        EXPECT_EQ(tableRows[r].find("<tr class=\"now\">") == 0, r == 0) << r;
         EXPECT_EQ(matches(tableRows[r], "<td class=\"(goals)\">").size(), 1u) << r;
     }
     EXPECT_NE(dom.find("<div class=\"scroll\"><table>"), std::string::npos);

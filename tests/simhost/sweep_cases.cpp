@@ -1,6 +1,7 @@
 // The sweep tests' shared cases.
 #include "simhost/sweep_cases.h"
 
+#include <cstdio>
 #include <string>
 
 std::vector<sim::PlaylistEntry> spacedPlaylist() {
@@ -24,6 +25,20 @@ sim::SweepPlan spacedPlan(int32_t maxSkipTenths) {
     plan.stationSeconds = 24 * 3600;
     plan.goal = {60, 0, 100, maxSkipTenths};
     return plan;
+}
+
+std::vector<sim::PlaylistEntry> examplePlaylist() {
+    std::FILE* file = std::fopen(SB_SOURCE_DIR "/examples/rotation.m3u", "rb");
+    if (file == nullptr) // a test pack: examples/ beside the program, where it runs
+        file = std::fopen("examples/rotation.m3u", "rb");
+    std::string bytes;
+    char buffer[4096];
+    for (size_t got; file != nullptr && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, got);
+    if (file != nullptr)
+        std::fclose(file);
+    return bytes.empty() ? std::vector<sim::PlaylistEntry>()
+                         : sim::parsePlaylistEntries("rotation.m3u", bytes);
 }
 
 sim::SweepRow row(int32_t artist, int32_t title, bool artistGoal, bool skipGoal, int32_t skipTenths,

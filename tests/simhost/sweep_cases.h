@@ -16,6 +16,10 @@ std::vector<sim::PlaylistEntry> spacedPlaylist();
 // the goal an artist an hour apart at most once a day and at most `maxSkipTenths` skips.
 sim::SweepPlan spacedPlan(int32_t maxSkipTenths);
 
+// The example playlist, examples/rotation.m3u (302 entries, a rotation of 21:52:13), from the
+// source tree or, in a test pack, from examples/ beside the program.
+std::vector<sim::PlaylistEntry> examplePlaylist();
+
 // A row with the goals it meets and the figures the rule compares.
 sim::SweepRow row(int32_t artist, int32_t title, bool artistGoal, bool skipGoal, int32_t skipTenths,
                   int32_t perDay, bool titleGoal = true);

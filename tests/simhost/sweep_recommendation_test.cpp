@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "simhost/sweep_cases.h"
+#include "tuning/nearby_choice.h"
 #include "tuning/recommendation.h"
 #include "tuning/sweep.h"
 
@@ -84,16 +85,7 @@ TEST(SweepRecommendation, PerDayNotAShareOfReturns) {
 // at nine rotations, because early returns are counted per day, not as a share of a number of
 // returns that grows with the run.
 TEST(SweepRecommendation, TheAnswerDoesNotMoveWithTheLengthOfTheRuns) {
-    std::FILE* file = std::fopen(SB_SOURCE_DIR "/examples/rotation.m3u", "rb");
-    if (file == nullptr) // a test pack: examples/ beside the program, where it runs
-        file = std::fopen("examples/rotation.m3u", "rb");
-    ASSERT_NE(file, nullptr);
-    std::string bytes;
-    char buffer[4096];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        bytes.append(buffer, got);
-    std::fclose(file);
-    const std::vector<sim::PlaylistEntry> playlist = sim::parsePlaylistEntries("rotation.m3u", bytes);
+    const std::vector<sim::PlaylistEntry> playlist = examplePlaylist();
     ASSERT_EQ(playlist.size(), 302u);
     sim::SweepPlan plan;
     plan.artistLimits = {10, 11, 12, 13, 14, 15, 16, 17};
@@ -115,6 +107,52 @@ TEST(SweepRecommendation, TheAnswerDoesNotMoveWithTheLengthOfTheRuns) {
         EXPECT_EQ(answer.artistLimit, 14);
         EXPECT_EQ(answer.titleLimit, 50) << "the smallest title limit that meets the title goal";
     }
+}
+
+// On the example playlist with an artist window of 12 and up to 4.5 early returns a day allowed,
+// the fewest skips that meet every goal switch the title rule off (12 / off, 15.2 % skips, the same
+// title back within 3 hours 4.33 times a day); a title limit of 40 costs 0.4 points more and brings
+// that to 0.33. 12 / 50 would bring it to 0, but skips 0.9 points more: beyond the margin.
+TEST(SweepRecommendation, BesideAnAnswerThatSwitchesTheTitleRuleOffTheSaferChoice) {
+    const std::vector<sim::PlaylistEntry> playlist = examplePlaylist();
+    ASSERT_EQ(playlist.size(), 302u);
+    sim::SweepPlan plan;
+    plan.artistLimits = {12};
+    plan.titleLimits = {0, 10, 20, 30, 40, 50};
+    plan.artistSwept = plan.titleSwept = true;
+    plan.seeds = {7, 8, 9};
+    plan.stationSeconds = sim::defaultSweepSeconds(playlist);
+    plan.goal = {60, sim::kDefaultTitleGapHours, 450, 200};
+    std::vector<sim::SweepRow> rows;
+    ASSERT_EQ(sim::runSweep(playlist, plan, &rows), sim::kPlayedItsLength);
+    const sim::Recommendation answer = sim::recommend(rows, plan.goal);
+    ASSERT_EQ(answer.recommended, 0) << "12 / off";
+    EXPECT_EQ(answer.safer, 4) << "12 / 40";
+    EXPECT_LE(rows[4].skipTenths - rows[0].skipTenths, sim::kSaferSkipMarginTenths);
+    EXPECT_GT(rows[5].skipTenths - rows[0].skipTenths, sim::kSaferSkipMarginTenths) << "12 / 50: too costly";
+    EXPECT_LT(sim::earlyReturnsTogether(rows[4], plan.goal), sim::earlyReturnsTogether(rows[0], plan.goal));
+    EXPECT_EQ(answer.titleRuleOn, 1) << "12 / 10: the title rule on at the fewest skips";
+    EXPECT_EQ(answer.artistRuleOn, -1) << "the artist rule is on";
+
+    // On rows built for each branch: the answer 5 / off at 10.0 % skips, 0.50 + 0.49 a day.
+    std::vector<sim::SweepRow> built = {row(5, 0, true, true, 100, 50), row(5, 50, true, true, 106, 0),
+                                        row(5, 100, true, true, 104, 20), row(6, 0, true, false, 101, 0),
+                                        row(6, 50, true, true, 105, 30)};
+    for (sim::SweepRow& r : built)
+        r.worstTitlePerDay = r.setting.titleLimit == 0 ? 49 : 0;
+    const sim::SweepGoal goal = {60, 3, 100, 110};
+    EXPECT_EQ(sim::saferChoice(built, 0, goal), 2)
+        << "5 / 50 skips 0.6 more, 6 / off misses the skip goal; of 5 / 100 and 6 / 50, the fewer returns";
+    built[2].worstArtistPerDay = 30;
+    EXPECT_EQ(sim::saferChoice(built, 0, goal), 2) << "equal early returns: the fewer skips";
+    built[2].worstArtistPerDay = built[4].worstArtistPerDay = 99;
+    EXPECT_EQ(sim::saferChoice(built, 0, goal), -1) << "no fewer early returns than the answer's own 0.99";
+    EXPECT_EQ(sim::ruleOnChoice(built, 0, false), 2) << "the fewest skips with the title rule on";
+    for (sim::SweepRow& r : built)
+        r.meetsSkipGoal = r.setting.titleLimit == 0;
+    EXPECT_EQ(sim::ruleOnChoice(built, 0, false), 2)
+        << "none meets every goal with it on: the fewest skips at the same artist limit";
+    EXPECT_EQ(sim::ruleOnChoice(built, 0, true), -1);
 }
 
 TEST(SweepRecommendation, ASweepEndsAtTheFirstRunThatFillsItsRecord) {

@@ -96,4 +96,25 @@ TEST(TunePlan, ThePlayerGetsTheCopyTheRangesAndTheReportOnlyWhereTheOperatorGave
               "\"C:\\Program Files\\songbeacon-tune.exe\" \"C:\\My Lists\\a.m3u\" --seeds 2");
 }
 
+// The advice after the answer: what to type, nothing when the limits are already the answer, and
+// the filter's switch first when plugin.ini has it off (the dialog does not show it).
+TEST(TunePlan, TheDialogAdviceFollowsWhereTheStationStands) {
+    const std::string type = sim::dialogAdvice({true, {14, 50}, false, false});
+    EXPECT_NE(
+        type.find("type\n    14 into \"Same Artist Check limit\"\n    50 into \"Same Title Check limit\"\n"),
+        std::string::npos)
+        << type;
+    EXPECT_EQ(sim::dialogAdvice({true, {14, 50}, true, false}),
+              "Your limits are already the recommended ones: leave the plug-in's settings as they are.\n");
+    for (bool recommended : {true, false}) {
+        const std::string off = sim::dialogAdvice({recommended, {14, 50}, false, true});
+        EXPECT_EQ(off.find("First switch the filter on: in the player's plugin.ini (Plugins folder), set "
+                           "EnablePlaylistMonitoring=1"),
+                  0u)
+            << off;
+        EXPECT_NE(off.find(recommended ? "14 into" : "pick one of the choice: lines"), std::string::npos)
+            << off;
+    }
+}
+
 } // namespace
