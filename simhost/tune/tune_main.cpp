@@ -18,6 +18,7 @@
 #include "cli/operator_files.h"
 #include "cli/options.h"
 #include "tune/operator_folder.h"
+#include "tune/tune_aired.h"
 #include "tune/tune_plan.h"
 #include "tune/windows_shell.h"
 
@@ -72,12 +73,41 @@ int fail(const std::string& error) {
     return sim::kExitUsage;
 }
 
+// An air log among the first two files given goes first, and is the one read: its path; "" when
+// neither is one.
+std::string airLogFirst(std::vector<std::string>* arguments) {
+    for (size_t i = 0; i < 2 && i < arguments->size(); i++)
+        if (!(*arguments)[i].empty() && (*arguments)[i][0] != '-' && sim::isAirLog((*arguments)[i])) {
+            std::swap((*arguments)[0], (*arguments)[i]);
+            return (*arguments)[0];
+        }
+    return std::string();
+}
+
+// The end of a run that answered: what to type into the plug-in's dialog, and the page in the
+// browser unless --no-browser.
+int finish(const sim::TuneCommand& command, int status, const sim::SweepAnswer& answer,
+           const std::string& page) {
+    if (status != sim::kExitDone)
+        return status;
+    if (answer.recommended || answer.choices)
+        std::printf("\n%s", sim::dialogAdvice(answer.recommended, answer.setting).c_str());
+    if (command.noBrowser)
+        return status;
+    if (sim::openInBrowser(sim::widePath(page)))
+        std::printf("The page is open in your browser.\n");
+    else
+        std::printf("The browser could not be started: open %s yourself.\n", page.c_str());
+    return status;
+}
+
 int tune() {
     std::vector<std::string> arguments;
     std::string error;
     sim::TuneCommand command;
     if (!ansiArguments(&arguments, &error))
         return fail(error);
+    command.airedLog = airLogFirst(&arguments);
     switch (sim::parseTuneCommand(arguments, &command, &error)) {
     case sim::kTuneHelpAsked:
         std::fputs(sim::tuneUsageText(), stdout);
@@ -101,6 +131,8 @@ int tune() {
         if (!sim::ansiPath(chosen, &command.playlist))
             return fail("the playlist's name holds letters the ANSI code page has no place for");
         arguments.insert(arguments.begin(), command.playlist);
+        if (sim::isAirLog(command.playlist))
+            command.airedLog = command.playlist;
     }
 
     std::wstring installed;
@@ -119,6 +151,19 @@ int tune() {
                 files.iniCopied ? (command.iniPath.empty() ? "its plugin.ini" : command.iniPath.c_str())
                                 : "no plugin.ini (there is none beside it: the plug-in's defaults)",
                 folder.c_str());
+    if (!command.airedLog.empty()) {
+        if (!command.iniPath.empty() || command.artistLimit >= 0 || command.titleLimit >= 0)
+            return fail(
+                "--ini, --artist-limit and --title-limit set the plug-in's copy for a sweep: reading an "
+                "air log needs none of them");
+        // A second file beside the log is the playlist (the options' own, read as --aired reads them).
+        const std::string playlist =
+            command.options.aired.logPath.empty() ? "" : command.options.playlistPath;
+        const std::string page = command.reportPath.empty() ? folder + "\\aired.html" : command.reportPath;
+        sim::SweepAnswer answer = {};
+        return finish(command, sim::tuneAired(command, command.airedLog, playlist, page, &answer), answer,
+                      page);
+    }
     for (const auto& [key, limit] :
          {std::pair<const char*, int32_t>{"SameArtistCheckLimit", command.artistLimit},
           {"SameTitleCheckLimit", command.titleLimit}})
@@ -140,18 +185,7 @@ int tune() {
     const std::string typed = sim::typedCommandOf(programPath(), arguments);
     sim::SweepAnswer answer = {};
     const int status = sim::hostMain(static_cast<int>(player.size()), argv.data(), typed.c_str(), &answer);
-    if (status != sim::kExitDone)
-        return status;
-    if (answer.recommended || answer.choices)
-        std::printf("\n%s", sim::dialogAdvice(answer.recommended, answer.setting).c_str());
-    const std::string page = command.reportPath.empty() ? report : command.reportPath;
-    if (command.noBrowser)
-        return status;
-    if (sim::openInBrowser(sim::widePath(page)))
-        std::printf("The page is open in your browser.\n");
-    else
-        std::printf("The browser could not be started: open %s yourself.\n", page.c_str());
-    return status;
+    return finish(command, status, answer, command.reportPath.empty() ? report : command.reportPath);
 }
 
 } // namespace

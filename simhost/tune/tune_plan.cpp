@@ -84,11 +84,14 @@ TuneParse parseTuneCommand(const std::vector<std::string>& arguments, TuneComman
             command->player.push_back(argument);
         }
     }
-    // The player's parser on a stand-in command line, a sweep in any case (the tool always sweeps).
+    // The player's parser on a stand-in command line: a sweep (the tool always sweeps), or --aired
+    // reading an air log.
     command->rangesGiven = namesARange(command->player);
     std::vector<std::string> trial = {"songbeacon-tune", "gen_SBeacon.dll", "playlist.m3u"};
+    if (!command->airedLog.empty())
+        trial = {"songbeacon-tune", "--aired", command->airedLog};
     trial.insert(trial.end(), command->player.begin(), command->player.end());
-    if (!command->rangesGiven)
+    if (!command->rangesGiven && command->airedLog.empty())
         trial.insert(trial.end(), {"--sweep-artist", "0"});
     std::vector<const char*> argv;
     for (const std::string& word : trial)
@@ -99,6 +102,7 @@ TuneParse parseTuneCommand(const std::vector<std::string>& arguments, TuneComman
             *error = error->substr(0, error->find(':')) + ": give one playlist, first, then options";
         return kTuneBadOptions;
     }
+    command->options = options;
     command->reportPath = options.reportPath;
     command->seeds = options.sweep.seeds;
     command->artistGapMinutes = options.sweep.artistGapMinutes;
