@@ -42,6 +42,12 @@ bool prefixMatchIgnoringCase(const char* a, const char* b, int32_t length) {
     return true;
 }
 
+int32_t artistKeyLength(const char* title) {
+    const int32_t length = prefixMatchIgnoringCase(title, "the", kArtistPrefixLength) ? kTheArtistPrefixLength
+                                                                                      : kArtistPrefixLength;
+    return static_cast<int32_t>(strnlen(title, static_cast<size_t>(length)));
+}
+
 Refusal findRefusal(const TitleHistory* history, const char* title, int32_t artistLimit, int32_t titleLimit) {
     const int64_t count = history->count;
     const int64_t artistLow = clampLow(count - artistLimit);

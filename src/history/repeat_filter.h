@@ -13,6 +13,10 @@ namespace history {
 // ends at the same place.
 bool prefixMatchIgnoringCase(const char* a, const char* b, int32_t length);
 
+// How many bytes at the start of `title` the artist test compares: 6 when it begins with "the" in
+// any case, else 3; fewer when the title is shorter. Its artist key, as a refusal names it.
+int32_t artistKeyLength(const char* title);
+
 // Which scan refused a title, and where: `index` is the logical index of the history entry that
 // matched. Only the title scan can match at `count` or beyond, where every index reads as the
 // empty text (so only an empty title is refused there).

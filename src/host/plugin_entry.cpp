@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "airlog/air_log.h"
+#include "airlog/air_path.h"
 #include "common/empty_string.h"
 #include "common/memory.h"
 #include "common/plugin_state.h"
@@ -24,6 +26,10 @@ constexpr char kInitFailedText[] = "Error initializing Songbeacon!";
 // How long shutDown waits for the worker's last pass. A pass takes microseconds; only a host that
 // never answers a message (or a page write that hangs) could keep it longer.
 constexpr uint32_t kWorkerEndTimeoutMs = 5000;
+
+// How long shutDown gives the air log's writer to write what it holds, the shutdown line among it,
+// once the worker has ended. A writer still blocked in its file after that ends on its own.
+constexpr uint32_t kAirLogEndTimeoutMs = 1000;
 
 // kStopping: shutDown is waiting for the worker and answering sent messages meanwhile; a callback
 // that arrives from one of them finds the plug-in neither running nor stopped, and does nothing.
@@ -57,6 +63,16 @@ void releaseState() {
     settings::deleteLock();
 }
 
+// Points the air log at the file AirLog names, as just loaded: a relative name from the folder of
+// plugin.ini; no name, or one too long for a path, turns the log off.
+void applyAirLogSetting() {
+    char setting[kAirLogCapacity];
+    settings::copyAirLog(setting, sizeof setting);
+    char path[airlog::kAirLogPathCapacity];
+    airlog::resolveLogPath(pluginState.iniPath, setting, path, sizeof path);
+    airlog::setFile(path);
+}
+
 int startUp() {
     if (lifecycle == kRunning)
         return 0;
@@ -83,6 +99,7 @@ int startUp() {
     }
     settings::load();
     settings::save();
+    applyAirLogSetting();
 
     if (monitor::start())
         describe();
@@ -102,6 +119,7 @@ void configure() {
     if (lifecycle != kRunning)
         return;
     settings::load();
+    applyAirLogSetting();
     const bool nested = insideConfigure; // a configure from inside the dialog's loop returns at once
     insideConfigure = true;
     ui::runConfigDialog(descriptor.moduleInstance, descriptor.hostWindow);
@@ -127,12 +145,17 @@ void shutDown() {
     if (insideConfigure)
         pinModule();
     ui::endConfigDialog(); // first: the wait below answers messages, an OK among them
-    if (monitor::stop(kWorkerEndTimeoutMs) != monitor::kEnded) {
-        lifecycle = kAbandoned; // a pass is still running: leave it everything it may use
+    const monitor::StopResult stopped = monitor::stop(kWorkerEndTimeoutMs);
+    airlog::Event shutdownEvent = {};
+    shutdownEvent.name = "shutdown";
+    airlog::post(airlog::now(), shutdownEvent);
+    if (stopped != monitor::kEnded) {
+        lifecycle = kAbandoned; // a pass is still running: leave it everything it may use, the log too
         return;
     }
     pluginState.playing = 0;
     monitor::writeFinalPage();
+    airlog::close(kAirLogEndTimeoutMs);
     releaseState();
     // As at module load: a module kept loaded (pinned above) and loaded again describes itself only
     // once it has started again, never with the text of its last run.

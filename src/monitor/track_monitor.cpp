@@ -14,6 +14,7 @@
 #include "history/repeat_filter.h"
 #include "history/title_history.h"
 #include "host/host_messages.h"
+#include "monitor/air_events.h"
 #include "page/page_file.h"
 
 namespace {
@@ -90,12 +91,14 @@ struct WorkerExit {
 WorkerExit workerExit = {};
 
 // One pass of questions to the host: stores the is-playing answer in pluginState.playing and
-// returns the current entry's title, or null when stopped or when the host has none.
-const char* poll() {
+// returns the current entry's title, or null when stopped or when the host has none. `position`
+// receives the entry's index as the host gave it (when playing).
+const char* poll(int32_t* position) {
     pluginState.playing = host::isPlaying();
     if (pluginState.playing == 0)
         return nullptr;
-    return host::getPlaylistTitle(host::getPlaylistPosition());
+    *position = host::getPlaylistPosition();
+    return host::getPlaylistTitle(*position);
 }
 
 // Writes the page for the current state and notes how it went in `retry`: nothing owed after a
@@ -117,21 +120,27 @@ void writePage(PageRetry* retry) {
         retry->dueAt = ended + kQuickRetryMs;
 }
 
-// Handles pluginState.currentTitle as a new track: has the host skip it when the repeat filter
-// refuses it (and monitoring is on), else records it and rewrites the page, noting in `pageRetry`
-// whether the page is still owed. Returns false when the title was admitted but could not be
-// recorded; the page is then left as it was.
-bool handleNewTitle(PageRetry* pageRetry) {
+// Handles pluginState.currentTitle, at playlist index `position`, as a new track: has the host
+// skip it when the repeat filter refuses it (and monitoring is on), else records it and rewrites
+// the page, noting in `pageRetry` whether the page is still owed. Either way the air log hears of
+// it (`air`) once the host has been told or the page written. Returns false when the title was
+// admitted but could not be recorded; the page is then left as it was.
+bool handleNewTitle(PageRetry* pageRetry, monitor::AirWatch* air, int32_t position) {
     const PluginSettings& settings = pluginState.settings;
     const char* title = pluginState.currentTitle;
-    if (settings.EnablePlaylistMonitoring != 0 &&
-        !history::admits(pluginState.history, title, settings.SameArtistCheckLimit,
-                         settings.SameTitleCheckLimit)) {
-        host::nextTrack();
-        return true;
+    if (settings.EnablePlaylistMonitoring != 0) {
+        const history::Refusal refusal = history::findRefusal(
+            pluginState.history, title, settings.SameArtistCheckLimit, settings.SameTitleCheckLimit);
+        if (refusal.scan != history::kNotRefused) {
+            const uint64_t refusedAt = monitor::airEventTime();
+            host::nextTrack();
+            monitor::noteSkipped(air, refusedAt, position, title, refusal, pluginState.history);
+            return true;
+        }
     }
     if (!history::append(pluginState.history, title))
         return false;
+    const uint64_t admittedAt = monitor::airEventTime();
     // The page reads the current title twice, to measure and then to fill; the history's copy, just
     // made from the same bytes, holds still where the host's own text may not.
     pluginState.currentTitle = history::newest(pluginState.history);
@@ -139,6 +148,7 @@ bool handleNewTitle(PageRetry* pageRetry) {
         pageRetry->owed = true; // counts as an attempt: written when the hold is over
     else
         writePage(pageRetry);
+    monitor::notePlayed(admittedAt, position, pluginState.currentTitle);
     return true;
 }
 
@@ -198,13 +208,17 @@ DWORD workerMain(HANDLE wake) {
     int32_t passesBeforeRetry = 0; // worker only: counts down after a title could not be recorded
     PageRetry pageRetry = {false, false, 0, 0};
     PassRest rest = {wake, nullptr, false};
+    monitor::AirWatch air;
+    monitor::beginAirWatch(&air);
     while (pluginState.stopRequested == 0) {
-        pluginState.currentTitle = poll();
+        int32_t position = 0;
+        pluginState.currentTitle = poll(&position);
+        monitor::watchAirPass(&air, pluginState.playing);
         const char* title = pluginState.currentTitle;
         if (title != nullptr && std::strcmp(title, history::newest(pluginState.history)) != 0) {
             if (passesBeforeRetry > 0)
                 passesBeforeRetry--;
-            else if (!handleNewTitle(&pageRetry))
+            else if (!handleNewTitle(&pageRetry, &air, position))
                 passesBeforeRetry = passesInRetryRest();
         }
         writeOwedPage(&pageRetry);

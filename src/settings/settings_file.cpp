@@ -72,6 +72,16 @@ int32_t readPollInterval() {
     return value > kPollIntervalMaximum ? kPollIntervalMaximum : value;
 }
 
+// AirLog as written, or empty when absent or too long to keep whole. Read one byte beyond what is
+// kept, so that a longer name shows itself.
+void readAirLog() {
+    const char* path = usableIniPath();
+    char text[kAirLogCapacity + 1] = "";
+    if (path != nullptr)
+        GetPrivateProfileStringA(kSection, "AirLog", "", text, sizeof text, path);
+    settings::storeAirLog(text);
+}
+
 void writeInteger(const char* key, int32_t value) {
     char text[12]; // "-2147483648" and its terminator
     std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
@@ -109,6 +119,7 @@ void load() {
     readInteger(live.SameTitleCheckLimit, "SameTitleCheckLimit", kDefaultSameTitleCheckLimit);
     storeTexts(texts);
     live.PollInterval = readPollInterval();
+    readAirLog();
 }
 
 void save() {

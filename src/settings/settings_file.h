@@ -10,15 +10,17 @@ namespace settings {
 void buildIniPath(void* moduleInstance);
 
 // Reads the eight settings from pluginState.iniPath into the live settings, in file order, and
-// then PollInterval; a missing file, section or key gives that key's default, and a longer text is
-// cut to its buffer. PollInterval alone is brought into its range (0..kPollIntervalMaximum): it is
-// an operator's hand edit that no dialog checks, and the worker waits that long on every pass.
+// then PollInterval and AirLog; a missing file, section or key gives that key's default, and a
+// longer text is cut to its buffer. PollInterval alone is brought into its range
+// (0..kPollIntervalMaximum): it is an operator's hand edit that no dialog checks, and the worker
+// waits that long on every pass. AirLog too long to keep whole reads as empty (no log): cut, it
+// would name some other file.
 void load();
 
 // Writes all eight live settings to pluginState.iniPath, in file order: integers in decimal,
-// texts as held. PollInterval is not among them: absent, it must stay absent (the continuous poll),
-// and present, it stays as the operator wrote it. Other keys and sections of the file are left
-// alone. Errors are ignored: the settings in memory stay as they are.
+// texts as held. PollInterval and AirLog are not among them: absent, they must stay absent (the
+// continuous poll, no log), and present, they stay as the operator wrote them. Other keys and
+// sections of the file are left alone. Errors are ignored: the settings in memory stay as they are.
 void save();
 
 } // namespace settings

@@ -108,4 +108,17 @@ void storeOutputFilename(const char* name) {
     unlock();
 }
 
+void copyAirLog(char* out, size_t capacity) {
+    lock();
+    copyBounded(out, capacity, pluginState.settings.AirLog);
+    unlock();
+}
+
+void storeAirLog(const char* name) {
+    const bool whole = strnlen(name, kAirLogCapacity) < static_cast<size_t>(kAirLogCapacity);
+    lock();
+    copyBounded(pluginState.settings.AirLog, kAirLogCapacity, whole ? name : "");
+    unlock();
+}
+
 } // namespace settings

@@ -3,6 +3,8 @@
 // the configuration dialog holds; the integer settings need no lock (they are 32-bit atomics).
 #pragma once
 
+#include <cstddef>
+
 #include "settings/plugin_settings.h"
 
 namespace settings {
@@ -43,5 +45,12 @@ void storeTexts(const TextSettings& in);
 
 // Replaces the live output file name under the lock, cut to its capacity.
 void storeOutputFilename(const char* name);
+
+// Copies the live AirLog setting into `out` (capacity bytes, at least kAirLogCapacity to be whole)
+// under the lock.
+void copyAirLog(char* out, size_t capacity);
+
+// Replaces the live AirLog setting under the lock; a name longer than it keeps is stored empty.
+void storeAirLog(const char* name);
 
 } // namespace settings

@@ -213,3 +213,16 @@ TEST(FilterModel, AgreesWithThePlainRulesOnRandomHistories) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ArtistKey, ThreeBytesOrSixAfterTheInAnyCase) {
+    EXPECT_EQ(history::artistKeyLength("ABBA - Waterloo"), 3);
+    EXPECT_EQ(history::artistKeyLength("tHe Beatles - Help"), 6);
+    EXPECT_EQ(history::artistKeyLength("Them - Gloria"), 6);
+    EXPECT_EQ(history::artistKeyLength("The"), 3); // never past the title's end
+    EXPECT_EQ(history::artistKeyLength("Th"), 2);
+    EXPECT_EQ(history::artistKeyLength(""), 0);
+}
+
+} // namespace

@@ -5,8 +5,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "support/air_log_text.h"
 #include "support/closing_player.h"
 #include "support/plugin_host.h"
 
@@ -126,6 +130,100 @@ TEST_F(PluginDllTest, TracksPlayedMakeThePagesAndShutDownSaysOffLine) {
     EXPECT_NE(offLine.find("Last 2 tracks played:"), std::string::npos);
     EXPECT_LT(offLine.find(">Queen - Innuendo<"), offLine.find(">Abba - SOS<"));
     EXPECT_EQ(offLine.find("Jerry"), std::string::npos);
+}
+
+// The player's text `ansi` as the air log must hold it: decoded from the ANSI code page, in UTF-8.
+std::string asUtf8(const std::string& ansi) {
+    wchar_t wide[256];
+    const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide, 256);
+    char utf8[768];
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8, sizeof utf8, nullptr, nullptr);
+    return std::string(utf8, static_cast<size_t>(bytes));
+}
+
+// How far the time field at the start of `line` is from now, in seconds, by its own offset.
+double secondsFromNow(const std::string& line) {
+    SYSTEMTIME local = {};
+    int year, month, day, hour, minute, second, millisecond, offsetHours, offsetMinutes;
+    char sign;
+    if (std::sscanf(line.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d.%3d%c%2d:%2d", &year, &month, &day, &hour, &minute,
+                    &second, &millisecond, &sign, &offsetHours, &offsetMinutes) != 10)
+        return 1e9;
+    local = {static_cast<WORD>(year),   static_cast<WORD>(month),      0,
+             static_cast<WORD>(day),    static_cast<WORD>(hour),       static_cast<WORD>(minute),
+             static_cast<WORD>(second), static_cast<WORD>(millisecond)};
+    FILETIME asFiled, now;
+    SystemTimeToFileTime(&local, &asFiled);
+    GetSystemTimeAsFileTime(&now);
+    const double offsetSeconds = (sign == '-' ? -60.0 : 60.0) * (offsetHours * 60 + offsetMinutes);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(asFiled) - offsetSeconds - seconds(now);
+}
+
+TEST_F(PluginDllTest, TheAirLogBesideThePluginTellsTheDayFromStartToShutDown) {
+    // A name without a folder: beside the plug-in, not in the player's working folder.
+    writeIni(path("status.htm"), "SameArtistCheckLimit=1\r\nAirLog=air.log\r\n");
+    load();
+    ASSERT_EQ(startUp(), 0);
+    const std::string first = "Bj\xf6rk - J\xf3ga", refused = "bj\xf6rk - Hyperballad";
+    play({first, refused, "Queen - Innuendo"});
+    ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), first));
+    player.position = 1; // the same artist, ASCII letters folded: skipped
+    ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Queen - Innuendo"));
+    dllhost::configureDrivenBy(plugin->configure, [&](dllhost::DialogDriver& driver) {
+        driver.type(1103, "5");
+        driver.press(IDOK);
+    });
+    ASSERT_TRUE(pumpPasses(3)); // the new limits, in force from the next pass
+    shutDown();
+
+    const std::vector<std::string> lines = support::airLogLines(path("air.log"));
+    ASSERT_FALSE(lines.empty()) << "no air log beside the plug-in";
+    EXPECT_EQ(lines[0], "#Songbeacon air log\tformat 1");
+    const std::vector<std::string> expected = {
+        "start\t\t\t\t\t\t\t1\t0\t1\t0.24b",
+        "playing\t\t\t\t\t\t\t\t\t\t",
+        "played\t1\t" + asUtf8(first) + "\t\t\t\t\t\t\t\t",
+        "skipped\t2\t" + asUtf8(refused) + "\tartist\t" + asUtf8("bj\xf6") + "\t" + asUtf8(first) +
+            "\t1\t\t\t\t",
+        "played\t3\tQueen - Innuendo\t\t\t\t\t\t\t\t",
+        "limits\t\t\t\t\t\t\t5\t0\t1\t",
+        "shutdown\t\t\t\t\t\t\t\t\t\t",
+    };
+    EXPECT_EQ(support::airLogEvents(path("air.log")), expected);
+    if (GetACP() == 1252) {
+        EXPECT_EQ(asUtf8(first), "Bj\xc3\xb6rk - J\xc3\xb3ga");
+    }
+    // Local time with its offset from UTC: the same moment as now, give or take the test's run.
+    ASSERT_GE(lines.size(), 2u);
+    const double fromNow = secondsFromNow(lines[1]);
+    EXPECT_LT(fromNow, 1.0) << lines[1];
+    EXPECT_GT(fromNow, -300.0) << lines[1];
+    EXPECT_EQ(iniText("AirLog"), "air.log") << "the plug-in rewrote AirLog";
+}
+
+TEST_F(PluginDllTest, AnAirLogNamedWhileThePlayerRunsBeginsWhenTheDialogOpens) {
+    writeIni(path("status.htm"), "SameTitleCheckLimit=20\r\n");
+    load();
+    ASSERT_EQ(startUp(), 0);
+    play({"Abba - SOS"});
+    ASSERT_TRUE(waitForCurrentTrack(path("status.htm"), "Abba - SOS"));
+    writeIni(path("status.htm"), "SameTitleCheckLimit=20\r\nAirLog=" + path("air.log") + "\r\n");
+    dllhost::configureDrivenBy(plugin->configure,
+                               [](dllhost::DialogDriver& driver) { driver.press(IDCANCEL); });
+    ASSERT_TRUE(pumpPasses(3));
+    player.state = sim::kPaused;
+    ASSERT_TRUE(pumpPasses(3));
+    shutDown();
+    const std::vector<std::string> expected = {
+        "limits\t\t\t\t\t\t\t0\t20\t1\t",
+        "playing\t\t\t\t\t\t\t\t\t\t",
+        "paused\t\t\t\t\t\t\t\t\t\t",
+        "shutdown\t\t\t\t\t\t\t\t\t\t",
+    };
+    EXPECT_EQ(support::airLogEvents(path("air.log")), expected);
 }
 
 TEST_F(PluginDllTest, ShutDownWithNoTrackWritesTheOffLinePageWithoutTable) {

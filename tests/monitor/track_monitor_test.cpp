@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "airlog/air_log.h"
 #include "common/memory.h"
 #include "common/plugin_state.h"
 #include "history/title_history.h"
 #include "monitor/track_monitor.h"
 #include "settings/settings_store.h"
+#include "support/air_log_text.h"
 #include "support/page_text.h"
 #include "support/player_fixture.h"
 
@@ -52,6 +54,7 @@ struct MonitorTest : support::PlayerTest {
         live.PollInterval = 0;
     }
     void TearDown() override {
+        airlog::close(kDeadlineMs);
         memory::failAllocationsAfter(-1);
         history::destroy(pluginState.history);
         pluginState.history = nullptr;
@@ -379,6 +382,90 @@ TEST_F(MonitorTest, PageHeldWithoutWriteSharingIsWrittenOnceItIsFree) {
     EXPECT_EQ(support::announcedRows(page()), 2);
     EXPECT_NE(page().find(">Queen - Innuendo<"), std::string::npos);
     EXPECT_EQ(player.nextTrackCommands, 0);
+}
+
+// Sets the limits at the player's next is-playing answer, while the worker waits for it: so that the
+// pass reads both new limits together, as the dialog's store usually lands between passes.
+struct LimitsAtNextPass {
+    std::atomic<bool> due;
+    int32_t artistLimit, titleLimit;
+};
+
+void setLimitsAtNextPass(sim::Player* player, UINT message, WPARAM, LPARAM which) {
+    auto* limits = static_cast<LimitsAtNextPass*>(player->context);
+    if (message == sim::kUserMessage && which == sim::kQueryIsPlaying && limits->due.exchange(false)) {
+        pluginState.settings.SameArtistCheckLimit = limits->artistLimit;
+        pluginState.settings.SameTitleCheckLimit = limits->titleLimit;
+    }
+}
+
+TEST_F(MonitorTest, TheAirLogSaysWhatTheWorkerDidAndWhy) {
+    const std::string logPath = path("air.log");
+    airlog::setFile(logPath.c_str());
+    pluginState.settings.SameArtistCheckLimit = 1;
+    play({"Abba - SOS", "ABBA - Waterloo", "Queen - Innuendo", "Abba - SOS", "Tom Waits - Clap Hands"});
+    LimitsAtNextPass limits = {{false}, 0, 10};
+    player.context = &limits;
+    player.afterMessage = setLimitsAtNextPass;
+    HANDLE worker = startWorker();
+    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return pluginState.history->count == 1; }));
+    player.position = 1; // the same artist: skipped, and the player goes on to the next entry
+    ASSERT_TRUE(pumpUntil([&] { return pluginState.history->count == 2; }));
+    limits.due = true; // the artist window closed, a title window of 10
+    ASSERT_TRUE(pumpUntil([&] { return !limits.due; }));
+    player.position = 3; // the first title again: skipped by the title rule
+    ASSERT_TRUE(pumpUntil([&] { return pluginState.history->count == 3; }));
+    for (int32_t state : {sim::kPaused, sim::kStopped, sim::kPlaying, 7}) { // any other answer plays
+        player.state = state;
+        ASSERT_TRUE(pumpPasses(3));
+    }
+    stopWorker(worker);
+    EXPECT_TRUE(airlog::close(kDeadlineMs));
+
+    const std::vector<std::string> expected = {
+        "start\t\t\t\t\t\t\t1\t0\t1\t0.24b",
+        "playing\t\t\t\t\t\t\t\t\t\t",
+        "played\t1\tAbba - SOS\t\t\t\t\t\t\t\t",
+        "skipped\t2\tABBA - Waterloo\tartist\tABB\tAbba - SOS\t1\t\t\t\t",
+        "played\t3\tQueen - Innuendo\t\t\t\t\t\t\t\t",
+        "limits\t\t\t\t\t\t\t0\t10\t1\t",
+        "skipped\t4\tAbba - SOS\ttitle\t\tAbba - SOS\t2\t\t\t\t",
+        "played\t5\tTom Waits - Clap Hands\t\t\t\t\t\t\t\t",
+        "paused\t\t\t\t\t\t\t\t\t\t",
+        "stopped\t\t\t\t\t\t\t\t\t\t",
+        "playing\t\t\t\t\t\t\t\t\t\t",
+    };
+    EXPECT_EQ(support::airLogLines(logPath).front(), "#Songbeacon air log\tformat 1");
+    EXPECT_EQ(support::airLogEvents(logPath), expected);
+    EXPECT_EQ(player.nextTrackCommands, 2);
+}
+
+TEST_F(MonitorTest, ATitleRefusedAgainBeforeThePlayerMovesOnIsLoggedOnce) {
+    const std::string logPath = path("air.log");
+    pluginState.settings.SameArtistCheckLimit = 1000;
+    play({"Abba - SOS"});
+    runPasses(20);
+    airlog::setFile(logPath.c_str());
+    // One entry, going round to itself: every pass reads it again and has it skipped again.
+    play({"Abba - Waterloo"});
+    player.wrapAtEnd = true;
+    runPasses(200);
+    // Two entries of the same artist: each pass reads the other one, a new track every time.
+    const int32_t commandsBefore = player.nextTrackCommands;
+    play({"ABBA - Fernando", "abba - Mamma Mia"});
+    runPasses(200);
+    EXPECT_TRUE(airlog::close(kDeadlineMs));
+
+    EXPECT_GE(commandsBefore, 200);
+    std::vector<std::string> skips;
+    for (const std::string& event : support::airLogEvents(logPath))
+        if (event.compare(0, 8, "skipped\t") == 0)
+            skips.push_back(event.substr(0, event.find("\tartist")));
+    ASSERT_EQ(static_cast<int32_t>(skips.size()), 1 + player.nextTrackCommands - commandsBefore);
+    EXPECT_EQ(skips[0], "skipped\t1\tAbba - Waterloo");
+    EXPECT_EQ(skips[1], "skipped\t1\tABBA - Fernando");
+    EXPECT_EQ(skips[2], "skipped\t2\tabba - Mamma Mia");
 }
 
 // Rewrites the player's title in place, back and forth between a short and a long text, as a
