@@ -16,13 +16,17 @@ TEST(PluginClock, TheDllReadsTheStationClockThroughItsImport) {
     const std::string dll = support::besideThisProgramElse("clock_probe.dll", SB_CLOCK_PROBE_DLL);
     HMODULE module = LoadLibraryA(dll.c_str());
     ASSERT_NE(module, nullptr) << dll;
-    auto probe = reinterpret_cast<unsigned long long (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "probeTime")));
+    auto probe = reinterpret_cast<unsigned long long (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(module, "probeTime")));
     ASSERT_NE(probe, nullptr);
-    auto msOf = [](unsigned long long ticks) { return (static_cast<int64_t>(ticks) - kFileTimeOf1970) / 10000; };
+    auto msOf = [](unsigned long long ticks) {
+        return (static_cast<int64_t>(ticks) - kFileTimeOf1970) / 10000;
+    };
     const int64_t real = sim::realSecondsNow();
     EXPECT_NEAR(static_cast<double>(msOf(probe())), static_cast<double>(real), 60000.0);
     ASSERT_TRUE(sim::bindPluginClock(module));
-    EXPECT_NEAR(static_cast<double>(msOf(probe())), static_cast<double>(real), 60000.0); // no station clock yet
+    EXPECT_NEAR(static_cast<double>(msOf(probe())), static_cast<double>(real),
+                60000.0);                  // no station clock yet
     const int64_t station = 1796756400123; // 2026-12-08 19:00:00.123 UTC
     sim::setStationClock(station);
     EXPECT_EQ(msOf(probe()), station);
