@@ -2,7 +2,8 @@
 // into the log at once, the second walks the rest, keeping the time on air and the tracks.
 //
 // Two players that name one file interleave whole lines that nothing tells apart. What one player
-// never writes gives them away: a line after its shut-down before it starts again, a track after
+// never writes gives them away: a line after its shut-down before it starts again (but the lines
+// it lost, which its writer may still note), a track after
 // "stopped" without "playing" between, or a refusal whose matched title is not the one its own
 // played lines put that far back. A start while another player's lines may still come (no
 // shut-down since the last start) is where a second player may have begun; a player that started
@@ -41,7 +42,9 @@ std::vector<LineRange> twoPlayerRanges(const sim::AirLog& log) {
     };
     for (size_t i = 0; i < lines.size(); i++) {
         const sim::AirLine& line = lines[i];
-        if (afterShutdown && line.kind != sim::kAirStart)
+        // Only a start may follow a shut-down; the writer may still note lines it lost, or a cut line.
+        if (afterShutdown && line.kind != sim::kAirStart && line.kind != sim::kAirLost &&
+            line.kind != sim::kAirUnreadable)
             sign();
         switch (line.kind) {
         case sim::kAirStart:

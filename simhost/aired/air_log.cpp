@@ -266,6 +266,10 @@ AirReadResult readAirLog(const std::string& name, const std::string& bytes, cons
             break;
         default:
             markUnreadable(log, name, lineNumber);
+            log->cut += lineText.size() > kTimeLength && lineText[kTimeLength] == '\t' &&
+                                sim::parseAirTime(lineText.data(), kTimeLength, &line.time)
+                            ? 1
+                            : 0;
             if (joinedLineStart(lineText, codePage, log, &line) != std::string_view::npos) {
                 log->joined++;
                 log->lines.push_back(line);
@@ -299,8 +303,11 @@ std::vector<std::string> airLogNotes(const AirLog& log, const CodePage& codePage
     std::vector<std::string> notes;
     if (log.unreadable > 0)
         notes.push_back(std::to_string(log.unreadable) + (log.unreadable == 1 ? " line is" : " lines are") +
-                        " no line of an air log (the first: " + log.firstUnreadable +
-                        "): left out, and the figures leave out the time around each");
+                        " no line of an air log (the first: " + log.firstUnreadable + ")" +
+                        (log.cut > 0 ? ", " + std::to_string(log.cut) +
+                                           " of them cut off (a power cut while the plug-in wrote)"
+                                     : std::string()) +
+                        ": left out, and the figures leave out the time around each");
     if (log.joined > 0)
         notes.push_back(std::to_string(log.joined) + (log.joined == 1 ? " line was" : " lines were") +
                         " cut off, with a whole line written on after it (a power cut, then the player "

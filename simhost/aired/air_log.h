@@ -54,6 +54,7 @@ struct AirLog {
     int64_t linesRead;              // first lines included
     int32_t unreadable;             // lines that are no event line of the format
     std::string firstUnreadable;    // where the first stood: "air.log line 1234"
+    int32_t cut;                    // of those, lines cut off (a time and an event, then too few fields)
     int32_t joined;                 // cut-off lines with a whole line written on after them
     int32_t unknownEvents;          // lines of events this reader does not know (a newer plug-in's)
     bool tornEnd;                   // the last line had no line end and was left out

@@ -70,6 +70,7 @@ TEST(AirLog, ACutOffLastLineIsLeftOutAndOneJoinedToTheNextIsRead) {
               sim::kAirLogRead);
     EXPECT_EQ(log.joined, 1);
     EXPECT_EQ(log.unreadable, 1);
+    EXPECT_EQ(log.cut, 1);
     EXPECT_TRUE(log.tornEnd);
     ASSERT_EQ(log.lines.size(), 5u); // start, played, the cut line's mark, start, played
     EXPECT_EQ(log.lines[3].kind, sim::kAirStart);
