@@ -106,15 +106,19 @@ int64_t placeKey(int32_t position, int32_t title) {
 void makeEntries(const sim::AirLog& log, const std::vector<bool>& leftOut,
                  const std::vector<sim::PlaylistEntry>* playlist, sim::AiredHistory* history,
                  std::unordered_map<int64_t, int32_t>* entryOf) {
-    std::map<int64_t, int32_t> places; // (place, title) -> the order first seen
+    std::unordered_map<int64_t, int32_t> seen; // (place, title), each once
+    std::vector<int64_t> places;
     std::map<int32_t, int32_t> titlesAtPlace;
     for (size_t i = 0; i < log.lines.size(); i++) {
         const sim::AirLine& line = log.lines[i];
         if (leftOut[i] || (line.kind != sim::kAirPlayed && line.kind != sim::kAirSkipped))
             continue;
-        if (places.emplace(placeKey(line.position, line.title), static_cast<int32_t>(places.size())).second)
+        if (seen.emplace(placeKey(line.position, line.title), 0).second) {
+            places.push_back(placeKey(line.position, line.title));
             titlesAtPlace[line.position]++;
+        }
     }
+    std::sort(places.begin(), places.end()); // by place, then by title as first met
     for (const auto& [place, titles] : titlesAtPlace)
         history->retitledPositions += titles > 1 ? 1 : 0;
     if (playlist != nullptr) {
@@ -127,7 +131,7 @@ void makeEntries(const sim::AirLog& log, const std::vector<bool>& leftOut,
     std::unordered_map<std::string, int32_t> firstWithTitle;
     for (size_t e = 0; e < history->playlist.size(); e++)
         firstWithTitle.emplace(history->playlist[e].title, static_cast<int32_t>(e));
-    for (const auto& [key, order] : places) {
+    for (const int64_t key : places) {
         const auto position = static_cast<int32_t>(key >> 32);
         const auto title = static_cast<int32_t>(key & 0xFFFFFFFF);
         const std::string& text = log.titles[static_cast<size_t>(title)];
@@ -156,11 +160,11 @@ void makeEntries(const sim::AirLog& log, const std::vector<bool>& leftOut,
 
 // The lengths the log shows, for the entries that have none: the median of each entry's clean
 // plays, else the median of those medians, else what a track without a length counts for.
-void measureLengths(const std::vector<std::vector<int64_t>>& clean, sim::AiredHistory* history) {
+void measureLengths(std::vector<std::vector<int64_t>>* clean, sim::AiredHistory* history) {
     std::vector<int64_t> medians;
-    std::vector<int32_t> seconds(clean.size(), 0);
-    for (size_t e = 0; e < clean.size(); e++) {
-        std::vector<int64_t> plays = clean[e];
+    std::vector<int32_t> seconds(clean->size(), 0);
+    for (size_t e = 0; e < clean->size(); e++) {
+        std::vector<int64_t>& plays = (*clean)[e];
         if (plays.empty())
             continue;
         seconds[e] = static_cast<int32_t>((static_cast<int64_t>(sim::medianOf(&plays)) + 500) / 1000);
@@ -312,7 +316,7 @@ AiredHistory airedHistory(const AirLog& log, const std::vector<PlaylistEntry>* p
         history.periods.back().to = previous;
     history.last = previous;
     history.stretches++;
-    measureLengths(clean, &history);
+    measureLengths(&clean, &history);
     return history;
 }
 

@@ -193,6 +193,10 @@ std::string renderAiredText(const AiredReport& report) {
     out += "days: " + daysText(figures.fromDay, figures.toDay) + ", " +
            durationText(static_cast<double>(figures.all.airMs / 1000)) +
            " on air (paused, stopped and shut down left out)\n";
+    if (history.starts > 1)
+        out += "starts: the plug-in started " + countOf(history.starts, "time", "times") +
+               " in the log; each start begins with nothing recorded, so the tracks just after it are judged "
+               "against nothing\n";
     out += "titles: " +
            (report.playlistName.empty()
                 ? countOf(static_cast<int64_t>(history.playlist.size()), "entry", "entries") +

@@ -34,6 +34,13 @@ void appendRecordLines(const RunRecord& record, RuleLimits limits, const std::st
     log->lines.push_back(lineAt(kAirPlaying, 0, start));
     size_t next = 0;
     int32_t recordedTitle = -1; // the title id the plug-in recorded last
+    std::vector<int32_t> titleOfEntry(record.playlist->size(), -1); // each entry's index in the log's titles
+    auto titleIndex = [&](int32_t entry) {
+        int32_t& index = titleOfEntry[static_cast<size_t>(entry)];
+        if (index < 0)
+            index = airTitleIndex(log, (*record.playlist)[static_cast<size_t>(entry)].title);
+        return index;
+    };
     const auto events = static_cast<int64_t>(record.events.size());
     for (int64_t i = 0; i <= events; i++) {
         for (; next < interludes.size() && interludes[next].beforeEvent <= i; next++) {
@@ -55,12 +62,12 @@ void appendRecordLines(const RunRecord& record, RuleLimits limits, const std::st
             continue;
         AirLine line = lineAt(event.kind == kPlayed ? kAirPlayed : kAirSkipped, event.at + off, start);
         line.position = event.entry + 1;
-        line.title = airTitleIndex(log, titleOf(record, event));
+        line.title = titleIndex(event.entry);
         if (event.kind == kPlayed) {
             recordedTitle = titleId;
         } else {
             line.rule = event.rule;
-            line.matched = airTitleIndex(log, otherTitleOf(record, event));
+            line.matched = event.other >= 0 ? titleIndex(event.other) : airTitleIndex(log, std::string());
             line.back = event.span;
         }
         log->lines.push_back(line);
