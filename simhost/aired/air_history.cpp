@@ -179,6 +179,10 @@ void measureLengths(std::vector<std::vector<int64_t>>* clean, sim::AiredHistory*
 
 enum PlayerState { kStateUnknown, kStateOff, kStateStopped, kStatePaused, kStatePlaying };
 
+// A player that plays writes a line at least with every track; a day without one is no time on air
+// but a machine asleep, or a clock set forward.
+constexpr int64_t kLongestSilenceMs = 24 * 3600 * 1000;
+
 } // namespace
 
 namespace sim {
@@ -245,6 +249,9 @@ AiredHistory airedHistory(const AirLog& log, const std::vector<PlaylistEntry>* p
             history.stretches++;
             state = kStateUnknown;
             sessionOpen = false; // what the hole held is not known
+        } else if (state == kStatePlaying && now.utcMs - previous.utcMs > kLongestSilenceMs) {
+            history.holes.push_back({previous, now, kHoleSilent, 0});
+            history.stretches++;
         } else if (state == kStatePlaying && now.utcMs > previous.utcMs) {
             airMs += now.utcMs - previous.utcMs;
             if (!history.onAir.empty() && history.onAir.back().toMs == previous.utcMs &&

@@ -36,7 +36,13 @@ struct AiredPeriod {
     int32_t version; // of the plug-in that started them, an index into AirLog::versions; -1
 };
 
-enum AiredHoleKind : uint8_t { kHoleLost, kHoleUnreadable, kHoleTwoPlayers };
+enum AiredHoleKind : uint8_t {
+    kHoleLost,       // lines the plug-in could not write
+    kHoleUnreadable, // lines the reader could not read
+    kHoleTwoPlayers, // lines two players wrote at once
+    kHoleSilent,     // more than a day without a line while the player played: asleep, or a clock set
+                     // forward
+};
 
 // A stretch of time the log cannot account for: from the line before it to the line after it.
 struct AiredHole {

@@ -25,6 +25,9 @@ std::string holeText(const sim::AiredHole& hole) {
                " (the log could not be written: its folder gone, the disk full, a share not answering)";
     case sim::kHoleUnreadable:
         return sim::countOf(hole.lines, "line", "lines") + " unreadable between " + span;
+    case sim::kHoleSilent:
+        return "no line from " + span +
+               " while the player played (the machine asleep, or its clock set forward): no time on air";
     default:
         return "two players wrote into the log at once from " + span + " (" +
                sim::countOf(hole.lines, "line", "lines") +

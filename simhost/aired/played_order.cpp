@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -12,10 +13,11 @@ constexpr size_t kMostOverShareNamed = 5;
 void judgeStretch(const std::vector<int32_t>& places, sim::PlayedOrder* order) {
     const auto rotation = static_cast<size_t>(order->entries);
     std::vector<int64_t> nextAt(places.size(), -1); // the index of the next start of the same place
-    std::vector<int64_t> lastAt(static_cast<size_t>(order->entries) + 1, -1);
+    std::unordered_map<int32_t, int64_t> lastAt;    // by place (a log's places may be any number)
     for (size_t i = places.size(); i-- > 0;) {
-        nextAt[i] = lastAt[static_cast<size_t>(places[i])];
-        lastAt[static_cast<size_t>(places[i])] = static_cast<int64_t>(i);
+        const auto found = lastAt.find(places[i]);
+        nextAt[i] = found == lastAt.end() ? -1 : found->second;
+        lastAt[places[i]] = static_cast<int64_t>(i);
     }
     for (size_t i = 0; i + 2 * rotation <= places.size(); i++) {
         const int64_t gap = nextAt[i] < 0 ? INT64_MAX : nextAt[i] - static_cast<int64_t>(i);
@@ -25,8 +27,8 @@ void judgeStretch(const std::vector<int32_t>& places, sim::PlayedOrder* order) {
     }
     for (size_t i = 1; i < places.size(); i++) {
         order->pairs++;
-        order->following +=
-            places[i] == places[i - 1] + 1 || (places[i] == 1 && places[i - 1] == order->entries);
+        const int64_t after = static_cast<int64_t>(places[i - 1]) + 1; // a place may be the largest number
+        order->following += places[i] == after || (places[i] == 1 && places[i - 1] == order->entries) ? 1 : 0;
     }
 }
 
@@ -37,8 +39,8 @@ namespace sim {
 PlayedOrder playedOrder(const AiredHistory& history, const AiredScope& scope, int32_t period) {
     PlayedOrder order = {};
     order.entries = std::max(1, history.playlistSize);
-    std::vector<int64_t> startsAt(static_cast<size_t>(order.entries) + 1, 0); // by place
-    std::vector<int32_t> entryAt(startsAt.size(), -1);
+    std::unordered_map<int32_t, int64_t> startsAt; // by place
+    std::unordered_map<int32_t, int32_t> entryAt;
     std::vector<int32_t> places;
     int32_t stretch = -1;
     for (const AiredTrack& track : history.tracks) {
@@ -54,19 +56,17 @@ PlayedOrder playedOrder(const AiredHistory& history, const AiredScope& scope, in
         }
         places.push_back(place);
         order.starts++;
-        startsAt[static_cast<size_t>(place)]++;
-        entryAt[static_cast<size_t>(place)] = track.entry;
+        startsAt[place]++;
+        entryAt[place] = track.entry;
     }
     judgeStretch(places, &order);
     const double share = static_cast<double>(order.starts) / order.entries;
-    for (int32_t place = 1; place <= order.entries; place++) {
-        const auto starts = startsAt[static_cast<size_t>(place)];
+    for (const auto& [place, starts] : startsAt)
         if (starts >= 2 * share && starts >= share + 4 * std::sqrt(share) + 2)
-            order.overShare.push_back(
-                {entryAt[static_cast<size_t>(place)], static_cast<int32_t>(starts), share});
-    }
-    std::stable_sort(order.overShare.begin(), order.overShare.end(),
-                     [](const OverShare& a, const OverShare& b) { return a.starts > b.starts; });
+            order.overShare.push_back({entryAt[place], static_cast<int32_t>(starts), share});
+    std::sort(order.overShare.begin(), order.overShare.end(), [](const OverShare& a, const OverShare& b) {
+        return a.starts != b.starts ? a.starts > b.starts : a.entry < b.entry;
+    });
     if (order.overShare.size() > kMostOverShareNamed)
         order.overShare.resize(kMostOverShareNamed);
     if (order.returns < 2 * static_cast<int64_t>(order.entries))

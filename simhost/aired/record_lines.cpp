@@ -33,7 +33,7 @@ void appendRecordLines(const RunRecord& record, RuleLimits limits, const std::st
     log->lines.push_back(first);
     log->lines.push_back(lineAt(kAirPlaying, 0, start));
     size_t next = 0;
-    int32_t recordedTitle = -1; // the title id the plug-in recorded last
+    int32_t recordedTitle = -1;                                     // the title id the plug-in recorded last
     std::vector<int32_t> titleOfEntry(record.playlist->size(), -1); // each entry's index in the log's titles
     auto titleIndex = [&](int32_t entry) {
         int32_t& index = titleOfEntry[static_cast<size_t>(entry)];

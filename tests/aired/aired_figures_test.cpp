@@ -44,23 +44,29 @@ TEST(AiredFigures, PausedStoppedAndShutDownTimeIsNoTimeOnAir) {
     EXPECT_EQ(restarted.all.earlyArtist, 1);
     // By the local hour of the log: 20:00 (+01:00).
     EXPECT_EQ(restarted.playedByHour[20], 2);
+    // A day and more without a line while playing is a machine asleep or a clock set forward.
+    const sim::AiredFigures asleep =
+        figuresOf(kHeading + start(0, 3, 10) + line(0, "playing") + played(0, 1, "Abba - SOS") +
+                  played(30 * 60, 2, "Blur - Song 2") + line(30 * 60 + 4, "stopped"));
+    EXPECT_EQ(asleep.all.airMs, 4 * 60000);
+    EXPECT_EQ(asleep.holes, 1);
 }
 
 TEST(AiredFigures, FromAndToCountTheirDaysAgainstWhatPlayedBefore) {
-    // 23:40 Abba, then past midnight Abba again after 30 minutes, then Cher the night after.
+    // 23:40 Abba, then past midnight Abba again after 30 minutes, then Cher late that night.
     const double day = 24 * 60;
     const std::string text = kHeading + start(200, 3, 10) + line(200, "playing") +
                              played(220, 1, "Abba - SOS") + played(250, 2, "Abba - Waterloo") +
                              played(260, 3, "Blur - Song 2") +
                              skipped(264, 4, "Blur - Tender", "Blur - Song 2", 1) +
-                             played(day + 300, 5, "Cher - Believe") + line(day + 304, "stopped");
+                             played(day + 200, 5, "Cher - Believe") + line(day + 300, "stopped");
     sim::AiredScope scope;
     ASSERT_TRUE(sim::parseDay("2026-12-09", &scope.fromDay));
     scope.toDay = scope.fromDay;
     const sim::AiredFigures figures = figuresOf(text, scope);
     ASSERT_EQ(figures.days.size(), 1u);
     EXPECT_EQ(sim::dayText(figures.days[0].day), "2026-12-09");
-    EXPECT_EQ(figures.all.played, 2);
+    EXPECT_EQ(figures.all.played, 3);
     EXPECT_EQ(figures.all.skipped, 1);
     EXPECT_EQ(figures.all.earlyArtist, 1);     // held against 23:40 the day before
     EXPECT_EQ(figures.all.airMs, day * 60000); // on air the whole day
