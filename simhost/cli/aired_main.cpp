@@ -9,15 +9,10 @@
 #include "aired/record_lines.h"
 #include "cli/operator_files.h"
 #include "cli/options.h"
+#include "cli/settings_check.h"
 #include "tuning/sweep.h"
 
 namespace {
-
-// The name of `path` without its folder.
-std::string nameOf(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Reads the log, its previous file first when there is one; false after a one-line error.
 bool readLog(const sim::AiredRequest& request, sim::AirLog* log, std::vector<std::string>* notes) {
@@ -26,9 +21,9 @@ bool readLog(const sim::AiredRequest& request, sim::AirLog* log, std::vector<std
     const std::string previous = sim::previousLogPath(request.logPath);
     if (request.readFile(previous, &bytes)) {
         const sim::AirReadResult read =
-            sim::readAirLog(nameOf(previous), bytes, request.codePage, false, log, &format);
+            sim::readAirLog(sim::fileNameOf(previous), bytes, request.codePage, false, log, &format);
         if (read != sim::kAirLogRead)
-            notes->push_back(nameOf(previous) + " beside the log is not a previous file of it (" +
+            notes->push_back(sim::fileNameOf(previous) + " beside the log is not a previous file of it (" +
                              (read == sim::kNewerAirLog ? "a newer format's log" : "no air log") +
                              "): not read");
     }
@@ -37,7 +32,7 @@ bool readLog(const sim::AiredRequest& request, sim::AirLog* log, std::vector<std
                     request.logPath.c_str());
         return false;
     }
-    switch (sim::readAirLog(nameOf(request.logPath), bytes, request.codePage, true, log, &format)) {
+    switch (sim::readAirLog(sim::fileNameOf(request.logPath), bytes, request.codePage, true, log, &format)) {
     case sim::kNotAnAirLog:
         std::printf(
             "error: %s is not an air log: its first line is not \"#Songbeacon air log<tab>format %d\"\n",
@@ -122,7 +117,7 @@ int airedMain(const AiredRequest& request) {
             std::printf("error: the playlist %s %s\n", request.playlistPath.c_str(), reason.c_str());
             return kExitUsage;
         }
-        report.playlistName = nameOf(request.playlistPath);
+        report.playlistName = sim::fileNameOf(request.playlistPath);
     }
     for (const std::string& note : airLogNotes(log, request.codePage))
         report.notes.push_back(note);
