@@ -14,12 +14,13 @@
 // scripts/bench.sh to gather over several runs. With --cpu-only it measures only the curve of what
 // the polling costs against how fast it notices a new track, for each PollInterval from 0 (the
 // continuous poll) to 50 ms: CPU with the player stopped and playing, and the detection latency
-// (scripts/bench.sh --cpu).
+// (scripts/bench.sh --cpu). With --air-log-only it measures only the detection latency with the air
+// log off and on, interleaved (monitor_air_log).
 //
 // Its parts: the clock and its waits (bench_clock), the instrumented player (monitor_probe), the
-// plug-in's state and worker (monitor_state), the CPU shares (cpu_shares), and the three
-// measurements: latency (monitor_latency), the polling's cost and its curve (monitor_polling), and
-// shutDown (monitor_shutdown).
+// plug-in's state and worker (monitor_state), the CPU shares (cpu_shares), and the four
+// measurements: latency (monitor_latency), the polling's cost and its curve (monitor_polling),
+// shutDown (monitor_shutdown) and the air log's cost to detection (monitor_air_log).
 #include <windows.h>
 
 #include <cstdint>
@@ -29,6 +30,7 @@
 #include <string>
 
 #include "bench_clock.h"
+#include "monitor_air_log.h"
 #include "monitor_latency.h"
 #include "monitor_polling.h"
 #include "monitor_probe.h"
@@ -63,9 +65,12 @@ int main(int argc, char** argv) {
     const int cycles = argument(argc, argv, "--cycles", 20);
     const int windows = argument(argc, argv, "--windows", 3);
     const DWORD windowMs = static_cast<DWORD>(argument(argc, argv, "--window-ms", 1000));
-    bool cpuOnly = false; // --cpu-only: only what the polling costs, stopped and playing
-    for (int i = 1; i < argc; i++)
+    bool cpuOnly = false;    // --cpu-only: only what the polling costs, stopped and playing
+    bool airLogOnly = false; // --air-log-only: only detection with the air log off and on
+    for (int i = 1; i < argc; i++) {
         cpuOnly = cpuOnly || std::strcmp(argv[i], "--cpu-only") == 0;
+        airLogOnly = airLogOnly || std::strcmp(argv[i], "--air-log-only") == 0;
+    }
     // Each line as soon as it is printed, into a pipe too. Unbuffered: the C runtime here has no line
     // buffering (it takes _IOLBF as full buffering) and refuses a buffer size of 0 with it.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
@@ -101,11 +106,14 @@ int main(int argc, char** argv) {
     reportRestClock();
     if (cpuOnly) {
         runIntervalCurve(windows, windowMs, argument(argc, argv, "--changes", 200));
+    } else if (airLogOnly) {
+        runAirLogLatency(changes, folder);
     } else {
         calibrateMessages();
         runStopped(windows, windowMs);
         const StepCosts r10 = runPageSetting(10, changes, windows, windowMs);
         runPageSetting(1000, changes, windows, windowMs);
+        runAirLogLatency(changes, folder);
         runShutDowns(cycles, r10);
     }
 

@@ -59,6 +59,21 @@ void calibrateMessages() {
     figure("message.per_second", 1e6 / perMessage, "1/s");
 }
 
+void timeChanges(int changes, double passUs, ChangeTimes* times) {
+    for (int i = 0; i < changes; i++) {
+        pumpUntilTicks(now() + ticksFromMicros(passUs * 2.0 * (nextRandom() % 1001) / 1000.0));
+        changeTitleAndAwaitPage("a change was never published");
+        times->latency.push_back(micros(probe.publishedAt - probe.changedAt));
+        times->detect.push_back(micros(probe.readAt - probe.changedAt));
+        times->publish.push_back(micros(probe.publishedAt - probe.readAt));
+        // No write is under way: the title holds still until the next change.
+        if (readFile(pagePath) == expectedPage(1, probe.newTitle))
+            times->verified++;
+        else
+            times->wrong++;
+    }
+}
+
 StepCosts runPageSetting(int32_t rows, int changes, int windows, DWORD windowMs) {
     const std::string label = "playing.R" + std::to_string(rows);
     std::printf("\nPlaying, RecentTitleListLength %d, 1000 titles of 100 characters in the history:\n", rows);
@@ -81,37 +96,23 @@ StepCosts runPageSetting(int32_t rows, int changes, int windows, DWORD windowMs)
     figure(label + ".pass.median", pass.median, "us");
     figure(label + ".pass.p99", pass.p99, "us");
 
-    // Changes at random points of a pass: each after a rest of 0 to 2 passes once the page of the
-    // one before is on disk and checked.
-    std::vector<double> latency, detect, publish;
-    int32_t verified = 0, wrong = 0;
-    for (int i = 0; i < changes; i++) {
-        pumpUntilTicks(now() + ticksFromMicros(pass.median * 2.0 * (nextRandom() % 1001) / 1000.0));
-        changeTitleAndAwaitPage("a change was never published");
-        latency.push_back(micros(probe.publishedAt - probe.changedAt));
-        detect.push_back(micros(probe.readAt - probe.changedAt));
-        publish.push_back(micros(probe.publishedAt - probe.readAt));
-        // No write is under way: the title holds still until the next change.
-        if (readFile(pagePath) == expectedPage(1, probe.newTitle))
-            verified++;
-        else
-            wrong++;
-    }
+    ChangeTimes times = {};
+    timeChanges(changes, pass.median, &times);
     if (!stopWorker()) {
         std::printf("error: the worker did not end\n");
         std::exit(1);
     }
 
-    const Summary total = summarize(latency);
+    const Summary total = summarize(times.latency);
     std::printf(
         "  detection latency over %d title changes (page checked byte for byte: %d right, %d wrong):\n",
-        changes, verified, wrong);
+        changes, times.verified, times.wrong);
     describe("change to page on disk", total);
-    describe("  of it: change to title read", summarize(detect));
-    describe("  of it: title read to next pass (page written)", summarize(publish));
+    describe("  of it: change to title read", summarize(times.detect));
+    describe("  of it: title read to next pass (page written)", summarize(times.publish));
     figure(label + ".latency.median", total.median, "us");
     figure(label + ".latency.p99", total.p99, "us");
-    figure(label + ".pages_wrong", wrong, "pages");
+    figure(label + ".pages_wrong", times.wrong, "pages");
 
     // The write alone, on the state the worker left: same settings, same history, same title; and
     // of it the first of its two renders, which only measures the page (the cost of rendering twice).

@@ -18,7 +18,7 @@
 # their aggregates over the repetitions, and monitor_bench's figures are gathered as the median and
 # the range over its runs. Figures and their meaning: docs/performance.md.
 #
-# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only | --sweep-only | --aired-only | --cpu] [-- monitor_bench arguments]
+# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only | --sweep-only | --aired-only | --cpu | --air-log] [-- monitor_bench arguments]
 #   --runs N   repetitions of each native benchmark, runs of monitor_bench, of the fast host and of the
 #              sweep and its ordinary run (default 5)
 #   --host-only  only the fast simulated host
@@ -26,6 +26,8 @@
 #   --aired-only only the reading of a year's air log
 #   --cpu      the PollInterval curve: CPU stopped and playing, and detection latency, for 0, 1, 2, 5,
 #              10 and 50 ms: monitor_bench --cpu-only (about a minute a run)
+#   --air-log  the air log's cost: detection latency with the log off and on, interleaved in one run:
+#              monitor_bench --air-log-only (about a minute a run)
 #   after --    passed to every monitor_bench run, e.g. -- --changes 5000 --page-folder 'Z:\dev\shm'
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,6 +42,7 @@ while (($#)); do
   --sweep-only) native=0 windows=0 fasthost=0 aired=0 && shift ;;
   --aired-only) native=0 windows=0 fasthost=0 sweep=0 && shift ;;
   --cpu) native=0 fasthost=0 sweep=0 aired=0 benchmode=(--cpu-only) && shift ;;
+  --air-log) native=0 fasthost=0 sweep=0 aired=0 benchmode=(--air-log-only) && shift ;;
   --) shift && break ;;
   *) sed -n '/^# usage:/,/^[^#]/s/^# \{0,1\}//p' "$0" >&2 && exit 2 ;;
   esac

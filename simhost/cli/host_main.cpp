@@ -129,6 +129,7 @@ std::vector<std::string> checkIniBeforeStart(const std::string& iniPath) {
         !sim::folderExists(sim::folderOf(page)))
         warnings.push_back("the page's folder " + sim::folderOf(page) +
                            " does not exist: the plug-in cannot write " + page);
+    sim::checkAirLog(ini, iniPath, &warnings);
     for (const std::string& warning : warnings)
         std::printf("warning: %s\n", warning.c_str());
     return warnings;

@@ -41,6 +41,29 @@ IniSnapshot readIni(const std::string& path) {
     return ini;
 }
 
+AirLogAccess airLogAccess(const std::string& path) {
+    if (!folderExists(folderOf(path)))
+        return kAirLogFolderMissing;
+    // As the plug-in opens it, sharing everything; a file made here only to find out goes again.
+    const bool existed = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              existed ? OPEN_EXISTING : CREATE_NEW,
+                              existed ? FILE_ATTRIBUTE_NORMAL : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION ? kAirLogWritable : kAirLogNotWritable;
+    CloseHandle(file);
+    return kAirLogWritable;
+}
+
+void checkAirLog(const IniSnapshot& ini, const std::string& iniPath, std::vector<std::string>* warnings) {
+    const std::string path = airLogPathOf(ini, iniPath);
+    const std::string warning =
+        airLogWarning(ini, iniPath, path.empty() ? kAirLogWritable : airLogAccess(path));
+    if (!warning.empty())
+        warnings->push_back(warning);
+}
+
 bool folderExists(const std::string& folder) {
     if (folder.empty())
         return true;

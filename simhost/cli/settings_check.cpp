@@ -6,6 +6,9 @@
 #include "cli/settings_check.h"
 
 #include <cctype>
+#include <vector>
+
+#include "airlog/air_path.h"
 
 namespace {
 
@@ -19,7 +22,7 @@ const sim::IniKeyInfo kKeys[sim::kIniKeyCount] = {
     {"HTMLTitle", false, 0, kTextCapacity}, {"HTMLHeader", false, 0, kTextCapacity},
     {"RecentTitleListLength", true, 10, 0}, {"EnablePlaylistMonitoring", true, 1, 0},
     {"SameArtistCheckLimit", true, 0, 0},   {"SameTitleCheckLimit", true, 0, 0},
-    {"PollInterval", true, 0, 0},
+    {"PollInterval", true, 0, 0},           {"AirLog", false, 0, kPathCapacity},
 };
 
 // What a number key's text is to the operator: words, or a whole number within 32 bits or beyond.
@@ -91,7 +94,7 @@ void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::stri
 void checkText(const sim::IniSnapshot& ini, int32_t key, std::vector<std::string>* warnings) {
     const sim::IniValue& value = ini.values[key];
     const size_t kept = static_cast<size_t>(kKeys[key].capacity - 1);
-    if (value.text.size() <= kept)
+    if (value.text.size() <= kept || key == sim::kAirLog) // a long AirLog: see airLogWarning
         return;
     std::string warning = std::string(kKeys[key].name) + " is " + std::to_string(value.text.size()) +
                           " characters long: the plug-in keeps the first " + std::to_string(kept);
@@ -138,6 +141,36 @@ std::string fileNameOf(const std::string& path) {
 
 std::string outputFilenameKept(const IniSnapshot& ini) {
     return ini.values[kOutputFilename].text.substr(0, kPathCapacity - 1);
+}
+
+std::string airLogPathOf(const IniSnapshot& ini, const std::string& iniPath) {
+    const std::string& setting = ini.values[kAirLog].text;
+    if (setting.size() >= static_cast<size_t>(kPathCapacity))
+        return ""; // the plug-in keeps no name it would have to cut
+    std::vector<char> path(static_cast<size_t>(airlog::kAirLogPathCapacity));
+    return airlog::resolveLogPath(iniPath.c_str(), setting.c_str(), path.data(), path.size()) ? path.data()
+                                                                                              : "";
+}
+
+std::string airLogWarning(const IniSnapshot& ini, const std::string& iniPath, int32_t access) {
+    const std::string& setting = ini.values[kAirLog].text;
+    if (setting.empty())
+        return "";
+    const std::string path = airLogPathOf(ini, iniPath);
+    if (path.empty())
+        return "AirLog is " + std::to_string(setting.size()) + " characters long" +
+               (setting.size() < static_cast<size_t>(kPathCapacity)
+                    ? ", " + std::to_string(folderOf(iniPath).size() + 1 + setting.size()) +
+                          " with the plug-in's folder before it"
+                    : std::string()) +
+               ": the plug-in takes paths of at most 259 and keeps no air log";
+    const std::string lost = " (it keeps what lines it can and counts the rest until it can write)";
+    if (access == kAirLogFolderMissing)
+        return "the air log's folder " + folderOf(path) + " does not exist: the plug-in cannot write " +
+               path + lost;
+    if (access == kAirLogNotWritable)
+        return "the air log " + path + " cannot be written" + lost;
+    return "";
 }
 
 RuleLimits limitsOf(const IniSnapshot& ini) {

@@ -12,7 +12,7 @@
 namespace sim {
 
 // The keys of section [Songbeacon], in the order the plug-in reads them: the eight it saves, then
-// PollInterval, which only an operator writes.
+// PollInterval and AirLog, which only an operator writes.
 enum IniKey : int32_t {
     kEnableHTMLOutput,
     kOutputFilename,
@@ -23,6 +23,7 @@ enum IniKey : int32_t {
     kSameArtistCheckLimit,
     kSameTitleCheckLimit,
     kPollInterval,
+    kAirLog,
     kIniKeyCount
 };
 
@@ -64,5 +65,22 @@ std::string outputFilenameKept(const IniSnapshot& ini);
 
 // The filter's limits as the plug-in holds them.
 RuleLimits limitsOf(const IniSnapshot& ini);
+
+// The air log's file as the plug-in takes it from `ini`, read from the plugin.ini at `iniPath`: a
+// relative name from that file's folder. Empty when the log is off: AirLog absent or empty, or too
+// long (itself, or with the folder before it) for the plug-in to keep whole.
+std::string airLogPathOf(const IniSnapshot& ini, const std::string& iniPath);
+
+// What the file system says of the air log's file, for airLogWarning.
+enum AirLogAccess : int32_t {
+    kAirLogWritable,      // it can be written, or made and written
+    kAirLogFolderMissing, // its folder does not exist
+    kAirLogNotWritable,   // it, or a file in its folder, cannot be opened for writing
+};
+
+// One line when the air log named in `ini` will not be written as the operator meant: the name is
+// too long for a path (the log is then off), or the file at airLogPathOf has `access` other than
+// kAirLogWritable. Empty otherwise, and when AirLog is absent or empty.
+std::string airLogWarning(const IniSnapshot& ini, const std::string& iniPath, int32_t access);
 
 } // namespace sim

@@ -1,3 +1,5 @@
+// The clock call and the zone's rules, kept to this one file so that nothing else in the DLL reads
+// a time for the log.
 #include "airlog/air_clock.h"
 
 #include <windows.h>

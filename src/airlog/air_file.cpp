@@ -1,3 +1,5 @@
+// One batch into the file: open, take the writers' lock, look at the end, roll or mend a torn tail,
+// write once, let go, close. Every step that can block runs on the writer's thread, never the worker's.
 #include "airlog/air_file.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The line's text, built by hand into fixed buffers: no outside text is ever a format string.
 #include "airlog/air_line.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// The log's process-wide switch, its writer and the one conversion of the player's text to UTF-8.
 #include "airlog/air_log.h"
 
 #include <windows.h>
@@ -35,6 +36,14 @@ const char* asField(const char* text, size_t bytes, char* out, size_t capacity) 
     airlog::encodeUtf8(reinterpret_cast<const uint16_t*>(wide), units > 0 ? static_cast<size_t>(units) : 0,
                        out, capacity);
     return out;
+}
+
+// Turns the log off and takes its writer away from the posters; returns it (or null).
+airlog::Writer* detachWriter() {
+    logOn = 0;
+    logGeneration++;
+    logPath[0] = '\0';
+    return logWriter.exchange(nullptr);
 }
 
 } // namespace
@@ -100,11 +109,14 @@ void post(uint64_t at, const Event& event) {
 }
 
 bool close(uint32_t timeoutMs) {
-    logOn = 0;
-    logGeneration++;
-    logPath[0] = '\0';
-    Writer* writer = logWriter.exchange(nullptr);
+    Writer* writer = detachWriter();
     return writer == nullptr || closeWriter(writer, timeoutMs);
+}
+
+void abandon() {
+    Writer* writer = detachWriter();
+    if (writer != nullptr)
+        abandonWriter(writer);
 }
 
 } // namespace airlog

@@ -47,4 +47,9 @@ void post(uint64_t at, const Event& event);
 // there was no writer or it ended in time.
 bool close(uint32_t timeoutMs);
 
+// Turns the log off when shutDown leaves a worker running: its writer writes what it holds (the
+// shutdown line among it) and ends, while its queue stays for the worker's posts, which it drops.
+// Host thread.
+void abandon();
+
 } // namespace airlog

@@ -1,3 +1,4 @@
+// The path rules, as both the plug-in and the simulated player's settings check apply them.
 #include "airlog/air_path.h"
 
 #include <cstring>

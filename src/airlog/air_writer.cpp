@@ -1,3 +1,5 @@
+// The writer's thread and its queue. Its block is shared by reference count with its owner, so that
+// a writer left blocked in its file at shut-down frees it itself once the file answers.
 #include "airlog/air_writer.h"
 
 #include <windows.h>
@@ -229,11 +231,15 @@ bool postLine(Writer* writer, uint64_t at, const char* rest, size_t length) {
     return queued;
 }
 
-bool closeWriter(Writer* writer, uint32_t timeoutMs) {
+void abandonWriter(Writer* writer) {
     EnterCriticalSection(&writer->lock);
     writer->stopping = true;
     LeaveCriticalSection(&writer->lock);
-    SetEvent(writer->wake);
+    SetEvent(writer->wake); // and the owner's reference is never released: the block stays
+}
+
+bool closeWriter(Writer* writer, uint32_t timeoutMs) {
+    abandonWriter(writer);
     const bool ended = WaitForSingleObject(writer->ended, timeoutMs) == WAIT_OBJECT_0;
     release(writer);
     return ended;

@@ -36,4 +36,9 @@ bool postLine(Writer* writer, uint64_t at, const char* rest, size_t length);
 // on its own, frees what it owns, and keeps the module loaded until it has.
 bool closeWriter(Writer* writer, uint32_t timeoutMs);
 
+// Asks `writer` to write what it holds and end, without waiting, and keeps its block for good: for
+// a shut-down that leaves behind a worker that may still post to it. The thread still ends, and
+// releases the module, once it has written (or failed to).
+void abandonWriter(Writer* writer);
+
 } // namespace airlog

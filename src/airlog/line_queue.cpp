@@ -1,3 +1,4 @@
+// A byte ring of variable-length records: no allocation, and a record may wrap round the end.
 #include "airlog/line_queue.h"
 
 #include <cstring>

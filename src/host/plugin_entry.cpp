@@ -150,7 +150,8 @@ void shutDown() {
     shutdownEvent.name = "shutdown";
     airlog::post(airlog::now(), shutdownEvent);
     if (stopped != monitor::kEnded) {
-        lifecycle = kAbandoned; // a pass is still running: leave it everything it may use, the log too
+        lifecycle = kAbandoned; // a pass is still running: leave it everything it may use
+        airlog::abandon();      // the log's queue included; its writer ends once it has written
         return;
     }
     pluginState.playing = 0;

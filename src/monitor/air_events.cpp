@@ -1,3 +1,4 @@
+// The worker's notes of what the log was last told; a line goes out only when something changed.
 #include "monitor/air_events.h"
 
 #include <cstring>

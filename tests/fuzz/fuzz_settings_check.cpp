@@ -137,5 +137,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string page = sim::outputFilenameKept(ini);
     FUZZ_CHECK(page.size() <= 259 &&
                ini.values[sim::kOutputFilename].text.compare(0, page.size(), page) == 0);
+    // The air log's path is the name itself, or after the plug-in's folder; never cut.
+    const std::string& airLog = ini.values[sim::kAirLog].text;
+    const std::string airLogPath = sim::airLogPathOf(ini, "C:\\Winamp\\Plugins\\plugin.ini");
+    FUZZ_CHECK(airLogPath.size() <= 259);
+    FUZZ_CHECK(airLogPath.empty() ||
+               (airLogPath.size() >= airLog.size() &&
+                airLogPath.compare(airLogPath.size() - airLog.size(), airLog.size(), airLog) == 0));
+    FUZZ_CHECK(!airLog.empty() ==
+               (!airLogPath.empty() ||
+                !sim::airLogWarning(ini, "C:\\Winamp\\Plugins\\plugin.ini", sim::kAirLogWritable).empty()));
     return 0;
 }

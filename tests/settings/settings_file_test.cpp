@@ -171,6 +171,32 @@ TEST_F(SettingsFileTest, PollIntervalIsReadIntoItsRangeAndNeverWritten) {
     }
 }
 
+TEST_F(SettingsFileTest, AirLogIsReadWholeOrNotAtAllAndNeverWritten) {
+    const std::string longest(259, 'n'), tooLong(260, 'n');
+    const struct {
+        std::string line; // in the file, or "" for no such key
+        std::string live;
+    } cases[] = {
+        {"", ""},
+        {"AirLog=\r\n", ""},
+        {"AirLog=C:\\Station\\songbeacon-air.log\r\n", "C:\\Station\\songbeacon-air.log"},
+        {"AirLog=air.log\r\n", "air.log"}, // relative names are the entry's to resolve
+        {"AirLog=" + longest + "\r\n", longest},
+        {"AirLog=" + tooLong + "\r\n", ""}, // cut, it would name another file: no log
+    };
+    for (const auto& c : cases) {
+        writeFile(iniPath, "[Songbeacon]\r\nSameTitleCheckLimit=3\r\n" + c.line);
+        settings::storeAirLog("whatever the last load left");
+        settings::load();
+        char airLog[kAirLogCapacity];
+        settings::copyAirLog(airLog, sizeof airLog);
+        EXPECT_EQ(airLog, c.live) << c.line;
+        settings::save();
+        const std::string saved = readFile(iniPath);
+        EXPECT_EQ(saved.find("AirLog"), c.line.empty() ? std::string::npos : saved.find(c.line)) << c.line;
+    }
+}
+
 TEST_F(SettingsFileTest, NoUsablePathMeansDefaultsAndNoFile) {
     writeFile(iniPath, "[Songbeacon]\r\nRecentTitleListLength=3\r\n");
     pluginState.iniPath[0] = '\0';

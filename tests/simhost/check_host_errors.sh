@@ -3,7 +3,7 @@
 # playlist gets a one-line error and exit status 1; plugin.ini values the plug-in will misread are
 # warned about before it starts (a number beyond 32 bits by what the plug-in reads of it); a page
 # that is switched on but never written ends the run with status 6; --last-page keeps the page of
-# the last track played.
+# the last track played; an air log that cannot be written is warned about, and the plug-in plays on.
 #   check_host_errors.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -53,6 +53,15 @@ run 6 'warning: the page'"'"'s folder no-such-folder does not exist: the plug-in
   gen_SBeacon.dll station.m3u --fast
 grep -q 'error: the status page is switched on but was never written' <<<"$(wine "$host" gen_SBeacon.dll station.m3u \
   --fast </dev/null 2>&1)" || { echo "FAIL: no error about the page never written"; fail=1; }
+
+ini 1 status.htm
+printf 'AirLog=C:\\no-such-folder\\air.log\r\n' >>plugin.ini
+run 0 'warning: the air log'"'"'s folder C:\no-such-folder does not exist: the plug-in cannot write C:\no-such-folder\air.log (it keeps what lines it can and counts the rest until it can write)' \
+  gen_SBeacon.dll station.m3u --fast
+ini 1 status.htm
+printf 'AirLog=C:\\windows\r\n' >>plugin.ini
+run 0 'warning: the air log C:\windows cannot be written (it keeps what lines it can and counts the rest until it can write)' \
+  gen_SBeacon.dll station.m3u --fast
 
 ini 1 status.htm
 run 0 'The page as it stood before shut-down is copied to last.htm.' gen_SBeacon.dll station.m3u --fast \

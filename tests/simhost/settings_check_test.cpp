@@ -21,7 +21,7 @@ sim::IniSnapshot snapshot(const std::vector<std::pair<sim::IniKey, std::string>>
     sim::IniSnapshot ini = {};
     ini.fileFound = true;
     const char* sound[sim::kIniKeyCount] = {"1",  "status.htm", "Radio", "<B>Radio</B>", "10", "1",
-                                            "12", "150",        "5"};
+                                            "12", "150",        "5",     "air.log"};
     for (int32_t key = 0; key < sim::kIniKeyCount; key++)
         ini.values[key] = {true, sound[key], 0};
     for (const auto& [key, text] : texts)
@@ -151,6 +151,37 @@ TEST(SettingsCheck, NegativeLimitsAndAMissingFile) {
     warnings = sim::checkSettings(missing);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0].find("there is no plugin.ini beside the plug-in"), 0u);
+}
+
+TEST(SettingsCheck, TheAirLogsPathAndWhatIsWrongWithIt) {
+    const std::string ini = "C:\\Winamp\\Plugins\\plugin.ini";
+    auto withAirLog = [](const std::string& text) { return snapshot({{sim::kAirLog, text}}); };
+    EXPECT_EQ(sim::airLogPathOf(withAirLog("air.log"), ini), "C:\\Winamp\\Plugins\\air.log");
+    EXPECT_EQ(sim::airLogPathOf(withAirLog("D:\\logs\\air.log"), ini), "D:\\logs\\air.log");
+    EXPECT_EQ(sim::airLogPathOf(withAirLog(""), ini), "");
+    EXPECT_EQ(sim::airLogWarning(withAirLog(""), ini, sim::kAirLogFolderMissing), "");
+    EXPECT_EQ(sim::airLogWarning(withAirLog("air.log"), ini, sim::kAirLogWritable), "");
+    EXPECT_EQ(
+        sim::airLogWarning(withAirLog("D:\\logs\\air.log"), ini, sim::kAirLogFolderMissing),
+        "the air log's folder D:\\logs does not exist: the plug-in cannot write D:\\logs\\air.log (it keeps "
+        "what lines it can and counts the rest until it can write)");
+    EXPECT_EQ(
+        sim::airLogWarning(withAirLog("air.log"), ini, sim::kAirLogNotWritable),
+        "the air log C:\\Winamp\\Plugins\\air.log cannot be written (it keeps what lines it can and counts "
+        "the rest until it can write)");
+    // Too long for a path, alone or with the plug-in's folder: no log at all, whatever the disk says.
+    const std::string fits(259 - 18, 'n'), overFolder(260 - 18, 'n'), over(260, 'n');
+    EXPECT_EQ(sim::airLogPathOf(withAirLog(fits), ini).size(), 259u);
+    for (const std::string& name : {overFolder, over}) {
+        EXPECT_EQ(sim::airLogPathOf(withAirLog(name), ini), "");
+        EXPECT_EQ(sim::checkSettings(withAirLog(name)), std::vector<std::string>{}) << "said twice";
+    }
+    EXPECT_EQ(
+        sim::airLogWarning(withAirLog(overFolder), ini, sim::kAirLogWritable),
+        "AirLog is 242 characters long, 260 with the plug-in's folder before it: the plug-in takes paths of "
+        "at most 259 and keeps no air log");
+    EXPECT_EQ(sim::airLogWarning(withAirLog(over), ini, sim::kAirLogWritable),
+              "AirLog is 260 characters long: the plug-in takes paths of at most 259 and keeps no air log");
 }
 
 TEST(SettingsCheck, FolderAndFileNameOfAPath) {

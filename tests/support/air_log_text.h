@@ -1,5 +1,5 @@
-// The air log as the Windows tests read it back: its first line, and each later line as the
-// fields after its time, so that a test compares what happened without the moment it happened.
+// The air log as the Windows tests read it back: its lines, and each line's fields after its
+// time, so that a test compares what happened without the moment it happened.
 #pragma once
 
 #include <string>
@@ -7,15 +7,15 @@
 
 namespace support {
 
-// The lines of the air log at `path`, first line included, each without its CR LF. A line after
-// the first that does not begin with a time field of the log's form and a tab is given whole,
-// marked "<no time> "; a last line without CR LF is marked "<torn> ".
+// The lines of the air log at `path` without their CR LF; a last line without one is marked
+// "<torn> ".
 std::vector<std::string> airLogLines(const std::string& path);
 
-// Fields 2 to 12 of `line` as airLogLines gives it: everything after the time and its tab.
+// Fields 2 to 12 of `line`: what follows its time field and tab, or the whole line marked
+// "<no time> " when it does not begin with a time of the log's form.
 std::string afterTime(const std::string& line);
 
-// The events of the log at `path`: afterTime of every line after the first.
+// afterTime of every line of the log at `path` after its first.
 std::vector<std::string> airLogEvents(const std::string& path);
 
 } // namespace support
