@@ -4,8 +4,11 @@
 // that nothing is recommended from a model that does not fit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "aired/aired_answer.h"
 #include "aired/aired_figures.h"
+#include "aired/aired_prediction.h"
 #include "aired/air_log_lines.h"
 #include "aired/record_lines.h"
 #include "tuning/sweep.h"
@@ -101,6 +104,31 @@ TEST(AiredFigures, ASimulatedRunReadAsItsLogCountsAsTheSweepCountsIt) {
     EXPECT_EQ(aired.artistPerDay, sweep.artistPerDay);
     EXPECT_GT(sweep.earlyArtist, 0);
     EXPECT_EQ(sim::playedOrder(history, {}).verdict, sim::kOrderDealt);
+}
+
+TEST(AiredFigures, ThePredictionOfARunOfTheModelHoldsThatRunAmongItsSeeds) {
+    // The station is the model itself, shuffled with seed 2: the prediction's seed 2 is that very
+    // run, so each of its figures is the aired one, and none can fall outside.
+    std::vector<sim::PlaylistEntry> playlist;
+    for (int i = 0; i < 80; i++)
+        playlist.push_back({"Artist" + std::string(1, static_cast<char>('A' + i % 26)) +
+                                std::to_string(i % 3) + " - Song " + std::to_string(i),
+                            170 + i * 13 % 90});
+    sim::RunRecord record;
+    sim::simulateRun(playlist, {6, 30, true}, sim::sweepOrder(80, 2), 2 * 86400, &record);
+    sim::AirLog log = {};
+    sim::appendRecordLines(record, {6, 30, true}, "0.24b", {kStartMs, kOffset}, {}, &log);
+    const sim::AiredHistory history = sim::airedHistory(log, &playlist);
+    const sim::AiredFigures figures = sim::airedFigures(history, kGoal, {});
+    const sim::AiredPrediction prediction = sim::predictAired(history, figures, {}, playlist, {1, 2, 3});
+    ASSERT_EQ(prediction.periods.size(), 1u);
+    ASSERT_TRUE(prediction.periods[0].simulated);
+    ASSERT_EQ(prediction.periods[0].figures.size(), static_cast<size_t>(sim::kPredictedFigures));
+    for (const sim::FigureSpread& spread : prediction.periods[0].figures) {
+        EXPECT_FALSE(spread.outside) << spread.figure;
+        EXPECT_NE(std::find(spread.seeds.begin(), spread.seeds.end(), spread.aired), spread.seeds.end())
+            << spread.figure;
+    }
 }
 
 TEST(AiredFigures, APlayerInOrderIsNotTheModelAndNothingIsRecommendedFromIt) {
