@@ -48,8 +48,8 @@ AiredAnswer answerFromHistory(const std::vector<PlaylistEntry>& playlist, const 
     }
     if (order.verdict == kOrderTooShort)
         answer.reason = "the log is too short to tell the player's order (" + std::to_string(order.starts) +
-                        " tracks started, " + std::to_string(order.returns) + " returns, for " +
-                        std::to_string(order.entries) +
+                        " tracks started, " + std::to_string(order.returns) +
+                        " of them with two rounds after them, for " + std::to_string(order.entries) +
                         " entries): the answer assumes the shuffle the tool simulates";
     answer.state = kAnswerMade;
     answer.context.playlistName = name;

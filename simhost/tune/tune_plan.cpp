@@ -189,6 +189,7 @@ std::string dialogAdvice(bool recommended, SweepSetting setting) {
 
 const char* tuneUsageText() {
     return "usage: songbeacon-tune [playlist.m3u|.m3u8|.txt] [options]\n"
+           "       songbeacon-tune air.log [playlist] [options]   (what went to air: the air log read)\n"
            "Chooses SameArtistCheckLimit and SameTitleCheckLimit for a playlist. It copies the installed\n"
            "plug-in and its plugin.ini into %LOCALAPPDATA%\\Songbeacon\\Tuning (the player's folder is only\n"
            "read), plays the playlist there at every pair of limits in two ranges, on the same shuffled\n"
@@ -209,6 +210,8 @@ const char* tuneUsageText() {
            "  --artist-limit N, --title-limit N  set that limit in the copy of plugin.ini first\n"
            "  --report FILE     write the sweep's page there (default: sweep.html in the folder above)\n"
            "  --no-browser      do not open the page in the browser\n"
+           "  --from DATE, --to DATE, --csv FILE  with an air log: only those days (2026-12-08), and\n"
+           "                    one CSV row a day\n"
            "Letters beyond ASCII go to a console as they are, and to a file or a pipe as UTF-8.\n"
            "exit status: 0 done (a recommended: line, or choice: lines when no setting meets every goal),\n"
            "             1 a bad option, playlist or file, 2 the plug-in cannot be loaded, 3 it refused to\n"
