@@ -10,17 +10,20 @@
 #                    playlist, its replay through the plug-in included) against one ordinary
 #                    72-hour --fast run of the same playlist, alternating, with the ratio; and the
 #                    same for a grid whose title limits 400 and 500 starve the rotation (0..500:100,
-#                    186 settings: one title loops while every other entry is refused).
+#                    186 settings: one title loops while every other entry is refused); and
+#                    songbeacon-host --aired reading a year's air log (about 110,000 lines, made by
+#                    scripts/make-air-log.sh) and reporting it, the prediction's five runs included.
 # B is SONGBEACON_BUILD_DIR (default build), as for scripts/test.sh; Wine runs in $B/wineprefix.
 # Machines here are shared and noisy, so each program runs several times: the native ones report
 # their aggregates over the repetitions, and monitor_bench's figures are gathered as the median and
 # the range over its runs. Figures and their meaning: docs/performance.md.
 #
-# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only | --sweep-only | --cpu | --air-log] [-- monitor_bench arguments]
+# usage: scripts/bench.sh [--runs N] [--native-only | --windows-only | --host-only | --sweep-only | --aired-only | --cpu | --air-log] [-- monitor_bench arguments]
 #   --runs N   repetitions of each native benchmark, runs of monitor_bench, of the fast host and of the
 #              sweep and its ordinary run (default 5)
 #   --host-only  only the fast simulated host
 #   --sweep-only only the sweeps against the ordinary run
+#   --aired-only only the reading of a year's air log
 #   --cpu      the PollInterval curve: CPU stopped and playing, and detection latency, for 0, 1, 2, 5,
 #              10 and 50 ms: monitor_bench --cpu-only (about a minute a run)
 #   --air-log  the air log's cost: detection latency with the log off and on, interleaved in one run:
@@ -29,16 +32,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-runs=5 native=1 windows=1 fasthost=1 sweep=1 benchmode=()
+runs=5 native=1 windows=1 fasthost=1 sweep=1 aired=1 benchmode=()
 while (($#)); do
   case "$1" in
   --runs) runs=$2 && shift 2 ;;
-  --native-only) windows=0 fasthost=0 sweep=0 && shift ;;
+  --native-only) windows=0 fasthost=0 sweep=0 aired=0 && shift ;;
   --windows-only) native=0 && shift ;;
-  --host-only) native=0 windows=0 sweep=0 && shift ;;
-  --sweep-only) native=0 windows=0 fasthost=0 && shift ;;
-  --cpu) native=0 fasthost=0 sweep=0 benchmode=(--cpu-only) && shift ;;
-  --air-log) native=0 fasthost=0 sweep=0 benchmode=(--air-log-only) && shift ;;
+  --host-only) native=0 windows=0 sweep=0 aired=0 && shift ;;
+  --sweep-only) native=0 windows=0 fasthost=0 aired=0 && shift ;;
+  --aired-only) native=0 windows=0 fasthost=0 sweep=0 && shift ;;
+  --cpu) native=0 fasthost=0 sweep=0 aired=0 benchmode=(--cpu-only) && shift ;;
+  --air-log) native=0 fasthost=0 sweep=0 aired=0 benchmode=(--air-log-only) && shift ;;
   --) shift && break ;;
   *) sed -n '/^# usage:/,/^[^#]/s/^# \{0,1\}//p' "$0" >&2 && exit 2 ;;
   esac
@@ -207,4 +211,27 @@ if ((sweep)); then
   echo "  of which the 558 runs of the mirror: $(printf '%s\n' "${starvingMirror[@]}" | median) s"
   echo "  and the 3 replays of the plug-in:   $(printf '%s\n' "${starvingReplay[@]}" | median) s"
   echo "starving grid / ordinary run, per pair: $(printf '%s\n' "${starvingRatio[@]}" | median) (goal: at most 3)"
+fi
+
+if ((aired)); then
+  prepareHost aired 8 100
+  scripts/make-air-log.sh >"$folder/year.log" # 365 days of a 600-entry playlist
+  times=() inside=()
+  for ((run = 1; run <= runs; run++)); do
+    echo "== songbeacon-host --aired, a year's log of $(wc -l <"$folder/year.log") lines, run $run of $runs (load average $(load))"
+    start=$(date +%s.%N)
+    (cd "$folder" && "$root/cmake/wine-run.sh" "$root/$B/bench-win32/simhost/songbeacon-host.exe" --aired year.log 2>&1 |
+      tr -d '\r' >"$folder/aired-$run.log") || true
+    end=$(date +%s.%N)
+    took=$(sed -n 's/^(read and reported in \([0-9.]*\) s of real time)$/\1/p' "$folder/aired-$run.log")
+    [ -n "$took" ] || { echo "songbeacon-host --aired failed: see $folder/aired-$run.log" >&2 && exit 1; }
+    wall=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }')
+    echo "read and reported in $took s; the whole program under Wine $wall s"
+    times+=("$wall") inside+=("$took")
+  done
+  median() { LC_ALL=C sort -g | awk '{ v[++n] = $1 } END {
+    printf "%.2f [%.2f .. %.2f]", n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2, v[1], v[n] }'; }
+  echo "== songbeacon-host --aired, a year's air log, over $runs runs: median [lowest .. highest]"
+  echo "read and reported (the tool's own line): $(printf '%s\n' "${inside[@]}" | median) s (goal: at most 2)"
+  echo "the whole program under Wine:            $(printf '%s\n' "${times[@]}" | median) s"
 fi

@@ -77,13 +77,13 @@ while IFS=$'\t' read -r number kind what rest; do
 done <"$stage/cases.tsv"
 ((total > 0)) || fail "the win32 build lists no test program"
 
-cp "$BUILD/src/gen_SBeacon.dll" "$BUILD/simhost/songbeacon-tune.exe" "$stage/pack/"
+cp "$BUILD/src/gen_SBeacon.dll" "$BUILD/simhost/songbeacon-tune.exe" "$BUILD/tests/clock_probe.dll" "$stage/pack/"
 cp examples/* "$stage/pack/examples/"
 cp "$BUILD/bench/monitor_bench.exe" "$stage/pack/bench/"
 {
   printf '@echo off\r\n'
   printf 'rem The Windows tests of %s %s: %d test cases, each in a process of its own, run in this\r\n' "$name" "$version" "$total"
-  printf 'rem folder (the programs find gen_SBeacon.dll, songbeacon-tune.exe and examples\\ here). Ends with "N passed, N failed"\r\n'
+  printf 'rem folder (the programs find gen_SBeacon.dll, songbeacon-tune.exe, clock_probe.dll and examples\\ here). Ends with "N passed, N failed"\r\n'
   printf 'rem (", N skipped" when a case skipped itself) and status 1 when any case failed.\r\n'
   printf 'setlocal EnableExtensions DisableDelayedExpansion\r\n'
   printf 'cd /d "%%~dp0"\r\n'

@@ -14,10 +14,12 @@
 #include "cli/host_main.h"
 
 #include "report/event_log.h"
+#include "cli/aired_main.h"
 #include "cli/ansi_code_page.h"
 #include "cli/ini_reader.h"
 #include "cli/operator_files.h"
 #include "cli/options.h"
+#include "cli/shared_read.h"
 #include "player/page_watch.h"
 #include "playlist/playlist.h"
 #include "player/plugin_loader.h"
@@ -326,6 +328,8 @@ int hostMain(int argc, char** argv, const char* typedCommand, SweepAnswer* answe
     default:
         if (typedCommand != nullptr)
             options.typedCommand = typedCommand;
+        if (airedAsked(options))
+            return airedMain(airedRequestOf(options, ansiCodePage(), readWholeSharing));
         return run(options, answer);
     }
 }

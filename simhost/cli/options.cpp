@@ -128,6 +128,9 @@ bool takeValue(const std::string& name, const char* value, sim::Options* options
     } else if (const sim::SweepValue taken = sim::takeSweepValue(name, value, &options->sweep, error);
                taken != sim::kNotASweepOption) {
         return taken == sim::kSweepValueTaken;
+    } else if (const sim::AiredValue taken = sim::takeAiredValue(name, value, &options->aired, error);
+               taken != sim::kNotAnAiredOption) {
+        return taken == sim::kAiredValueTaken;
     } else {
         *error = "unknown option " + name + " (--help lists the options)";
         return false;
@@ -181,6 +184,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options* options, st
             return kBadOptions;
         }
     }
+    if (airedAsked(*options) || !options->aired.options.empty())
+        return finishAiredOptions(options, positional, error) ? kParsed : kBadOptions;
     if (positional < 2) {
         *error =
             positional == 0 ? "give the plug-in DLL and a playlist" : "give a playlist after the plug-in DLL";
@@ -251,7 +256,16 @@ const char* usageText() {
            "longer);\n"
            "                    --report writes the sweep's page, and its whole table as CSV beside it;\n"
            "                    plugin.ini's own limits are swept too; the recommended setting is then\n"
-           "                    replayed through the plug-in, plugin.ini holding its limits meanwhile\n"
+           "                    replayed through a copy of the plug-in in a folder of its own\n"
+           "what went to air: songbeacon-host --aired LOG [playlist] [options]\n"
+           "  --aired LOG       what the plug-in's air log (AirLog= in plugin.ini) shows went to air,\n"
+           "                    against the sweep's goals (the options above), with the tool's\n"
+           "                    prediction beside it; a playlist gives the titles and lengths (else\n"
+           "                    the log's own); --sweep-artist and --sweep-title give the limits a\n"
+           "                    recommendation tries; --shuffle SEED the first seed (default 1);\n"
+           "                    --report writes the page\n"
+           "  --from DATE, --to DATE  only the days from or to DATE (2026-12-08)\n"
+           "  --csv FILE        write one CSV row a day\n"
            "exit status: 0 done, 1 bad option or playlist, 2 plug-in cannot be loaded, 3 plug-in refused\n"
            "             to start, 4 with --fast the plug-in stopped dealing with tracks, 5 the plug-in's\n"
            "             shut-down did not return within 30 seconds, 6 the page is switched on but was\n"

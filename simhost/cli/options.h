@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/aired_options.h"
 #include "cli/sweep_options.h"
 
 namespace sim {
@@ -43,6 +44,7 @@ struct Options {
     std::vector<int32_t> pauseAt;       // 1-based entries paused halfway
     std::vector<int32_t> stopAt;        // 1-based entries stopped halfway
     SweepOptions sweep;                 // --sweep-artist, --sweep-title and the sweep's goal
+    AiredOptions aired;                 // --aired FILE and what goes with it
     std::vector<std::string> arguments; // the command line as given, after the program's name
     std::string typedCommand; // the whole command as the operator typed it, when a script passes it on
 };

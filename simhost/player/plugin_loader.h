@@ -10,8 +10,9 @@
 
 namespace sim {
 
-// Loads the DLL at `path` and fetches its header; null (after a one-line error) when the file is
-// missing, is no DLL, or has no general-purpose plug-in export.
+// Loads the DLL at `path`, binds its clock to the player's (plugin_clock.h) and fetches its header;
+// null (after a one-line error) when the file is missing, is no DLL, or has no general-purpose
+// plug-in export.
 PluginHeader* loadPlugin(const char* path, HMODULE* module);
 
 // Calls the plug-in's shutDown and says how long it took; ends the process with `hungStatus`

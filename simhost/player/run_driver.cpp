@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "player/plugin_clock.h"
 #include "tuning/sweep.h"
 
 namespace {
@@ -16,6 +17,12 @@ constexpr DWORD kDecisionGraceMs = 5000; // a decision under way when the pace e
 void reportEvent(const sim::HostRun& run) {
     if (run.plan->onEvent != nullptr)
         run.plan->onEvent(run.plan->eventContext, run.record, run.record.events.back());
+}
+
+// Fast: the station time now is the plug-in's time.
+void setClock(const sim::HostRun& run) {
+    if (run.plan->fast)
+        sim::setStationClock(run.clockStartMs + (run.record.stationSeconds + run.offSeconds) * 1000);
 }
 
 // A new entry is playing: the plug-in has yet to deal with it.
@@ -51,6 +58,7 @@ void handleSkip(sim::HostRun* run, int32_t entry) {
 // The current entry has played: record it and move the player on, or end the run.
 void finishEntry(sim::HostRun* run) {
     sim::recordPlay(&run->record, &run->mirror, run->player->position, run->titleRead);
+    setClock(*run);
     run->wholePlaylistRefusalsInARow = 0;
     if (run->page != nullptr && run->page->enabled)
         sim::notePageChange(run->page);
@@ -61,6 +69,38 @@ void finishEntry(sim::HostRun* run) {
         (plan.stationSeconds > 0 && run->record.stationSeconds >= plan.stationSeconds) ||
         !sim::moveToNextEntry(run->player))
         run->finished = true;
+    else if (plan.fast && plan.betweenTracks != nullptr)
+        plan.betweenTracks(plan.betweenContext, run);
+}
+
+// Fast: at the plug-in's is-playing query that would end the current track, a pause or stop due
+// now begins instead; and while one lasts, each query moves it on. The plug-in writes what it saw of
+// the player only after its next query, so each step waits for two: the first answered with the
+// new state, the second once the plug-in has dealt with it. True while the track is held.
+bool holdTrack(sim::HostRun* run) {
+    const std::vector<sim::PlayerHold>& holds = run->plan->holds;
+    if (run->holdStep == 0) {
+        if (run->nextHold >= holds.size() || run->record.stationSeconds < holds[run->nextHold].atSeconds)
+            return false;
+        run->player->state = holds[run->nextHold].state;
+        run->holdStep = 1;
+        run->holdQueries = 0;
+        return true;
+    }
+    if (++run->holdQueries < 2)
+        return true;
+    run->holdQueries = 0;
+    if (run->holdStep == 1) {
+        run->offSeconds += holds[run->nextHold].seconds;
+        setClock(*run);
+        run->player->state = sim::kPlaying;
+        run->holdStep = 2;
+        return true;
+    }
+    run->holdStep = 0;
+    run->nextHold++;
+    run->lastEvent = GetTickCount64();
+    return false;
 }
 
 // The player's hook: follows the plug-in's dealings with the current entry, message by message.
@@ -80,6 +120,8 @@ void onPlayerMessage(sim::Player* player, UINT message, WPARAM wParam, LPARAM wh
         player->state != sim::kStopped) {
         run->titleRead = true;
     } else if (which == sim::kQueryIsPlaying && run->titleRead && !run->dealtWith) {
+        if (run->plan->fast && holdTrack(run))
+            return;
         run->dealtWith = true;
         if (run->plan->fast)
             finishEntry(run);
@@ -204,6 +246,8 @@ bool startRun(HostRun* run, Player* player, const RunPlan& plan, const std::vect
     player->position = currentEntry(run->order);
     player->context = run;
     player->afterMessage = onPlayerMessage;
+    run->clockStartMs = plan.clockStartMs != 0 ? plan.clockStartMs : realSecondsNow();
+    setClock(*run);
     return true;
 }
 

@@ -20,6 +20,17 @@
 
 namespace sim {
 
+struct HostRun;
+
+// A pause or a stop in a fast run, in station time: the first track that plays from `atSeconds` on
+// is paused (or stopped) once the plug-in has read its title, for `seconds` of station time, then
+// plays on (a stopped one from its start, as a player plays it again).
+struct PlayerHold {
+    int64_t atSeconds;
+    int32_t state; // kPaused or kStopped
+    int64_t seconds;
+};
+
 // What the run is to play, and how; the command line fills it in.
 struct RunPlan {
     int32_t paceMs;             // paced: how long each admitted track plays, in real time
@@ -37,6 +48,16 @@ struct RunPlan {
     // Called with each event as it is recorded; may be null.
     void (*onEvent)(void* context, const RunRecord& record, const TrackEvent& event);
     void* eventContext;
+
+    // Fast: the station clock the plug-in reads (plugin_clock.h) starts here, in milliseconds
+    // since 1970 UTC, and runs with the station time, pauses and stops included; 0: at the real time
+    // when the run starts.
+    int64_t clockStartMs;
+    std::vector<PlayerHold> holds; // fast: in the order of their times
+    // Fast: called as each played track ends and the next begins, while the plug-in waits for the
+    // player's answer; may be null.
+    void (*betweenTracks)(void* context, HostRun* run);
+    void* betweenContext;
 };
 
 struct HostRun {
@@ -53,6 +74,13 @@ struct HostRun {
     ULONGLONG lastEvent; // tick of the last track played or skipped
     int32_t wholePlaylistRefusalsInARow;
     bool finished;
+
+    // Fast: the station clock, and the pause or stop under way.
+    int64_t clockStartMs;
+    int64_t offSeconds;  // station time paused or stopped so far
+    size_t nextHold;     // the plan's next hold
+    int32_t holdStep;    // 0: none; 1: held until the plug-in has seen it; 2: playing again, likewise
+    int32_t holdQueries; // the plug-in's is-playing queries since the step began
 };
 
 // Prepares `run` to play `playlist` (which `player->titles` holds) in the plan's order, judged by

@@ -19,6 +19,7 @@
 #include "cli/options.h"
 #include "cli/settings_check.h"
 #include "tune/operator_folder.h"
+#include "tune/tune_aired.h"
 #include "tune/tune_plan.h"
 #include "tune/windows_shell.h"
 
@@ -73,7 +74,48 @@ int fail(const std::string& error) {
     return sim::kExitUsage;
 }
 
-// What the sweep's end says of its answer, for the report's record.
+// The report's path: --report's, else a new one in the tool's folder named after `source` and the
+// time, which `time` gets; empty, after an error line, when none can be made.
+std::string reportPathOf(const sim::TuneCommand& command, const sim::TuningRun& run,
+                         const std::string& source, std::string* time) {
+    if (!command.reportPath.empty())
+        return command.reportPath;
+    const std::string report = sim::newReportPath(run, source, time);
+    if (report.empty()) {
+        std::string tuning;
+        sim::inAnsiCodePage(run.tuning, &tuning);
+        fail("cannot make a file for the report in " + tuning);
+    }
+    return report;
+}
+
+// The end of a run: its report kept (with `record` at its top, the older ones past the latest few
+// removed), what to type into the plug-in's dialog, the page in the browser unless --no-browser,
+// and a last line that names the report.
+int endOfRun(const sim::TuneCommand& command, const sim::TuningRun& run, const std::string& report,
+             const sim::ReportRecord& record, const sim::SweepAnswer& answer) {
+    const int status = record.status;
+    const bool kept =
+        command.reportPath.empty() ? sim::keepReport(run, report, record) : sim::fileExists(report);
+    if (status == sim::kExitDone && (answer.recommended || answer.choices))
+        std::printf(
+            "\n%s",
+            sim::dialogAdvice({answer.recommended, answer.setting, answer.keep, answer.filterOff}).c_str());
+    if (status == sim::kExitDone && !command.noBrowser) {
+        if (sim::openInBrowser(sim::widePath(report)))
+            std::printf("The page is open in your browser.\n");
+        else
+            std::printf("The browser could not be started: open %s yourself.\n", report.c_str());
+    }
+    if (kept && command.reportPath.empty())
+        std::printf("The report is kept in %s (%s beside it lists the latest %d).\n", report.c_str(),
+                    sim::kReportIndexName, static_cast<int>(sim::kKeptReports));
+    else if (kept)
+        std::printf("The report is in %s.\n", report.c_str());
+    return status;
+}
+
+// What the run's end says of its answer, for the report's record.
 sim::ReportRecord recordOf(int status, const sim::SweepAnswer& answer, const std::string& time,
                            const std::string& playlist) {
     sim::ReportRecord record = {};
@@ -104,13 +146,9 @@ int sweepInRun(const sim::TuneCommand& command, const std::vector<std::string>& 
         if (limit >= 0 && !sim::setRunIniKey(run.folder, key, std::to_string(limit)))
             return fail(std::string("cannot set ") + key + " in the copy of plugin.ini");
     std::string time;
-    const std::string report =
-        command.reportPath.empty() ? sim::newReportPath(run, command.playlist, &time) : command.reportPath;
-    if (report.empty()) {
-        std::string tuning;
-        sim::inAnsiCodePage(run.tuning, &tuning);
-        return fail("cannot make a file for the report in " + tuning);
-    }
+    const std::string report = reportPathOf(command, run, command.playlist, &time);
+    if (report.empty())
+        return sim::kExitUsage;
 
     std::vector<sim::PlaylistEntry> entries;
     sim::TuneRanges ranges = {};
@@ -128,25 +166,34 @@ int sweepInRun(const sim::TuneCommand& command, const std::vector<std::string>& 
     const std::string typed = sim::typedCommandOf(programPath(), arguments);
     sim::SweepAnswer answer = {};
     const int status = sim::hostMain(static_cast<int>(player.size()), argv.data(), typed.c_str(), &answer);
-    const bool kept = command.reportPath.empty()
-                          ? sim::keepReport(run, report, recordOf(status, answer, time, command.playlist))
-                          : sim::fileExists(report);
-    if (status == sim::kExitDone && (answer.recommended || answer.choices))
-        std::printf(
-            "\n%s",
-            sim::dialogAdvice({answer.recommended, answer.setting, answer.keep, answer.filterOff}).c_str());
-    if (status == sim::kExitDone && !command.noBrowser) {
-        if (sim::openInBrowser(sim::widePath(report)))
-            std::printf("The page is open in your browser.\n");
-        else
-            std::printf("The browser could not be started: open %s yourself.\n", report.c_str());
-    }
-    if (kept && command.reportPath.empty())
-        std::printf("The report is kept in %s (%s beside it lists the latest %d).\n", report.c_str(),
-                    sim::kReportIndexName, static_cast<int>(sim::kKeptReports));
-    else if (kept)
-        std::printf("The report is in %s.\n", report.c_str());
-    return status;
+    return endOfRun(command, run, report, recordOf(status, answer, time, command.playlist), answer);
+}
+
+// An air log among the first two files given goes first, and is the one read: its path; "" when
+// neither is one.
+std::string airLogFirst(std::vector<std::string>* arguments) {
+    for (size_t i = 0; i < 2 && i < arguments->size(); i++)
+        if (!(*arguments)[i].empty() && (*arguments)[i][0] != '-' && sim::isAirLog((*arguments)[i])) {
+            std::swap((*arguments)[0], (*arguments)[i]);
+            return (*arguments)[0];
+        }
+    return std::string();
+}
+
+// Reading an air log, with the playlist given beside it, if any; its page kept as a sweep's is.
+int airedInRun(const sim::TuneCommand& command, const sim::TuningRun& run) {
+    if (!command.iniPath.empty() || command.artistLimit >= 0 || command.titleLimit >= 0)
+        return fail("--ini, --artist-limit and --title-limit set the plug-in's copy for a sweep: reading an "
+                    "air log needs none of them");
+    // A second file beside the log is the playlist (the options' own, read as --aired reads them).
+    const std::string playlist = command.options.aired.logPath.empty() ? "" : command.options.playlistPath;
+    std::string time;
+    const std::string page = reportPathOf(command, run, command.airedLog, &time);
+    if (page.empty())
+        return sim::kExitUsage;
+    sim::SweepAnswer answer = {};
+    const int status = sim::tuneAired(command, command.airedLog, playlist, page, &answer);
+    return endOfRun(command, run, page, recordOf(status, answer, time, command.airedLog), answer);
 }
 
 int tune() {
@@ -155,6 +202,7 @@ int tune() {
     sim::TuneCommand command;
     if (!ansiArguments(&arguments, &error))
         return fail(error);
+    command.airedLog = airLogFirst(&arguments);
     switch (sim::parseTuneCommand(arguments, &command, &error)) {
     case sim::kTuneHelpAsked:
         std::fputs(sim::tuneUsageText(), stdout);
@@ -178,6 +226,8 @@ int tune() {
         if (!sim::ansiPath(chosen, &command.playlist))
             return fail("the playlist's name holds letters the ANSI code page has no place for");
         arguments.insert(arguments.begin(), command.playlist);
+        if (sim::isAirLog(command.playlist))
+            command.airedLog = command.playlist;
     }
 
     std::wstring installed;
@@ -188,7 +238,8 @@ int tune() {
         return fail(error);
     if (!note.empty())
         std::printf("note: %s\n", note.c_str());
-    const int status = sweepInRun(command, arguments, installed, run);
+    const int status =
+        command.airedLog.empty() ? sweepInRun(command, arguments, installed, run) : airedInRun(command, run);
     sim::endTuningRun(&run);
     return status;
 }

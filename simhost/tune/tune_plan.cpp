@@ -84,11 +84,14 @@ TuneParse parseTuneCommand(const std::vector<std::string>& arguments, TuneComman
             command->player.push_back(argument);
         }
     }
-    // The player's parser on a stand-in command line, a sweep in any case (the tool always sweeps).
+    // The player's parser on a stand-in command line: a sweep (the tool always sweeps), or --aired
+    // reading an air log.
     command->rangesGiven = namesARange(command->player);
     std::vector<std::string> trial = {"songbeacon-tune", "gen_SBeacon.dll", "playlist.m3u"};
+    if (!command->airedLog.empty())
+        trial = {"songbeacon-tune", "--aired", command->airedLog};
     trial.insert(trial.end(), command->player.begin(), command->player.end());
-    if (!command->rangesGiven)
+    if (!command->rangesGiven && command->airedLog.empty())
         trial.insert(trial.end(), {"--sweep-artist", "0"});
     std::vector<const char*> argv;
     for (const std::string& word : trial)
@@ -99,6 +102,7 @@ TuneParse parseTuneCommand(const std::vector<std::string>& arguments, TuneComman
             *error = error->substr(0, error->find(':')) + ": give one playlist, first, then options";
         return kTuneBadOptions;
     }
+    command->options = options;
     command->reportPath = options.reportPath;
     command->seeds = options.sweep.seeds;
     command->artistGapMinutes = options.sweep.artistGapMinutes;
@@ -193,6 +197,7 @@ std::string dialogAdvice(const DialogAnswer& answer) {
 
 const char* tuneUsageText() {
     return "usage: songbeacon-tune [playlist.m3u|.m3u8|.txt] [options]\n"
+           "       songbeacon-tune air.log [playlist] [options]   (what went to air: the air log read)\n"
            "Chooses SameArtistCheckLimit and SameTitleCheckLimit for a playlist. It copies the installed\n"
            "plug-in and its plugin.ini into a folder of its own in %LOCALAPPDATA%\\Songbeacon\\Tuning, "
            "removed\n"
@@ -217,6 +222,8 @@ const char* tuneUsageText() {
            "                    the Tuning folder, named after the playlist and the time; the latest 20\n"
            "                    are kept, listed in index.html)\n"
            "  --no-browser      do not open the page in the browser\n"
+           "  --from DATE, --to DATE, --csv FILE  with an air log: only those days (2026-12-08), and\n"
+           "                    one CSV row a day\n"
            "Letters beyond ASCII go to a console as they are, and to a file or a pipe as UTF-8.\n"
            "exit status: 0 done (a recommended: line, or choice: lines when no setting meets every goal),\n"
            "             1 a bad option, playlist or file, 2 the plug-in cannot be loaded, 3 it refused to\n"

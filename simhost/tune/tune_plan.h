@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
 #include "cli/sweep_options.h"
 #include "playlist/playlist.h"
 #include "tuning/sweep.h"
@@ -27,6 +28,10 @@ struct TuneCommand {
     int32_t artistGapMinutes = 60;   // --artist-gap, likewise
     int32_t titleGapHours = 0;       // --title-gap; 0: not given
     std::vector<std::string> player; // every other option, for the player as given
+    // Set before parsing when the first argument is an air log: the options are then checked as
+    // --aired takes them (a second file is the playlist), not as a sweep's.
+    std::string airedLog;
+    Options options; // the player's options as its parser read them
 };
 
 enum TuneParse : int32_t { kTuneParsed, kTuneHelpAsked, kTuneBadOptions };

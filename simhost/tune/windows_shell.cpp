@@ -68,7 +68,9 @@ bool askForPlaylist(std::wstring* path) {
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = GetConsoleWindow();
-    dialog.lpstrFilter = L"Playlists (*.m3u, *.m3u8, *.txt)\0*.m3u;*.m3u8;*.txt\0All files (*.*)\0*.*\0";
+    dialog.lpstrFilter = L"Playlists and air logs (*.m3u, *.m3u8, *.txt, *.log)\0*.m3u;*.m3u8;*.txt;*.log\0"
+                         L"Playlists (*.m3u, *.m3u8, *.txt)\0*.m3u;*.m3u8;*.txt\0Air logs (*.log)\0*.log\0"
+                         L"All files (*.*)\0*.*\0";
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = kLongestPath;
     dialog.lpstrTitle = caption.data();

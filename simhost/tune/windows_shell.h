@@ -24,7 +24,8 @@ void waitForKey(const char* prompt);
 // Returns how many processors it may use, and how many there are.
 void yieldToThePlayer(int32_t* used, int32_t* present);
 
-// Asks for a playlist (.m3u, .m3u8, .txt) with the standard Open dialog; false when cancelled.
+// Asks for a playlist (.m3u, .m3u8, .txt) or an air log (.log) with the standard Open dialog; false
+// when cancelled.
 bool askForPlaylist(std::wstring* path);
 
 // Opens `page` in the default browser; false when Windows cannot.

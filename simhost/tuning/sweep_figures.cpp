@@ -61,7 +61,7 @@ SweepPlaylist sweepPlaylist(const std::vector<PlaylistEntry>& playlist) {
 }
 
 SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, uint64_t seed, bool starved,
-                        const SweepGoal& goal) {
+                        const SweepGoal& goal, std::vector<uint8_t>* marks) {
     SeedFigures figures = {};
     figures.seed = seed;
     figures.played = record.played;
@@ -90,16 +90,23 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
     auto count = [](PairCounts* counts, int32_t a, int32_t b) {
         (*counts)[{std::min(a, b), std::max(a, b)}]++;
     };
-    for (const TrackEvent& event : record.events) {
+    if (marks != nullptr)
+        marks->assign(record.events.size(), 0);
+    uint8_t unused = 0;
+    for (size_t index = 0; index < record.events.size(); index++) {
+        const TrackEvent& event = record.events[index];
         if (event.kind == kSkipped) // in the records that keep them
             continue;
+        uint8_t& mark = marks != nullptr ? (*marks)[index] : unused;
         const auto entry = static_cast<size_t>(event.entry);
         // Another entry of the title just played: the plug-in never judges the title it admitted
         // last, so no limit prevents this return, and it is no measure of the artist's gap.
         const bool listedTwiceInARow = event.again == kAgainDuplicate;
         int64_t& titleStart = lastOfTitle[static_cast<size_t>(record.titleIds[entry])];
-        if (titleGap > 0 && titleStart >= 0 && event.at - titleStart < titleGap && !listedTwiceInARow)
+        if (titleGap > 0 && titleStart >= 0 && event.at - titleStart < titleGap && !listedTwiceInARow) {
             figures.earlyTitle++;
+            mark |= kEarlyTitleMark;
+        }
         titleStart = event.at;
         const int32_t artist = record.artistKeyIds[entry];
         if (artist < 0)
@@ -125,11 +132,14 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
                 if (listedTwiceInARow) {
                     figures.unpreventable++;
                     figures.listedTwice++;
+                    mark |= kUnpreventableMark | kListedTwiceMark;
                     count(&listedTwice, event.entry, previous.entry);
                 } else if (preventable()) {
                     figures.earlyArtist++;
+                    mark |= kEarlyArtistMark;
                 } else {
                     figures.unpreventable++;
+                    mark |= kUnpreventableMark;
                     count(&pairs, entries.spelling[entry],
                           entries.spelling[static_cast<size_t>(previous.entry)]);
                 }

@@ -119,10 +119,20 @@ int32_t rateTenths(double rate);
 // The entries of `playlist` as the sweep compares them.
 SweepPlaylist sweepPlaylist(const std::vector<PlaylistEntry>& playlist);
 
+// What seedFigures found of one played track, as bits: the figures of a log are counted by day,
+// by hour and by period from these.
+enum ReturnMark : uint8_t {
+    kEarlyArtistMark = 1,   // an early return of its artist that a limit can prevent (earlyArtist)
+    kUnpreventableMark = 2, // one that no limit prevents (unpreventable)
+    kListedTwiceMark = 4,   // ... being another entry of the title just played (listedTwice)
+    kEarlyTitleMark = 8,    // an early return of its title (earlyTitle)
+};
+
 // The figures of one seed's run over `entries` (sweepPlaylist of the record's playlist);
-// `starved` when it ended by the runaway protection.
+// `starved` when it ended by the runaway protection. With `marks`, each event's ReturnMarks go
+// there, one per event of the record.
 SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, uint64_t seed, bool starved,
-                        const SweepGoal& goal);
+                        const SweepGoal& goal, std::vector<uint8_t>* marks = nullptr);
 
 // One setting's row from its seeds' figures (at least one), judged against `goal`.
 SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const SweepGoal& goal);

@@ -19,6 +19,7 @@ struct TuneDialogTest : testing::Test {
     std::string folder = support::makeTestFolder();
     std::string appData = folder + "\\app data";
     std::string playlist = folder + "\\My Station.txt";
+    std::string chosen = playlist; // what the operator picks in the Open dialog
 
     // The tool beside a copy of the plug-in, as the release zip holds them, with an application-data
     // folder of the test's own. In a test pack both are beside this program.
@@ -86,7 +87,7 @@ struct TuneDialogTest : testing::Test {
             << sim::kOpenPlaylistCaption << "\"";
         if (dialog != nullptr) {
             if (answer == IDOK) {
-                EXPECT_TRUE(support::setWindowText(support::chooserNameBox(dialog), playlist));
+                EXPECT_TRUE(support::setWindowText(support::chooserNameBox(dialog), chosen));
             }
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         }
@@ -168,6 +169,21 @@ TEST_F(TuneDialogTest, TwoToolsAtOnceEachAnswerAndNeitherRemovesARunningRunsFold
     EXPECT_EQ(support::readFile(tuning() + "\\run-running\\gen_SBeacon.dll"), "a copy");
     EXPECT_EQ(support::listFolders(tuning()), std::vector<std::string>{"run-running"});
     CloseHandle(lock);
+}
+
+TEST_F(TuneDialogTest, AnAirLogChosenInTheOpenDialogIsRead) {
+    chosen = folder + "\\songbeacon-air.log";
+    std::string log = "#Songbeacon air log\tformat 1\r\n";
+    const char* const titles[] = {"Abba - SOS", "Blur - Song 2", "Cher - Believe", "Dido - Thank You"};
+    for (int i = 0; i < 4; i++)
+        log += "2026-12-08T20:0" + std::to_string(i * 2) + ":00.000+01:00\tplayed\t" + std::to_string(i + 1) +
+               "\t" + titles[i] + "\t\t\t\t\t\t\t\t\r\n";
+    support::writeFile(chosen, log);
+    std::string output;
+    EXPECT_EQ(runAnswering(IDOK, &output), 0u) << output;
+    EXPECT_NE(output.find("== what went to air: songbeacon-air.log"), std::string::npos) << output;
+    EXPECT_NE(output.find("played 4 tracks, skipped 0"), std::string::npos) << output;
+    EXPECT_TRUE(support::fileExists(appData + "\\Songbeacon\\Tuning\\aired.html"));
 }
 
 TEST_F(TuneDialogTest, CancellingTheOpenDialogDoesNothing) {
