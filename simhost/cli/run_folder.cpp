@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/ansi_code_page.h"
+#include "cli/shared_read.h"
 
 namespace {
 
@@ -176,25 +177,6 @@ bool closeRunFolder(RunFolder* folder) {
     CloseHandle(folder->lock);
     folder->lock = INVALID_HANDLE_VALUE;
     return emptied && RemoveDirectoryW(folder->path.c_str());
-}
-
-bool readShared(const std::wstring& path, std::string* bytes, DWORD* code) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        *code = GetLastError();
-        return false;
-    }
-    bytes->clear();
-    char buffer[65536];
-    DWORD got = 0;
-    bool read = true;
-    while ((read = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0)
-        bytes->append(buffer, got);
-    *code = GetLastError();
-    CloseHandle(file);
-    return read;
 }
 
 } // namespace sim

@@ -48,8 +48,4 @@ bool keepPageInRunFolder(const RunFolder& folder);
 // left: the folder is then an ended run's, which a later run removes.
 bool closeRunFolder(RunFolder* folder);
 
-// The whole of the file at `path`, read with every kind of sharing allowed; `code` gets the
-// system's error when it cannot be read.
-bool readShared(const std::wstring& path, std::string* bytes, DWORD* code);
-
 } // namespace sim

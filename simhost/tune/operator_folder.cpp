@@ -14,6 +14,7 @@
 #include "cli/ansi_code_page.h"
 #include "cli/operator_files.h"
 #include "cli/settings_check.h"
+#include "cli/shared_read.h"
 
 namespace {
 
