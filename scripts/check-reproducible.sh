@@ -43,7 +43,7 @@ first="$work/one" second="$work/second/with a longer path"
 trees=("$first")
 [ -n "$against" ] || trees+=("$second")
 for tree in "${trees[@]}"; do
-  git clone -q "$work/commit.bundle" "$tree"
+  git -c advice.detachedHead=false clone -q "$work/commit.bundle" "$tree"
   git -C "$tree" -c advice.detachedHead=false checkout -q "$commit"
   (cd "$tree" && scripts/release.sh >/dev/null)
 done

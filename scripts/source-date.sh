@@ -28,5 +28,5 @@ case "$answer" in
   advice="another user owns it: mark it safe (git config --global --add safe.directory $(realpath -m "$tree")) or run as its owner" ;;
 *) advice="build from a git checkout" ;;
 esac
-echo "source-date: no time stamp for the release files: git cannot give the last commit's time of $tree (${reason:-no answer}); $advice, or set SOURCE_DATE_EPOCH" >&2
+echo "source-date: no time stamp for the release files: git cannot give the last commit's time of $(realpath -m "$tree") (${reason:-no answer}); $advice, or set SOURCE_DATE_EPOCH" >&2
 exit 1

@@ -32,7 +32,7 @@ check() { # <description> <command...>
 # The clone, from a bundle of the commit: git reads the tree under test only here.
 clone="$root/workspace"
 git -C "$tree" bundle create -q "$root/commit.bundle" HEAD &&
-  git clone -q "$root/commit.bundle" "$clone" &&
+  git -c advice.detachedHead=false clone -q "$root/commit.bundle" "$clone" &&
   git -C "$clone" -c advice.detachedHead=false checkout -q "$(git -C "$tree" rev-parse HEAD)" ||
   { echo "FAILED: cannot clone the committed tree" && exit 1; }
 chown -R 1001:1001 "$clone"
