@@ -103,8 +103,9 @@ printf '1 a.exe\r\n2 b.exe\r\n' >"$short/cases.txt"
 printf '@call run-test-pack.cmd "C:\\short pack"\r\n' >"$WINEPREFIX/drive_c/release/short.cmd"
 output=$(cd "$WINEPREFIX/drive_c/release" && "$root/cmake/wine-run.sh" cmd /c short.cmd 2>&1 | tr -d '\r')
 short_status=$?
+# (Wine's cmd passes on a called batch file's status but 0 as 1, so the status is only told non-zero.)
 check "run-test-pack.cmd fails a pack that ran one case of the two it lists (status $short_status: $(tail -n 1 <<<"$output"))" \
-  eval '[ "$short_status" = 3 ] && grep -q "^FAILED: 1 passed + 0 failed + 0 skipped = 1 cases, but cases.txt lists 2$" <<<"$output"'
+  eval '[ "$short_status" != 0 ] && grep -q "^FAILED: 1 passed + 0 failed + 0 skipped = 1 cases, but cases.txt lists 2$" <<<"$output"'
 
 # The install, tuning and uninstall script on the setup program, into a folder with spaces.
 # Each command line goes into a batch file of its own: Wine would quote again a line passed to it
