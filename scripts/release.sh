@@ -5,10 +5,16 @@
 #   songbeacon-<version>-win32.zip   the DLL, the tool that chooses its limits (songbeacon-tune.exe),
 #                                    the operator's read-me, an example plugin.ini, the placeholder
 #                                    logo and the licence, for a manual install;
-#   SHA256SUMS                       the checksums of both.
-# Files of other versions already in dist/ are left alone. The same commit gives the same bytes
-# wherever it is built (scripts/check-reproducible.sh shows it). SONGBEACON_BUILD_DIR names another
-# folder than build/, as for scripts/test.sh, and SONGBEACON_DIST_DIR another than dist/.
+#   songbeacon-<version>-build-info.txt  the commit, the time stamp and the versions of the tools
+#                                    that shape the files' bytes (scripts/build-info.sh);
+#   songbeacon-<version>-SHA256SUMS  the checksums of those three.
+# Files of other versions already in dist/ are left alone, their checksums included. The same
+# commit built with the same tool versions gives the same bytes wherever it is built
+# (scripts/check-reproducible.sh shows it, comparing the build information first). The files carry
+# the commit's time (SOURCE_DATE_EPOCH overrides it); a tree git cannot read (not a checkout, or one
+# another user owns) stops the release at once, in git's words (scripts/source-date.sh).
+# SONGBEACON_BUILD_DIR names another folder than build/, as for scripts/test.sh, and
+# SONGBEACON_DIST_DIR another than dist/.
 #
 # Signing (Authenticode, SHA-256, with osslsigncode, Debian 12's 2.5 or later): SONGBEACON_SIGN_PFX
 # names a PKCS#12 file with the code-signing certificate and its key, SONGBEACON_SIGN_PASSWORD_FILE
@@ -20,7 +26,8 @@
 # which keeps a signature valid after its certificate expires but needs the network and makes every
 # build differ. Without a certificate the files are built unsigned. A certificate that cannot be
 # used stops the release with one line, before anything is built; dist/ receives files only once
-# all of them are complete.
+# all of them are complete, and a release stopped on the way (an error, Ctrl+C, SIGTERM) leaves
+# none of its temporary files there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -34,7 +41,12 @@ fail() {
   exit 1
 }
 
-signing=()
+# The time stamp of every file (the zip's entries, the signatures), asked first so that a tree git
+# cannot read stops the release before anything is built; the build takes it from the environment.
+stamp=$(scripts/source-date.sh . 2>&1) || fail "${stamp#source-date: }"
+export SOURCE_DATE_EPOCH="$stamp"
+
+signing=() signing_kind=unsigned
 if [ -n "$pfx" ] || [ -n "$password_file" ]; then
   [ -n "$pfx" ] || fail "SONGBEACON_SIGN_PASSWORD_FILE is set but SONGBEACON_SIGN_PFX is not: set both to sign, neither to build unsigned"
   [ -n "$password_file" ] || fail "SONGBEACON_SIGN_PFX is set but SONGBEACON_SIGN_PASSWORD_FILE is not: set both to sign, neither to build unsigned"
@@ -43,8 +55,7 @@ if [ -n "$pfx" ] || [ -n "$password_file" ]; then
     fail "the password file $password_file (SONGBEACON_SIGN_PASSWORD_FILE) does not exist or cannot be read"
   pfx=$(realpath "$pfx") password_file=$(realpath "$password_file")
   # The time of the commit, as for the zip's entries: the same commit signs the same bytes.
-  sign_time=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
-  [[ $sign_time =~ ^[0-9]+$ ]] || fail "no signing time: not a git checkout, and SOURCE_DATE_EPOCH is not set"
+  sign_time=$stamp
   # The certificate and the time go to scripts/sign.sh in the environment, through the build too.
   export SONGBEACON_SIGN_PFX="$pfx" SONGBEACON_SIGN_PASSWORD_FILE="$password_file" SONGBEACON_SIGN_TIME="$sign_time"
   export SONGBEACON_SIGN_TIMESTAMP_URL="$timestamp_url"
@@ -64,7 +75,8 @@ if [ -n "$pfx" ] || [ -n "$password_file" ]; then
   fi
   rm -rf "$probe"
   [ -z "$reason" ] || fail "cannot sign with $pfx: ${reason#*: cannot sign * with "$pfx": }"
-  signing=(-DSONGBEACON_SIGN=ON)
+  signing=(-DSONGBEACON_SIGN=ON) signing_kind=signed
+  [ -z "$timestamp_url" ] || signing_kind=timestamped
   if [ -n "$timestamp_url" ]; then
     echo "release: signing with $(basename "$pfx"), timestamped by $timestamp_url (needs the network; the files differ from build to build)"
   elif [ -n "$randomised" ]; then
@@ -94,13 +106,19 @@ fi
 # own temporary files and no other.
 setup=$(echo "$BUILD"/installer/*-setup.exe)
 zip=$(echo "$BUILD"/installer/*-win32.zip)
+stem=$(basename "$setup" -setup.exe)
+scripts/build-info.sh "$signing_kind" >"$BUILD/installer/$stem-build-info.txt"
 mkdir -p "$DIST"
-names=("$(basename "$setup")" "$(basename "$zip")" SHA256SUMS)
+names=("$(basename "$setup")" "$(basename "$zip")" "$stem-build-info.txt" "$stem-SHA256SUMS")
 part=".$$.part"
+# A signal ends the script through exit, so that the EXIT trap runs for it too.
 trap 'for file in "${names[@]}"; do rm -f "$DIST/$file$part"; done' EXIT
-cp "$setup" "$DIST/${names[0]}$part"
-cp "$zip" "$DIST/${names[1]}$part"
-(cd "$BUILD/installer" && sha256sum "${names[0]}" "${names[1]}") >"$DIST/SHA256SUMS$part"
+trap 'exit 130' INT
+trap 'exit 143' TERM
+for file in "${names[@]:0:3}"; do
+  cp "$BUILD/installer/$file" "$DIST/$file$part"
+done
+(cd "$BUILD/installer" && sha256sum "${names[@]:0:3}") >"$DIST/${names[3]}$part"
 for file in "${names[@]}"; do
   mv -f "$DIST/$file$part" "$DIST/$file"
 done
@@ -108,4 +126,4 @@ done
 for file in "${names[@]}"; do
   printf '%-36s %7d bytes\n' "$DIST/$file" "$(stat -c %s "$DIST/$file")"
 done
-cat "$DIST/SHA256SUMS"
+cat "$DIST/${names[3]}"

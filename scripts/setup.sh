@@ -15,6 +15,7 @@ PACKAGES=(
   chromium                                   # renders the status page in tests
   nsis zip unzip                             # the setup program and the release zip
   osslsigncode                               # signs a release (Authenticode)
+  git ca-certificates                        # the release's time stamp; a clone another user owns
 )
 
 missing=()

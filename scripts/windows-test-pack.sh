@@ -3,7 +3,14 @@
 # ($B/win32, built here when it is not up to date), the files they read, and run-tests.cmd, which
 # runs them on Windows, each test case in a process of its own as ctest runs it, and ends with
 # "N passed, N failed" (", N skipped" when a case skipped itself) and a non-zero status when any
-# failed. The list of cases is the build's own: ctest --show-only=json-v1, so a test added to the
+# failed. A case fails on any exit status but 0: a crash's status (0xC0000005 and the like) is a
+# negative number to the command prompt. cases.txt lists the cases, one a line, so that whoever
+# runs the pack can check that the counts add up (scripts/windows/run-test-pack.cmd does).
+# Before the cases, the pack checks itself: pack_crash.exe crashes in three ways (a null pointer,
+# a stack overflow, exit status 0xC0000409), and each must be judged failed by the very lines that
+# judge the cases. Those expected failures are counted apart ("self-check: 3 of 3 crashes counted as
+# failed"), never among the cases; a crash judged otherwise makes the status 2.
+# The list of cases is the build's own: ctest --show-only=json-v1, so a test added to the
 # build is packed without a change here. Tests that ctest runs as a shell script (bash driving Wine,
 # NSIS, Chromium or MinGW's tools) are left out; the pack's README.txt names each and says why.
 # The pack also carries the PollInterval benchmark (bench\monitor_bench.exe).
@@ -24,6 +31,9 @@ name=$(sed -n 's/^set(SONGBEACON_NAME "\(.*\)")$/\1/p' CMakeLists.txt)
 version=$(sed -n 's/^set(SONGBEACON_VERSION "\(.*\)")$/\1/p' CMakeLists.txt)
 [ -n "$name" ] && [ -n "$version" ] || fail "no SONGBEACON_NAME or SONGBEACON_VERSION in CMakeLists.txt"
 stem=$(tr '[:upper:]' '[:lower:]' <<<"$name-$version")
+# The zip's time stamp, as the release's: asked first, so that a tree git cannot read stops the
+# pack at once, in git's own words, before minutes of building.
+stamp=$(scripts/source-date.sh .) || exit 1
 
 export WINEPREFIX="${WINEPREFIX:-$PWD/$B/wineprefix}"
 source scripts/wine-prefix.sh # ctest lists each program's cases by running it under Wine
@@ -52,6 +62,7 @@ reason() {
 cmd=$stage/pack/run-tests.cmd left_out="" total=0
 : >"$stage/ctest-numbers.txt"
 : >"$stage/cases.cmd"
+: >"$stage/pack/cases.txt"
 while IFS=$'\t' read -r number kind what rest; do
   case "$kind" in
   program)
@@ -66,6 +77,7 @@ while IFS=$'\t' read -r number kind what rest; do
     done
     total=$((total + 1))
     printf 'call :case %d %s%s\r\n' "$total" "$program" "$arguments" >>"$stage/cases.cmd"
+    printf '%d %s%s\r\n' "$total" "$program" "${arguments//\"/}" >>"$stage/pack/cases.txt"
     echo "$number" >>"$stage/ctest-numbers.txt"
     ;;
   script) left_out+="- $rest ($what): $(reason "$what")."$'\n' ;;
@@ -77,46 +89,69 @@ while IFS=$'\t' read -r number kind what rest; do
 done <"$stage/cases.tsv"
 ((total > 0)) || fail "the win32 build lists no test program"
 
-cp "$BUILD/src/gen_SBeacon.dll" "$BUILD/simhost/songbeacon-tune.exe" "$BUILD/tests/clock_probe.dll" "$stage/pack/"
+cp "$BUILD/src/gen_SBeacon.dll" "$BUILD/simhost/songbeacon-tune.exe" "$BUILD/tests/clock_probe.dll" "$BUILD/tests/pack_crash.exe" "$stage/pack/"
 cp examples/* "$stage/pack/examples/"
 cp "$BUILD/bench/monitor_bench.exe" "$stage/pack/bench/"
 {
   printf '@echo off\r\n'
   printf 'rem The Windows tests of %s %s: %d test cases, each in a process of its own, run in this\r\n' "$name" "$version" "$total"
   printf 'rem folder (the programs find gen_SBeacon.dll, songbeacon-tune.exe, clock_probe.dll and examples\\ here). Ends with "N passed, N failed"\r\n'
-  printf 'rem (", N skipped" when a case skipped itself) and status 1 when any case failed.\r\n'
+  printf 'rem (", N skipped" when a case skipped itself); status 1 when any case failed. A case fails on\r\n'
+  printf 'rem any status but 0: a crash ends a program with a negative one (0xC0000005 and the like).\r\n'
+  printf 'rem First the self-check: pack_crash.exe crashes three ways, judged as the cases are judged, and\r\n'
+  printf 'rem each must count as failed; those are counted apart from the cases, and status 2 says the\r\n'
+  printf 'rem judging let a crash pass.\r\n'
   printf 'setlocal EnableExtensions DisableDelayedExpansion\r\n'
   printf 'cd /d "%%~dp0"\r\n'
-  printf 'set passed=0\r\nset failed=0\r\nset skipped=0\r\nset total=%d\r\n' "$total"
+  printf 'set passed=0\r\nset failed=0\r\nset skipped=0\r\nset total=%d\r\nset caught=0\r\n' "$total"
   printf 'set "logs=%%TEMP%%\\%s-tests-%%RANDOM%%"\r\n' "$stem"
   printf 'mkdir "%%logs%%"\r\n'
+  printf 'call :selfCheck null "a null pointer read, 0xC0000005 = -1073741819"\r\n'
+  printf 'call :selfCheck stack "a stack overflow, 0xC00000FD = -1073741571"\r\n'
+  printf 'call :selfCheck buffer-overrun "exit status 0xC0000409 = -1073740791"\r\n'
+  printf 'echo self-check: %%caught%% of 3 crashes counted as failed\r\n'
   cat "$stage/cases.cmd"
   printf 'rmdir /s /q "%%logs%%" 2>nul\r\n'
   printf 'echo.\r\n'
   printf 'set "counts=%%passed%% passed, %%failed%% failed"\r\n'
   printf 'if %%skipped%% gtr 0 set "counts=%%counts%%, %%skipped%% skipped"\r\n'
   printf 'echo %%counts%%\r\n'
+  printf 'if not "%%caught%%"=="3" exit /b 2\r\n'
   printf 'if %%failed%% gtr 0 exit /b 1\r\n'
   printf 'exit /b 0\r\n'
   printf '\r\n'
   printf 'rem One case: its number, its program, then the program'"'"'s arguments. Its output is shown when it fails.\r\n'
   printf ':case\r\n'
-  printf 'set "log=%%logs%%\\case-%%1.log"\r\n'
-  printf '"%%~2" %%~3 %%~4 %%~5 %%~6 > "%%log%%" 2>&1\r\n'
-  printf 'if errorlevel 1 goto caseFailed\r\n'
-  printf '"%%SystemRoot%%\\System32\\find.exe" "[  SKIPPED ]" "%%log%%" > nul\r\n'
-  printf 'if not errorlevel 1 goto caseSkipped\r\n'
-  printf 'set /a passed+=1\r\n'
-  printf 'echo [%%1/%%total%%] %%~2 %%~3 passed\r\n'
-  printf 'goto :eof\r\n'
-  printf ':caseSkipped\r\n'
-  printf 'set /a skipped+=1\r\n'
-  printf 'echo [%%1/%%total%%] %%~2 %%~3 skipped\r\n'
-  printf 'goto :eof\r\n'
-  printf ':caseFailed\r\n'
-  printf 'set /a failed+=1\r\n'
+  printf 'call :run %%*\r\n'
+  printf 'set /a %%verdict%%+=1\r\n'
+  printf 'if not "%%verdict%%"=="failed" echo [%%1/%%total%%] %%~2 %%~3 %%verdict%%\r\n'
+  printf 'if not "%%verdict%%"=="failed" goto :eof\r\n'
   printf 'type "%%log%%"\r\n'
   printf 'echo [%%1/%%total%%] %%~2 %%~3 FAILED\r\n'
+  printf 'goto :eof\r\n'
+  printf '\r\n'
+  printf 'rem One crash of the self-check: its way, then what it is. Counts into caught, never into the cases.\r\n'
+  printf ':selfCheck\r\n'
+  printf 'call :run self-%%1 pack_crash.exe %%1\r\n'
+  printf 'if "%%verdict%%"=="failed" goto crashCaught\r\n'
+  printf 'echo self-check FAILED: pack_crash.exe %%1 (%%~2) ended with status %%status%% and was judged %%verdict%%\r\n'
+  printf 'goto :eof\r\n'
+  printf ':crashCaught\r\n'
+  printf 'set /a caught+=1\r\n'
+  printf 'echo self-check: pack_crash.exe %%1 (%%~2) ended with status %%status%%: counted as failed\r\n'
+  printf 'goto :eof\r\n'
+  printf '\r\n'
+  printf 'rem Runs one program (a case'"'"'s number, the program, its arguments) into its log, and sets status\r\n'
+  printf 'rem to its exit status and verdict to failed (any status but 0), skipped or passed.\r\n'
+  printf ':run\r\n'
+  printf 'set "log=%%logs%%\\case-%%1.log"\r\n'
+  printf '"%%~2" %%~3 %%~4 %%~5 %%~6 > "%%log%%" 2>&1\r\n'
+  printf 'set status=%%ERRORLEVEL%%\r\n'
+  printf 'set verdict=failed\r\n'
+  printf 'if not "%%status%%"=="0" goto :eof\r\n'
+  printf 'set verdict=passed\r\n'
+  printf '"%%SystemRoot%%\\System32\\find.exe" "[  SKIPPED ]" "%%log%%" > nul\r\n'
+  printf 'if "%%ERRORLEVEL%%"=="0" set verdict=skipped\r\n'
   printf 'goto :eof\r\n'
 } >"$cmd"
 {
@@ -130,8 +165,17 @@ cp "$BUILD/bench/monitor_bench.exe" "$stage/pack/bench/"
   echo "Each case prints one line; a failing case prints its output first. The last line counts the"
   echo "cases: \"N passed, N failed\", and \", N skipped\" when a case skipped itself (a check that the"
   echo "system cannot make, such as a read-only file that an administrator may write to all the same)."
-  echo "The status is 1 when any case failed, else 0. There is no time limit per case: a case that hangs"
-  echo "holds the run until it is stopped."
+  echo "A case fails on any exit status but 0, a crash's included (0xC0000005 and the like, negative"
+  echo "numbers to the command prompt). The status is 1 when any case failed, else 0. There is no time"
+  echo "limit per case: a case that hangs holds the run until it is stopped."
+  echo "cases.txt lists the $total cases, one a line: the passed, failed and skipped add up to them"
+  echo "(scripts\\windows\\run-test-pack.cmd in the source runs the pack and checks that they do)."
+  echo
+  echo "First the pack checks itself: pack_crash.exe crashes in three ways (a null pointer read, a"
+  echo "stack overflow, exit status 0xC0000409), each judged as a case is, and each must count as"
+  echo "failed: \"self-check: 3 of 3 crashes counted as failed\". These are not among the cases and"
+  echo "not in their counts; a crash judged otherwise makes the status 2, whatever the cases did."
+  echo "The crashes end at once with their own status, without the system's crash dialog."
   echo
   echo "bench\\monitor_bench.exe --cpu-only measures what the plug-in's polling costs for each"
   echo "PollInterval, and first says whether this system grants the high-resolution timer"
@@ -142,8 +186,6 @@ cp "$BUILD/bench/monitor_bench.exe" "$stage/pack/bench/"
 } | sed 's/$/\r/' >"$stage/pack/README.txt"
 
 # A zip as the release's: fixed times and sorted entries.
-stamp=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
-stamp=${stamp:-946684800}
 find "$stage/pack" -type f -exec chmod 0644 {} + -exec touch -d "@$stamp" {} +
 mkdir -p "$DIST"
 out=$(realpath -m "$DIST/$stem-windows-tests.zip")

@@ -1,10 +1,12 @@
 // The plug-in reads number keys with the platform's integer reader, which takes words as 0 (and
 // "12abc" as 12) and a number beyond 32 bits as its low 32 bits (under Wine, 2147483648 reads as
 // -2147483648), and saves back what it read; PollInterval alone it reads digit by digit, holding it
-// to 0..1000, so that no length of number wraps round. It keeps texts cut to its buffers. These
-// checks warn about each case in the operator's terms, saying what the reader returned.
+// to 0..1000, so that no length of number wraps round, and in decimal only ("0x10" is 0, where the
+// platform's reader may take 16). It keeps texts cut to its buffers. These checks warn about each
+// case in the operator's terms, saying what the plug-in takes.
 #include "cli/settings_check.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -54,18 +56,64 @@ NumberForm numberForm(const std::string& text) {
     return kWholeNumber;
 }
 
+// PollInterval's text as the plug-in reads it: blanks, an optional sign, then the decimal digits up
+// to the first other character ("12ms" is 12, "0x10" is 0, a word 0), held at 2^31 either way so
+// that no length of digits wraps round.
+int64_t pollIntervalAsRead(const std::string& text) {
+    size_t i = text.find_first_not_of(" \t");
+    if (i == std::string::npos)
+        return 0;
+    const bool negative = text[i] == '-';
+    if (text[i] == '+' || text[i] == '-')
+        i++;
+    int64_t value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); i++)
+        value = std::min<int64_t>(value * 10 + (text[i] - '0'), 2147483648LL);
+    return negative ? -value : value;
+}
+
+// The value of a hexadecimal `text` ("0x10", blanks around allowed) as decimal text, or "" when it
+// is no such number or a number beyond a second's milliseconds.
+std::string hexadecimalValue(const std::string& text) {
+    const size_t start = text.find_first_not_of(" \t");
+    const bool prefixed = start != std::string::npos && start + 2 < text.size() && text[start] == '0' &&
+                          (text[start + 1] == 'x' || text[start + 1] == 'X');
+    if (!prefixed)
+        return "";
+    size_t i = start + 2;
+    int64_t value = 0;
+    for (;
+         i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])) && value <= kMostPollInterval;
+         i++) {
+        const int digit = std::tolower(static_cast<unsigned char>(text[i]));
+        value = value * 16 + (std::isdigit(digit) ? digit - '0' : digit - 'a' + 10);
+    }
+    if (i == start + 2 || value > kMostPollInterval || text.find_first_not_of(" \t", i) != std::string::npos)
+        return "";
+    return std::to_string(value);
+}
+
 // Warnings about number key `key`: words, a number beyond 32 bits, or a limit out of the range the
-// plug-in works with.
+// plug-in works with. PollInterval's number is the plug-in's own reading of its text, whatever the
+// platform's reader made of it.
 void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::string>* warnings) {
     const sim::IniValue& value = ini.values[key];
     const std::string name = kKeys[key].name;
-    const std::string read = std::to_string(value.number);
-    const NumberForm form = value.present ? numberForm(value.text) : kWholeNumber;
     const bool isPollInterval = key == sim::kPollInterval; // read, never saved
+    const int64_t number = isPollInterval && value.present ? pollIntervalAsRead(value.text) : value.number;
+    const std::string read = std::to_string(number);
+    const NumberForm form = value.present ? numberForm(value.text) : kWholeNumber;
     const std::string savedBack = isPollInterval ? "" : " and saves " + read + " back";
     if (form == kWords) {
-        warnings->push_back(name + "=" + value.text + " is not a whole number: the plug-in reads it as " +
-                            read + savedBack);
+        std::string warning =
+            name + "=" + value.text + " is not a whole number: the plug-in reads it as " + read + savedBack;
+        if (isPollInterval && number == 0) {
+            warning += ", the continuous poll, which costs the most CPU";
+            const std::string hexadecimal = hexadecimalValue(value.text);
+            if (!hexadecimal.empty())
+                warning += " (" + value.text + " is hexadecimal: write " + hexadecimal + ")";
+        }
+        warnings->push_back(warning);
         if (!isPollInterval)
             return;
     }
@@ -76,11 +124,10 @@ void checkNumber(const sim::IniSnapshot& ini, int32_t key, std::vector<std::stri
                             " is a whole number outside the 32-bit range (-2147483648 to 2147483647): the "
                             "plug-in reads it as " +
                             read + savedBack);
-    const bool pollBelow = pollBeyond ? value.text.find('-') != std::string::npos : value.number < 0;
-    if (isPollInterval && (pollBeyond || value.number > kMostPollInterval || value.number < 0))
+    if (isPollInterval && (number > kMostPollInterval || number < 0))
         warnings->push_back(name + "=" + (pollBeyond ? value.text : read) +
-                            (pollBelow ? " is below 0" : " is above 1000") + ": the plug-in takes it as " +
-                            (pollBelow ? "0" : "1000") + " (milliseconds between polls)");
+                            (number < 0 ? " is below 0" : " is above 1000") + ": the plug-in takes it as " +
+                            (number < 0 ? "0" : "1000") + " (milliseconds between polls)");
     const bool isLimit = key == sim::kSameArtistCheckLimit || key == sim::kSameTitleCheckLimit;
     if ((isLimit || key == sim::kRecentTitleListLength) && value.number > kMostLimit)
         warnings->push_back(name + "=" + read + " is above 1000: the plug-in remembers only the last 1000 " +

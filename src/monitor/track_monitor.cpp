@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "common/memory.h"
 #include "common/plugin_state.h"
 #include "history/repeat_filter.h"
 #include "history/title_history.h"
@@ -49,11 +50,13 @@ constexpr ULONGLONG kSlowAttemptMs = 100;
 constexpr ULONGLONG kSlowRetryMs = 60000;
 constexpr ULONGLONG kSlowRetryFactor = 10;
 
-// The off-line page at shut-down is not tried when the last write took this long to fail and its hold
-// is still on: shutDown has 5 s in all, and such a target would most likely block the player's exit
-// as long again, for a page it could not write anyway. A quicker failure (a folder that answered
-// within a second or two) still gets it tried.
-constexpr ULONGLONG kExitAffordsMs = 2500;
+// The off-line page at shut-down is always tried, on a thread of its own, and the player's exit
+// waits for it only so long: about a second when the worker's last write failed slowly (a folder
+// that may still be gone, and may block the exit as long again; one that has come back answers well
+// within it), else kFinalWriteWaitMs, ample for any folder that answers. A write still blocked then
+// goes on by itself and ends when the folder answers or fails.
+constexpr DWORD kFinalWriteAfterSlowFailureMs = 1000;
+constexpr DWORD kFinalWriteWaitMs = 5000;
 
 // The page write still owed after a failure; the page writer itself keeps no state. Worker only.
 struct PageRetry {
@@ -63,10 +66,9 @@ struct PageRetry {
     ULONGLONG failedMs; // how long the last attempt took to fail; 0 after a success
 };
 
-// 32-bit atomic: 1 when the worker ended with its last page write failed after kExitAffordsMs or
-// longer and its hold still on. Written by the worker as it ends (and cleared by start()), read by
-// the host thread once stop() has seen the worker end.
-std::atomic<int32_t> pageTargetBlocks{0};
+// 32-bit atomic: 1 when the worker's last page write failed slowly. Written by the worker as it ends
+// (and cleared by start()), read by the host thread once stop() has seen the worker end.
+std::atomic<int32_t> lastWriteFailedSlowly{0};
 
 // The rest between passes. Worker only.
 struct PassRest {
@@ -226,9 +228,7 @@ DWORD workerMain(HANDLE wake) {
     }
     if (rest.timer != nullptr)
         CloseHandle(rest.timer);
-    pageTargetBlocks =
-        pageRetry.slowHold && pageRetry.failedMs >= kExitAffordsMs && GetTickCount64() < pageRetry.dueAt ? 1
-                                                                                                         : 0;
+    lastWriteFailedSlowly = pageRetry.slowHold ? 1 : 0;
     return 0;
 }
 
@@ -239,6 +239,23 @@ DWORD WINAPI workerThreadMain(LPVOID) {
         return result; // stop() waits for the thread itself
     SetEvent(exit.endedEvent);
     FreeLibraryAndExitThread(exit.moduleReference, result);
+}
+
+// The off-line page's write at shut-down, handed to a thread of its own: the page and its file name
+// are its own copies and this block is its own, so that it never touches the shared state, which
+// shutDown frees while the write may still be blocked; its reference to our module keeps the code
+// it runs loaded until its last instruction, as the worker's does.
+struct FinalWrite {
+    HMODULE moduleReference;
+    page::PageCopy page;
+};
+
+DWORD WINAPI finalWriteThreadMain(LPVOID parameter) {
+    auto* job = static_cast<FinalWrite*>(parameter);
+    const HMODULE module = job->moduleReference;
+    const bool written = page::writeAndRelease(&job->page);
+    memory::release(job);
+    FreeLibraryAndExitThread(module, written ? monitor::kFinalPageWritten : monitor::kFinalPageFailed);
 }
 
 // Forgets the worker's exit arrangements; `workerRan` when the worker has released the module
@@ -279,7 +296,7 @@ bool waitAnsweringSentMessages(HANDLE ended, DWORD timeoutMs) {
 namespace monitor {
 
 bool start() {
-    pageTargetBlocks = 0;
+    lastWriteFailedSlowly = 0;
     workerExit.wakeEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     workerExit.endedEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (workerExit.endedEvent == nullptr ||
@@ -312,11 +329,31 @@ StopResult stop(uint32_t timeoutMs) {
     return kEnded;
 }
 
-bool writeFinalPage() {
-    if (pageTargetBlocks != 0)
-        return false;
-    page::write(); // once: nothing is left to try it again
-    return true;
+FinalPageResult writeFinalPage() {
+    page::PageCopy copy;
+    const page::CopyResult copied = page::copyCurrent(&copy);
+    if (copied != page::kCopied)
+        return copied == page::kPageOff ? kFinalPageWritten : kFinalPageFailed;
+    auto* job = static_cast<FinalWrite*>(memory::allocate(sizeof(FinalWrite)));
+    HMODULE module = nullptr;
+    HANDLE thread = nullptr;
+    if (job != nullptr && GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                             reinterpret_cast<LPCSTR>(&finalWriteThreadMain), &module)) {
+        *job = {module, copy};
+        thread = CreateThread(nullptr, 0, finalWriteThreadMain, job, 0, nullptr);
+        if (thread == nullptr)
+            FreeLibrary(module);
+    }
+    if (thread == nullptr) { // no thread to leave the write to: written here, once
+        memory::release(job);
+        return page::writeAndRelease(&copy) ? kFinalPageWritten : kFinalPageFailed;
+    }
+    const DWORD waitMs = lastWriteFailedSlowly != 0 ? kFinalWriteAfterSlowFailureMs : kFinalWriteWaitMs;
+    DWORD result = kFinalPageStillWriting;
+    if (WaitForSingleObject(thread, waitMs) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &result))
+        result = kFinalPageStillWriting;
+    CloseHandle(thread);
+    return static_cast<FinalPageResult>(result);
 }
 
 } // namespace monitor

@@ -35,11 +35,18 @@ enum StopResult : int32_t {
 // leave all of it alone. A later stop() waits again.
 StopResult stop(uint32_t timeoutMs);
 
+enum FinalPageResult : int32_t {
+    kFinalPageWritten = 0,  // written, or the page is switched off
+    kFinalPageFailed,       // not written: the file could not be written, or no memory for the page
+    kFinalPageStillWriting, // the wait ran out: the write goes on, on its own thread
+};
+
 // The page's last write, at shut-down: after stop() returned kEnded, with pluginState.playing 0,
-// writes the page once more (off-line). Skipped, returning false, when the worker's last write took
-// 2.5 s or more to fail and its hold had not run out as the worker ended: such a target (a network
-// folder whose server has gone) would block the host's thread as long again, past what a player's
-// exit can afford, and could not be written anyway. Returns true when the write was tried.
-bool writeFinalPage();
+// writes the page once more (off-line), on a thread of its own that holds its own copies of the
+// page and the file name, and waits for it about a second when the worker's last write failed
+// slowly (a network folder whose server may still be gone), else up to 5 s. A write still blocked
+// then is left to end by itself, so the player's exit never waits on a folder longer, and the
+// caller may free the shared state at once; a folder that answers again gets its off-line page.
+FinalPageResult writeFinalPage();
 
 } // namespace monitor

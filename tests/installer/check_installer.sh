@@ -30,7 +30,8 @@
 #                 installs there, and the uninstaller run in place removes it again;
 #   pages         an interactive install and uninstall clicked through page by page: every text
 #                 shows whole, Browse asks for the player's folder, and "Space required" is the
-#                 size registered and the one docs/installing.md's picture of the page shows; the
+#                 size registered and the one docs/installing.md's picture of the page and its text
+#                 show; docs/releasing.md gives the setup program's own size within 3 %; the
 #                 uninstaller run in place and cancelled exits 1;
 #   signed        (a signed release: SONGBEACON_SIGNER_CA names the certificate to trust) the play
 #                 case, and the DLL, the tool and the uninstaller the install leaves carry valid
@@ -385,6 +386,14 @@ pages)
   pictured=$(grep -ao -m 1 'Space required: [0-9.]* [KM]B' "$here/../../docs/installer-3-folder.png")
   check "docs/installer-3-folder.png shows this size ('$pictured'; if not, remake it with scripts/screenshot-installer.sh)" \
     test "$pictured" = "$required"
+  # The guides' sizes: the installed files as this page shows them, and the setup program itself
+  # ("about": within 3 %, in KB of 1024 bytes as Setup and Windows count them).
+  check "docs/installing.md gives the installed files' size as this page does (${required#Space required: })" \
+    grep -q "the tool and the uninstaller, ${required#Space required: }\." "$here/../../docs/installing.md"
+  setup_kb=$(($(stat -c %s "$setup") / 1024))
+  guide_kb=$(grep -o -m 1 '), about [0-9]* KB;$' "$here/../../docs/releasing.md" | tr -dc 0-9)
+  check "docs/releasing.md gives the setup program's size as about ${guide_kb:-no} KB: it is $setup_kb KB" \
+    eval '[ -n "$guide_kb" ] && [ $((guide_kb * 100)) -ge $((setup_kb * 97)) ] && [ $((guide_kb * 100)) -le $((setup_kb * 103)) ]'
   # Run in place, as a deploying script would, and cancelled on its confirmation page: status 1.
   output=$("$wine_run" "$pages" cancel-uninstall 'C:\Player\Plugins\Songbeacon\uninstall.exe' \
     'C:\Player\Plugins\Songbeacon' 2>&1 | tr -d '\r')

@@ -9,12 +9,16 @@
 #   program, the DLL and the tool in the zip and the ones packed;
 # - the signed setup program installs silently, the DLL and uninstaller it leaves verify, and the
 #   signed DLL plays in the simulated player (check_installer.sh, case signed);
+# - the build information in dist/ records the osslsigncode that signed (2.5), and a build signed
+#   with another version (the system's own, where it is not 2.5: Debian 12's backports have 2.9),
+#   compared with check-reproducible.sh --against, is told apart by that version, named;
 # - an ECDSA certificate whose path holds $, a backtick and a double quote signs the whole release
-#   (the first line saying its files differ from build to build), and another release's temporary
-#   file in dist/ is left alone.
+#   (the first line saying its files differ from build to build), with its checksums, the build
+#   information's among them, in a file of its version's own; another release's temporary file and
+#   an earlier release's SHA256SUMS in dist/ are left alone.
 # All with the osslsigncode a fresh Debian 12 has (2.5), even where a newer one is installed: it is
 # fetched once (apt-get download) and unpacked into <tools folder>.
-# Builds the release three times: several minutes.
+# Builds the release four times (three where the system's osslsigncode is 2.5 too): several minutes.
 #   check_signing.sh <songbeacon-host.exe> <hold_file.exe> <run_limited.exe> <installer_pages.exe> <tools folder>
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -25,6 +29,7 @@ if [ ! -x "$tools/usr/bin/osslsigncode" ]; then
     (cd "$tools" && apt-get download -q osslsigncode/bookworm >/dev/null 2>&1 && dpkg-deb -x osslsigncode_*.deb .) ||
     { echo "FAILED: cannot fetch Debian 12's osslsigncode (apt-get download osslsigncode/bookworm)" && exit 1; }
 fi
+system_path=$PATH
 export PATH="$tools/usr/bin:$PATH"
 echo "with $(osslsigncode --version 2>&1 | head -n 1)"
 
@@ -103,6 +108,27 @@ check "the DLL in the zip verifies" verifies "$kept/zip/gen_SBeacon.dll"
 check "the tool packed and zipped verifies, and is the same file in both" \
   eval 'verifies "$kept/signed/songbeacon-tune.exe" && cmp "$kept/signed/songbeacon-tune.exe" "$kept/zip/songbeacon-tune.exe"'
 check "the unsigned DLL does not verify" eval '! osslsigncode verify -CAfile "$cert" -in "$kept/gen_SBeacon.dll" >/dev/null 2>&1'
+check "the build information records the osslsigncode that signed" \
+  grep -q '^osslsigncode: osslsigncode 2\.5$' "$kept"/*-build-info.txt
+
+# Another osslsigncode signs other bytes: the comparison names it. Against the kept build's dist/.
+other=$(PATH=$system_path osslsigncode --version 2>&1 | grep -m 1 '^osslsigncode' | cut -d, -f1)
+if [ "$other" = "osslsigncode 2.5" ] || [ -z "$other" ]; then
+  echo "skipped: the system's osslsigncode is 2.5 too (or none), so no build with another version can be compared"
+else
+  mkdir -p "$root/dist-2.5" && cp "$kept"/*-setup.exe "$kept"/*-win32.zip "$kept"/*-build-info.txt \
+    "$kept"/*-SHA256SUMS "$root/dist-2.5/"
+  output=$(PATH=$system_path SONGBEACON_SIGN_PFX="$pfx" SONGBEACON_SIGN_PASSWORD_FILE="$password" \
+    "$tree/scripts/check-reproducible.sh" --against "$root/dist-2.5" 2>&1)
+  status=$?
+  echo "$output"
+  check "a build signed with $other, against one signed with 2.5, is not called the same (status $status)" \
+    test $status -ne 0
+  check "and the comparison names the differing version first, and puts the differing files down to it" \
+    eval 'grep -A 1 -m 1 "^DIFFERENT: .*-build-info.txt" <<<"$output" |
+      grep -q "^  osslsigncode: $other.* in this build, osslsigncode 2.5 in " &&
+      grep -q "^The two builds recorded different tool versions" <<<"$output"'
+fi
 
 SONGBEACON_SIGNER_CA="$cert" "$here/check_installer.sh" signed "$setup" "$kept/signed/gen_SBeacon.dll" \
   "$host" "$holder" "$limited" "$pages" "$kept/signed/songbeacon-tune.exe"
@@ -116,6 +142,7 @@ openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -keyout "$root/ec.
   -nodes -subj "/CN=Songbeacon Test Signer" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
 openssl pkcs12 -export -out "$odd/signer.pfx" -inkey "$root/ec.key" -in "$root/ec.pem" -passout "file:$password"
 echo "another release's" >"$dist/songbeacon-0.1-setup.exe.part"
+echo "an earlier release's checksums" >"$dist/SHA256SUMS"
 output=$(cd "$tree" && SONGBEACON_BUILD_DIR="$root/build-ecdsa" SONGBEACON_DIST_DIR="$dist" \
   SONGBEACON_SIGN_PFX="$odd/signer.pfx" SONGBEACON_SIGN_PASSWORD_FILE="$odd/password" scripts/release.sh 2>&1)
 status=$?
@@ -125,4 +152,9 @@ check "whose first line says the files differ from build to build" \
   eval 'head -n 1 <<<"$output" | grep -q "its key is not RSA .*differ from build to build$"'
 check "its setup program verifies" eval 'cert=$root/ec.pem verifies "$dist"/*-setup.exe'
 check "another release's temporary file in dist/ is left alone" test -e "$dist/songbeacon-0.1-setup.exe.part"
+check "and so is an earlier release's SHA256SUMS" grep -qx "an earlier release's checksums" "$dist/SHA256SUMS"
+check "this version's checksums are in a file of its own, and hold its files and build information" \
+  eval '(cd "$dist" && sha256sum -c --quiet songbeacon-0.24b-SHA256SUMS) &&
+    [ "$(cut -d" " -f3 "$dist/songbeacon-0.24b-SHA256SUMS" | tr "\n" " ")" = \
+      "songbeacon-0.24b-setup.exe songbeacon-0.24b-win32.zip songbeacon-0.24b-build-info.txt " ]'
 exit $fail

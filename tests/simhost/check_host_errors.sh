@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The simulated host as an operator meets it: a bad option, a missing file or an entry outside the
 # playlist gets a one-line error and exit status 1; plugin.ini values the plug-in will misread are
-# warned about before it starts (a number beyond 32 bits by what the plug-in reads of it); a page
+# warned about before it starts (a number beyond 32 bits by what the plug-in reads of it, a
+# hexadecimal PollInterval by the plug-in's own reading, not the platform's); a page
 # that is switched on but never written ends the run with status 6; --last-page keeps the page of
 # the last track played; an air log that cannot be written is warned about, and the plug-in plays on.
 #   check_host_errors.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
@@ -47,6 +48,13 @@ sed -i 's/^SameArtistCheckLimit=3/SameArtistCheckLimit=2147483648/' plugin.ini
 run 0 'warning: SameArtistCheckLimit=2147483648 is a whole number outside the 32-bit range (-2147483648 to 2147483647): the plug-in reads it as -2147483648 and saves -2147483648 back' \
   gen_SBeacon.dll station.m3u --fast
 grep -qx 'SameArtistCheckLimit=-2147483648' <(tr -d '\r' <plugin.ini) || { echo "FAIL: the plug-in did not save -2147483648 back"; fail=1; }
+
+# A hexadecimal PollInterval: Wine's integer reader takes 0x10 as 16, but the plug-in reads it in
+# decimal, as 0, the continuous poll; the warning says what the plug-in takes.
+ini 1 status.htm
+printf 'PollInterval=0x10\r\n' >>plugin.ini
+run 0 'warning: PollInterval=0x10 is not a whole number: the plug-in reads it as 0, the continuous poll, which costs the most CPU (0x10 is hexadecimal: write 16)' \
+  gen_SBeacon.dll station.m3u --fast
 
 ini 1 'no-such-folder\status.htm'
 run 6 'warning: the page'"'"'s folder no-such-folder does not exist: the plug-in cannot write no-such-folder\status.htm' \

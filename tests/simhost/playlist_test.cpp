@@ -54,6 +54,10 @@ TEST(Playlist, M3uTakesTitlesAndLengthsFromExtinfElseTheFileName) {
     // A stream (-1), no #EXTINF and no comma count as unknown; a fraction is dropped; a length
     // beyond nine digits is the most kept, never read whole nor cut to its first nine.
     EXPECT_EQ(lengthsOf(entries), (Lengths{231, 0, 0, 100, 0, 354, 3600, 212, 90, 999999999}));
+    // Beyond 2^31 the length is held at the most before it can wrap round, however many digits follow.
+    EXPECT_EQ(lengthsOf(sim::parsePlaylistEntries("long.m3u", "#EXTINF:3000000000,Long\nl.mp3\n"
+                                                              "#EXTINF:99999999999,Longer\nm.mp3\n")),
+              (Lengths{999999999, 999999999}));
 }
 
 TEST(Playlist, M3uIsRecognisedByNameOrHeader) {

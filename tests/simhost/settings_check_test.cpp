@@ -58,7 +58,9 @@ TEST(SettingsCheck, PollIntervalOutOfRangeIsTakenAsTheNearestEnd) {
         {"4294967295",
          {"PollInterval=4294967295 is above 1000: the plug-in takes it as 1000 (milliseconds between "
           "polls)"}},
-        {"fast", {"PollInterval=fast is not a whole number: the plug-in reads it as 0"}},
+        {"fast",
+         {"PollInterval=fast is not a whole number: the plug-in reads it as 0, the continuous poll, which "
+          "costs the most CPU"}},
         {"5000ms",
          {"PollInterval=5000ms is not a whole number: the plug-in reads it as 5000",
           "PollInterval=5000 is above 1000: the plug-in takes it as 1000 (milliseconds between polls)"}},
@@ -68,6 +70,19 @@ TEST(SettingsCheck, PollIntervalOutOfRangeIsTakenAsTheNearestEnd) {
     sim::IniSnapshot absent = snapshot({});
     absent.values[sim::kPollInterval] = {false, "", 0};
     EXPECT_EQ(sim::checkSettings(absent), std::vector<std::string>{});
+    // Hexadecimal: the platform's integer reader takes 0x10 as 16 under Wine, but the plug-in reads
+    // PollInterval in decimal, as 0, and the check says what the plug-in takes.
+    sim::IniSnapshot hexadecimal = snapshot({{sim::kPollInterval, "0x10"}});
+    hexadecimal.values[sim::kPollInterval].number = 16;
+    EXPECT_EQ(sim::checkSettings(hexadecimal),
+              std::vector<std::string>{
+                  "PollInterval=0x10 is not a whole number: the plug-in reads it as 0, the "
+                  "continuous poll, which costs the most CPU (0x10 is hexadecimal: write 16)"});
+    hexadecimal.values[sim::kPollInterval] = {true, " 0x7D0", 2000};
+    EXPECT_EQ(
+        sim::checkSettings(hexadecimal),
+        std::vector<std::string>{"PollInterval= 0x7D0 is not a whole number: the plug-in reads it as 0, the "
+                                 "continuous poll, which costs the most CPU"});
 }
 
 TEST(SettingsCheck, EachMisreadValueIsExplained) {

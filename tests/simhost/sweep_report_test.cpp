@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "report/sweep_page.h"
 #include "report/sweep_report.h"
 #include "report/sweep_starving.h"
 #include "simhost/sweep_cases.h"
@@ -474,6 +475,24 @@ TEST_F(SweepReport, ThePageEscapesEveryTextAndChartsTheRecommendedSetting) {
             EXPECT_NE(page.find("&quot;&lt;i&gt;&quot;"), std::string::npos);
         }
     }
+}
+
+TEST_F(SweepReport, ThePageMarksTheNearestChoiceOnceThePlugInHasConfirmedIt) {
+    context.plan.goal.maxSkipTenths = 600;
+    for (sim::SweepRow& row : rows)
+        row.meetsSkipGoal = row.skipTenths <= 600;
+    const sim::Recommendation none = sim::recommend(rows, context.plan.goal);
+    ASSERT_EQ(none.recommended, -1);
+    ASSERT_GE(none.nearest, 0);
+    ASSERT_EQ(none.replayed, none.nearest);
+    const sim::SweepSetting nearest = rows[static_cast<size_t>(none.nearest)].setting;
+    const std::string page = sim::renderSweepHtml(context, rows, none, {true, nearest, 3, 900, true, ""});
+    size_t marked = 0;
+    for (size_t at = 0; (at = page.find("<tr class=\"mark\">", at)) != std::string::npos; at++)
+        marked++;
+    EXPECT_EQ(marked, 1u) << "the table marks the nearest choice's row";
+    EXPECT_NE(page.find("<line class=\"mark\""), std::string::npos) << "the curves mark it";
+    EXPECT_NE(page.find("| nearest the goals: " + sim::pairText(nearest) + "</text>"), std::string::npos);
 }
 
 } // namespace

@@ -169,9 +169,12 @@ TEST(SweepFigures, EachSeedIsJudgedOnItsOwnAndTheWorstSeedShown) {
     EXPECT_EQ(within.skipTenths, 80) << "the median";
     EXPECT_EQ(within.worstSkipTenths, 110) << "the highest";
     EXPECT_EQ(sim::rateTenths(within.lowestSkipRate), 50);
-    // One seed beyond it fails the setting, wherever that seed stands.
+    // One seed beyond it fails the setting, wherever that seed stands. The returns under other
+    // spellings shown beside the worst seed's figure are that seed's, not another seed's larger ones.
     for (size_t bad = 0; bad < 3; bad++) {
         std::vector<sim::SeedFigures> seeds = {seedOf(1, 0.08, 33), seedOf(2, 0.05, 33), seedOf(3, 0.11, 33)};
+        for (size_t i = 0; i < 3; i++)
+            seeds[i].spellingsPerDay = i == bad ? 20 : 300;
         seeds[bad].artistPerDay = 133;
         seeds[bad].titlePerDay = 101;
         const sim::SweepRow row = sim::sweepRow({9, 50}, seeds, goal);
@@ -179,6 +182,7 @@ TEST(SweepFigures, EachSeedIsJudgedOnItsOwnAndTheWorstSeedShown) {
         EXPECT_FALSE(row.meetsTitleGoal) << bad;
         EXPECT_EQ(row.worstArtistPerDay, 133) << bad;
         EXPECT_EQ(row.worstTitlePerDay, 101) << bad;
+        EXPECT_EQ(row.spellingsPerDay, 20) << bad;
     }
     sim::SeedFigures starved = seedOf(4, 0.01, 0);
     starved.starved = true;
@@ -258,6 +262,27 @@ TEST(SweepFigures, ReturnsUnderAnotherSpellingAreCountedApart) {
                   .find("an artist back within 60 minutes 45.00 times a day on the worst seed (at most 45) + "
                         "45.00 a day under other spellings, "),
               std::string::npos);
+}
+
+// "Let It Be" comes exactly an hour after "Help", the goal's gap, with "Beatles, The" ten minutes
+// before it: a window reaching back an hour does not reach "Help", so nothing prevents the return
+// under the other spelling, and it counts as one no limit prevents, not as an early one.
+TEST(SweepFigures, AReturnExactlyAtTheGoalsMinutesIsNotEarlyWhateverCameBetween) {
+    const std::vector<sim::PlaylistEntry> playlist = {
+        {"The Beatles - Help", 3000},
+        {"Beatles, The - Yesterday", 600},
+        {"The Beatles - Let It Be", 600},
+    };
+    sim::PlayOrder order;
+    sim::startPlayOrder(&order, 3, false, 0);
+    sim::RunRecord record;
+    ASSERT_EQ(sim::simulateRun(playlist, {0, 0, true}, order, 4200, &record), sim::kPlayedItsLength);
+    ASSERT_EQ(record.played, 3);
+    const sim::SeedFigures figures =
+        sim::seedFigures(record, sim::sweepPlaylist(playlist), 1, false, {60, 1, 4500, 1000});
+    EXPECT_EQ(figures.artistReturns, 2);
+    EXPECT_EQ(figures.earlyArtist, 0) << "Help, an hour before, is not within the hour";
+    EXPECT_EQ(figures.unpreventable, 2);
 }
 
 TEST(SweepLength, CoversThreeRotationsAndAtLeast72Hours) {

@@ -49,6 +49,8 @@ TEST(TunePlan, RangesFollowTheGoalsButNeverStarveTheRotationNorExceedASweep) {
         // Half the artists and half the titles at most, so that no setting starves the rotation.
         {40, 12, 3, 60, 6, 20, 2},
         {1, 1, 3, 60, 0, 0, 1},
+        // Eleven titles at most: eleven steps of 1 would be twelve limits, so the step is 2.
+        {22, 12, 3, 60, 6, 10, 2},
         // A long artist gap on many seeds: the title step coarsens, then the artist range shortens,
         // until the runs fit within a sweep's 10000.
         {5000, 3000, 100, 600, 45, 100, 100},
