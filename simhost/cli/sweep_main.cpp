@@ -14,6 +14,7 @@
 #include "cli/operator_files.h"
 #include "cli/sweep_options.h"
 #include "player/replay.h"
+#include "playlist/playlist_form.h"
 #include "report/report.h"
 #include "report/sweep_report.h"
 #include "report/sweep_starving.h"
@@ -192,6 +193,9 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         context.warnings.push_back(
             "EnablePlaylistMonitoring is 0 in plugin.ini: the sweep judges every setting "
             "with the filter on, as the plug-in would run with it switched on");
+    const std::string formWarning = artistFormWarning(playlistForm(playlist));
+    if (!formWarning.empty())
+        context.warnings.push_back(formWarning);
     for (const std::string& warning : starvationWarnings(context))
         context.warnings.push_back(warning);
     std::fputs(renderSweepHeading(context).c_str(), stdout);

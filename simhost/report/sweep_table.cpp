@@ -17,7 +17,7 @@ std::string metText(const sim::SweepRow& row, const sim::SweepGoal& goal) {
     if (row.meetsArtistGoal && row.meetsTitleGoal && row.meetsSkipGoal)
         return "all";
     std::string met;
-    if (row.meetsArtistGoal)
+    if (row.meetsArtistGoal && !goal.artistUnjudged)
         met = "artist";
     if (row.meetsTitleGoal && goal.titleGapHours > 0)
         met += met.empty() ? "title" : "+title";

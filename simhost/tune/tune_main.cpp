@@ -45,12 +45,13 @@ bool ansiArguments(std::vector<std::string>* arguments, std::string* error) {
     return fits;
 }
 
-// The titles, to size the ranges by; false when the file cannot be read as a playlist (the player
-// then says why, in its own words).
+// The titles, to size the ranges by; false when the file cannot be read as a playlist, or is too
+// large to be read at all (the player then says why, in its own words).
 bool readTitles(const std::string& path, std::vector<sim::PlaylistEntry>* entries) {
     std::string bytes, reason;
+    int64_t size = 0;
     sim::PlaylistFile playlist;
-    if (!sim::readBytes(path, &bytes) ||
+    if (sim::readPlaylistBytes(path, sim::kMostPlaylistBytes, &bytes, &size) != sim::kPlaylistRead ||
         !sim::readPlaylistFile(path, bytes, sim::ansiCodePage(), &playlist, &reason))
         return false;
     *entries = playlist.entries;
