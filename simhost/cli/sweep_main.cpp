@@ -157,14 +157,13 @@ bool writeReport(const sim::Options& options, const std::string& page) {
 }
 
 // When the heap refuses what the sweep needs, says so and ends with the status that means it,
-// rather than letting the refusal end the process under another name.
+// rather than letting the refusal end the process under another name; through the programs' one
+// end, so that the tool's window still waits for a key.
 void outOfMemory() {
     std::fputs("error: out of memory: the sweep needs more than this process can have; narrow a range, "
                "use fewer seeds or shorter runs\n",
                stdout);
-    std::fflush(stdout);
-    sim::finishConsoleOutput();
-    std::_Exit(sim::kExitOutOfMemory);
+    sim::endProcessNow(sim::kExitOutOfMemory);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/operator_files.h"
+#include "tune/windows_shell.h"
 
 namespace {
 
@@ -85,20 +86,6 @@ bool copyShared(const std::wstring& from, const std::wstring& to, std::string* e
         return false;
     }
     return true;
-}
-
-// %LOCALAPPDATA%, else the platform's local application-data folder.
-std::wstring localAppData() {
-    std::vector<wchar_t> value(kLongestPath);
-    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), kLongestPath);
-    if (length > 0 && length < kLongestPath)
-        return std::wstring(value.data(), length);
-    wchar_t* known = nullptr;
-    std::wstring folder;
-    if (SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK)
-        folder = known;
-    CoTaskMemFree(known);
-    return folder;
 }
 
 bool makeFolder(const std::wstring& folder) {

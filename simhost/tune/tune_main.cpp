@@ -155,14 +155,20 @@ int tune() {
     return status;
 }
 
+// The last step of every end of the process in a console of its own (main's return, an error, the
+// out-of-memory end, the watchdog of a hung shut-down): the window closes with the process.
+void waitToClose() {
+    sim::waitForKey("\nPress any key to close this window.\n");
+}
+
 } // namespace
 
 int main() {
-    const bool ownConsole = sim::consoleOfItsOwn();
+    if (sim::consoleOfItsOwn())
+        sim::setLastStep(waitToClose);
     sim::startConsoleOutput();
+    sim::endOnOutOfMemory();
     const int status = tune();
     sim::finishConsoleOutput();
-    if (ownConsole)
-        sim::waitForKey("\nPress any key to close this window.\n");
     return status;
 }

@@ -1,8 +1,11 @@
 // songbeacon-tune started without a playlist, as the Start menu starts it: it asks for one with the
-// standard Open dialog, which the test drives as an operator would, from outside the tool's process.
+// standard Open dialog, which the test drives as an operator would, from outside the tool's process;
+// the dialog opens in the user's Music folder, then in the folder last used, never in the tool's
+// own. And every end of the tool in a console of its own keeps the window until a key is pressed.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 
@@ -24,8 +27,9 @@ struct TuneDialogTest : testing::Test {
         const std::string dll = support::besideThisProgramElse("gen_SBeacon.dll", SB_PLUGIN_DLL);
         ASSERT_TRUE(CopyFileA(tool.c_str(), (folder + "\\songbeacon-tune.exe").c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(dll.c_str(), (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
-        support::writeFile(playlist, "Abba - SOS\r\nBlur - Song 2\r\nCher - Believe\r\nDido - Thank You\r\n");
+        support::writeFile(playlist, kTitles);
         CreateDirectoryA(appData.c_str(), nullptr);
+        SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
     }
     void TearDown() override {
         for (const std::string& made :
@@ -33,12 +37,12 @@ struct TuneDialogTest : testing::Test {
             support::removeFolder(made);
     }
 
-    // Runs the tool with no playlist, answers its Open dialog with `answer` (IDOK after typing the
-    // playlist's name, or IDCANCEL) and returns its exit status; `output` gets what it printed.
-    DWORD runAnswering(int answer, std::string* output) {
-        SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
+    static constexpr char kTitles[] = "Abba - SOS\r\nBlur - Song 2\r\nCher - Believe\r\nDido - Thank You\r\n";
+
+    // Starts `command` in the tool's folder, its output going into `outputPath`; false when it
+    // cannot.
+    bool start(std::string command, const std::string& outputPath, PROCESS_INFORMATION* started) {
         SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-        const std::string outputPath = folder + "\\output.txt";
         HANDLE out = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                  CREATE_ALWAYS, 0, nullptr);
         STARTUPINFOA startup = {};
@@ -46,13 +50,32 @@ struct TuneDialogTest : testing::Test {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = startup.hStdError = out;
-        std::string command =
-            "\"" + folder + "\\songbeacon-tune.exe\" --no-browser --shuffle 7 --sweep-artist 0..2";
-        PROCESS_INFORMATION started = {};
-        const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &started);
+        const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.c_str(), &startup, started);
         CloseHandle(out);
-        if (!ran)
+        return ran;
+    }
+
+    // The exit status of `started` once it has ended, within `deadlineMs` (else it is ended: 124).
+    static DWORD statusOf(const PROCESS_INFORMATION& started, DWORD deadlineMs) {
+        if (!support::waitFor([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; },
+                              deadlineMs))
+            TerminateProcess(started.hProcess, 124);
+        DWORD status = 124;
+        GetExitCodeProcess(started.hProcess, &status);
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+        return status;
+    }
+
+    // Runs the tool with no playlist in its own folder, as the Start menu's entry starts it, answers
+    // its Open dialog with `answer` (IDOK after typing `typed`, the playlist's whole name unless
+    // given, or IDCANCEL) and returns its exit status; `output` gets what it printed.
+    DWORD runAnswering(int answer, std::string* output, const std::string& typed = std::string()) {
+        const std::string outputPath = folder + "\\output.txt";
+        PROCESS_INFORMATION started = {};
+        if (!start("\"" + folder + "\\songbeacon-tune.exe\" --no-browser --shuffle 7 --sweep-artist 0..2",
+                   outputPath, &started))
             return 125;
         HWND dialog = nullptr;
         EXPECT_TRUE(support::waitFor([&] {
@@ -62,21 +85,44 @@ struct TuneDialogTest : testing::Test {
             << sim::kOpenPlaylistCaption << "\"";
         if (dialog != nullptr) {
             if (answer == IDOK) {
-                EXPECT_TRUE(support::setWindowText(support::chooserNameBox(dialog), playlist));
+                EXPECT_TRUE(support::setWindowText(support::chooserNameBox(dialog),
+                                                   typed.empty() ? playlist : typed));
             }
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         }
-        if (!support::waitFor([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; },
-                              5 * support::kDeadlineMs))
-            TerminateProcess(started.hProcess, 124);
-        DWORD status = 124;
-        GetExitCodeProcess(started.hProcess, &status);
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
+        const DWORD status = statusOf(started, 5 * support::kDeadlineMs);
         *output = support::readFile(outputPath);
         return status;
     }
+
+    // Runs the tool as from the Start menu, in a console of its own (run_limited makes it, reads it
+    // and presses a key once the tool's last words show), with `arguments`. Returns its exit
+    // status, or 125 when run_limited.exe is not there (a test pack without it); `console` gets
+    // the console's text.
+    DWORD runInItsOwnConsole(const std::string& arguments, std::string* console) {
+        const std::string runLimited = support::besideThisProgramElse("run_limited.exe", SB_RUN_LIMITED);
+        const std::string consolePath = folder + "\\console.txt";
+        PROCESS_INFORMATION started = {};
+        if (!support::fileExists(runLimited) ||
+            !start("\"" + runLimited + "\" --console \"Press any key to close\" \"" + folder +
+                       "\\songbeacon-tune.exe\" " + arguments,
+                   consolePath, &started))
+            return 125;
+        const DWORD status = statusOf(started, 10 * support::kDeadlineMs);
+        *console = support::readFile(consolePath);
+        return status;
+    }
 };
+
+// The user's Music folder, made when there is none.
+std::string musicFolder() {
+    wchar_t* known = nullptr;
+    char path[MAX_PATH] = "";
+    if (SHGetKnownFolderPath(FOLDERID_Music, KF_FLAG_CREATE, nullptr, &known) == S_OK)
+        WideCharToMultiByte(CP_ACP, 0, known, -1, path, sizeof path, nullptr, nullptr);
+    CoTaskMemFree(known);
+    return path;
+}
 
 TEST_F(TuneDialogTest, ThePlaylistChosenInTheOpenDialogIsSwept) {
     std::string output;
@@ -86,6 +132,63 @@ TEST_F(TuneDialogTest, ThePlaylistChosenInTheOpenDialogIsSwept) {
               std::string::npos)
         << "the command that repeats the sweep names the playlist chosen";
     EXPECT_TRUE(support::fileExists(appData + "\\Songbeacon\\Tuning\\sweep.html"));
+}
+
+TEST_F(TuneDialogTest, TheOpenDialogOpensInMusicThenInTheFolderLastUsed) {
+    // Started in its own folder, which holds a .txt (as the read-me is beside the installed tool), the
+    // dialog opens in Music: a name typed alone is Music's file.
+    const std::string music = musicFolder();
+    ASSERT_FALSE(music.empty());
+    const std::string inMusic = "Songbeacon test " + std::to_string(GetCurrentProcessId()) + ".txt";
+    support::writeFile(music + "\\" + inMusic, kTitles);
+    std::string output;
+    EXPECT_EQ(runAnswering(IDOK, &output, inMusic), 0u) << output;
+    DeleteFileA((music + "\\" + inMusic).c_str());
+    EXPECT_NE(output.find("playlist: " + music + "\\" + inMusic + ", read as"), std::string::npos) << output;
+
+    // A playlist chosen in another folder: the next dialog opens there.
+    const std::string lists = folder + "\\lists";
+    CreateDirectoryA(lists.c_str(), nullptr);
+    support::writeFile(lists + "\\First.txt", kTitles);
+    support::writeFile(lists + "\\Second.txt", kTitles);
+    EXPECT_EQ(runAnswering(IDOK, &output, lists + "\\First.txt"), 0u) << output;
+    EXPECT_EQ(runAnswering(IDOK, &output, "Second.txt"), 0u) << output;
+    EXPECT_NE(output.find("playlist: " + lists + "\\Second.txt, read as"), std::string::npos) << output;
+    support::removeFolder(lists);
+}
+
+TEST_F(TuneDialogTest, InAConsoleOfItsOwnEveryEndWaitsForAKey) {
+    // A file far larger than a playlist: refused before it is read (sparse, it takes no room).
+    HANDLE huge =
+        CreateFileA((folder + "\\huge.m3u").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    LARGE_INTEGER size = {};
+    size.QuadPart = LONGLONG{400} << 20;
+    ASSERT_TRUE(SetFilePointerEx(huge, size, nullptr, FILE_BEGIN) && SetEndOfFile(huge));
+    CloseHandle(huge);
+    std::string console;
+    const DWORD refused = runInItsOwnConsole("\"" + folder + "\\huge.m3u\" --no-browser", &console);
+    if (refused == 125)
+        GTEST_SKIP() << "run_limited.exe is not beside this program";
+    EXPECT_EQ(refused, 1u) << console;
+    EXPECT_NE(console.find("huge.m3u is 400.0 MB, more than the 64 MB a playlist may hold"),
+              std::string::npos)
+        << console;
+    EXPECT_NE(console.find("Press any key to close this window."), std::string::npos) << console;
+
+    // A plug-in whose shut-down hangs in the replay: the watchdog ends the tool, after the key.
+    const std::string misbehaving = support::besideThisProgramElse("gen_misbehaving.dll", SB_MISBEHAVING_DLL);
+    ASSERT_TRUE(CopyFileA(misbehaving.c_str(), (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
+    SetEnvironmentVariableA("SB_MISBEHAVE", "hang-shutdown");
+    const DWORD hung =
+        runInItsOwnConsole("\"" + playlist +
+                               "\" --no-browser --shuffle 7 --sweep-artist 0..1 --seeds 1 --hours 1 "
+                               "--fast-timeout 2",
+                           &console);
+    SetEnvironmentVariableA("SB_MISBEHAVE", nullptr);
+    EXPECT_EQ(hung, 5u) << console;
+    EXPECT_NE(console.find("error: the plug-in's shutDown did not return within 30 s"), std::string::npos)
+        << console;
+    EXPECT_NE(console.find("Press any key to close this window."), std::string::npos) << console;
 }
 
 TEST_F(TuneDialogTest, CancellingTheOpenDialogDoesNothing) {
