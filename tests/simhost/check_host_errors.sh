@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The simulated host as an operator meets it: a bad option, a missing file, an entry outside the
-# playlist, a file far larger than a playlist (refused before it is read) or a read-me picked as a
-# playlist gets a one-line error and exit status 1; titles without "Artist - Title" are warned
-# about, and when nearly all lack it a sweep leaves its artist goal unjudged; plugin.ini values the plug-in will misread are
+# playlist or a file far larger than a playlist (refused before it is read) gets a one-line error
+# and exit status 1; titles without "Artist - Title" are warned about, and when nearly all lack it
+# a sweep leaves its artist goal unjudged; plugin.ini values the plug-in will misread are
 # warned about before it starts (a number beyond 32 bits by what the plug-in reads of it); a page
 # that is switched on but never written ends the run with status 6; --last-page keeps the page of
 # the last track played.
@@ -20,19 +20,14 @@ ini() { # EnableHTMLOutput, OutputFilename
   printf '[Songbeacon]\r\nEnableHTMLOutput=%s\r\nOutputFilename=%s\r\nEnablePlaylistMonitoring=1\r\n'\
 'SameArtistCheckLimit=3\r\nSameTitleCheckLimit=10\r\n' "$1" "$2" >plugin.ini
 }
-run() { # expected exit status, expected line (ending in "...": its start), host arguments...
+run() { # expected exit status, expected line, host arguments...
   local expected=$1 line=$2 output status
   shift 2
   output=$(wine "$host" "$@" </dev/null 2>&1 | tr -d '\r')
   status=${PIPESTATUS[0]}
   echo "== $*: exit $status"; echo "$output" | grep -vE '^ +[0-9]+  (played|skipped)|^ +why:' | head -n 12
   [ "$status" -eq "$expected" ] || { echo "FAIL: exited $status, expected $expected"; fail=1; }
-  if [ "${line%...}" != "$line" ]; then
-    awk -v start="${line%...}" 'index($0, start) == 1 { found = 1 } END { exit !found }' <<<"$output" ||
-      { echo "FAIL: did not say: $line"; fail=1; }
-  else
-    grep -qxF -- "$line" <<<"$output" || { echo "FAIL: did not say: $line"; fail=1; }
-  fi
+  grep -qxF -- "$line" <<<"$output" || { echo "FAIL: did not say: $line"; fail=1; }
 }
 
 ini 1 status.htm
@@ -46,9 +41,6 @@ truncate -s 400M huge.m3u
 run 1 "error: the playlist huge.m3u is 400.0 MB, more than the 64 MB a playlist may hold: no station's playlist comes near that size, so it is not read. Choose the playlist itself (.m3u, .m3u8, .txt)" \
   gen_SBeacon.dll huge.m3u
 rm -f huge.m3u
-# The read-me Setup puts beside the tool, which an Open dialog offers among the .txt playlists.
-cp "$here/../../installer/readme.txt.in" readme.txt
-run 1 'error: the playlist readme.txt does not look like a playlist: only ...' gen_SBeacon.dll readme.txt
 # Bare titles: a warning; with 90 % or more of them, a sweep judges no artist goal.
 { for n in 1 2 3 4 5 6 7 8 9 10; do printf 'Song number %s\r\n' $n; done; printf 'Abba - SOS\r\n'; } >bare.txt
 run 0 'warning: 10 of the 11 titles (90 %) have no "Artist - Title" form (an artist, " - ", then the title): the plug-in'"'"'s artist rule sees only the first characters of whatever such a title holds, and the figures cannot tell its artist' \

@@ -167,8 +167,7 @@ TEST(SweepRecommendation, TheFewestSkipsOfTheSettingsThatMeetEveryGoal) {
 }
 
 TEST(SweepRecommendation, AnArtistGoalNotJudgedWeighsNoArtistFigures) {
-    // Bare titles: every setting meets the artist goal, whatever its figure, and the answer goes by
-    // the other goals alone.
+    // Bare titles: every setting meets the artist goal, and the answer goes by the other goals.
     sim::SweepGoal goal = {60, 3, 100, 100};
     goal.artistUnjudged = true;
     sim::SeedFigures seed = {};

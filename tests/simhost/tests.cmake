@@ -36,8 +36,7 @@ if(WIN32)
   set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
                        SimulatedHost.ReadsPlaylistsInEveryEncoding PROPERTIES TIMEOUT 300)
   # songbeacon-tune's Open dialog, driven from the test as an operator drives it (needs the display).
-  # In a console of its own it runs through run_limited (installer/), as the installer's tests do,
-  # and with the misbehaving plug-in below for a shut-down that hangs.
+  # A console of its own through run_limited (installer/); a hung shut-down from gen_misbehaving.
   songbeacon_test(tune_dialog_tests SOURCES simhost/tune_dialog_test.cpp LIBS sb_test_support ole32 shell32)
   target_compile_definitions(tune_dialog_tests PRIVATE SB_TUNE_EXE="$<TARGET_FILE:songbeacon-tune>"
                                                        SB_PLUGIN_DLL="$<TARGET_FILE:gen_SBeacon>"

@@ -1,7 +1,6 @@
 // songbeacon-tune started without a playlist, as the Start menu starts it: it asks for one with the
-// standard Open dialog, which the test drives as an operator would, from outside the tool's process;
-// the dialog opens in the user's Music folder, then in the folder last used, never in the tool's
-// own. And every end of the tool in a console of its own keeps the window until a key is pressed.
+// standard Open dialog, which the test drives as an operator would, from outside the tool's process.
+// In a console of its own, even the watchdog's end keeps the window until a key is pressed.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -94,24 +93,6 @@ struct TuneDialogTest : testing::Test {
         *output = support::readFile(outputPath);
         return status;
     }
-
-    // Runs the tool as from the Start menu, in a console of its own (run_limited makes it, reads it
-    // and presses a key once the tool's last words show), with `arguments`. Returns its exit
-    // status, or 125 when run_limited.exe is not there (a test pack without it); `console` gets
-    // the console's text.
-    DWORD runInItsOwnConsole(const std::string& arguments, std::string* console) {
-        const std::string runLimited = support::besideThisProgramElse("run_limited.exe", SB_RUN_LIMITED);
-        const std::string consolePath = folder + "\\console.txt";
-        PROCESS_INFORMATION started = {};
-        if (!support::fileExists(runLimited) ||
-            !start("\"" + runLimited + "\" --console \"Press any key to close\" \"" + folder +
-                       "\\songbeacon-tune.exe\" " + arguments,
-                   consolePath, &started))
-            return 125;
-        const DWORD status = statusOf(started, 10 * support::kDeadlineMs);
-        *console = support::readFile(consolePath);
-        return status;
-    }
 };
 
 // The user's Music folder, made when there is none.
@@ -147,45 +128,32 @@ TEST_F(TuneDialogTest, TheOpenDialogOpensInMusicThenInTheFolderLastUsed) {
     EXPECT_NE(output.find("playlist: " + music + "\\" + inMusic + ", read as"), std::string::npos) << output;
 
     // A playlist chosen in another folder: the next dialog opens there.
-    const std::string lists = folder + "\\lists";
-    CreateDirectoryA(lists.c_str(), nullptr);
-    support::writeFile(lists + "\\First.txt", kTitles);
-    support::writeFile(lists + "\\Second.txt", kTitles);
-    EXPECT_EQ(runAnswering(IDOK, &output, lists + "\\First.txt"), 0u) << output;
+    support::writeFile(appData + "\\First.txt", kTitles);
+    support::writeFile(appData + "\\Second.txt", kTitles);
+    EXPECT_EQ(runAnswering(IDOK, &output, appData + "\\First.txt"), 0u) << output;
     EXPECT_EQ(runAnswering(IDOK, &output, "Second.txt"), 0u) << output;
-    EXPECT_NE(output.find("playlist: " + lists + "\\Second.txt, read as"), std::string::npos) << output;
-    support::removeFolder(lists);
+    EXPECT_NE(output.find("playlist: " + appData + "\\Second.txt, read as"), std::string::npos) << output;
 }
 
-TEST_F(TuneDialogTest, InAConsoleOfItsOwnEveryEndWaitsForAKey) {
-    // A file far larger than a playlist: refused before it is read (sparse, it takes no room).
-    HANDLE huge =
-        CreateFileA((folder + "\\huge.m3u").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    LARGE_INTEGER size = {};
-    size.QuadPart = LONGLONG{400} << 20;
-    ASSERT_TRUE(SetFilePointerEx(huge, size, nullptr, FILE_BEGIN) && SetEndOfFile(huge));
-    CloseHandle(huge);
-    std::string console;
-    const DWORD refused = runInItsOwnConsole("\"" + folder + "\\huge.m3u\" --no-browser", &console);
-    if (refused == 125)
-        GTEST_SKIP() << "run_limited.exe is not beside this program";
-    EXPECT_EQ(refused, 1u) << console;
-    EXPECT_NE(console.find("huge.m3u is 400.0 MB, more than the 64 MB a playlist may hold"),
-              std::string::npos)
-        << console;
-    EXPECT_NE(console.find("Press any key to close this window."), std::string::npos) << console;
-
-    // A plug-in whose shut-down hangs in the replay: the watchdog ends the tool, after the key.
+// As from the Start menu, in a console of its own (run_limited makes it, reads it and presses a key
+// once the prompt shows), with a plug-in whose shut-down hangs in the replay: the watchdog ends the
+// tool, and the window still waits for the key.
+TEST_F(TuneDialogTest, InAConsoleOfItsOwnEvenTheWatchdogsEndWaitsForAKey) {
+    const std::string runLimited = support::besideThisProgramElse("run_limited.exe", SB_RUN_LIMITED);
     const std::string misbehaving = support::besideThisProgramElse("gen_misbehaving.dll", SB_MISBEHAVING_DLL);
+    if (!support::fileExists(runLimited) || !support::fileExists(misbehaving))
+        GTEST_SKIP() << "run_limited.exe and gen_misbehaving.dll are not beside this program";
     ASSERT_TRUE(CopyFileA(misbehaving.c_str(), (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
     SetEnvironmentVariableA("SB_MISBEHAVE", "hang-shutdown");
-    const DWORD hung =
-        runInItsOwnConsole("\"" + playlist +
-                               "\" --no-browser --shuffle 7 --sweep-artist 0..1 --seeds 1 --hours 1 "
-                               "--fast-timeout 2",
-                           &console);
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(
+        start("\"" + runLimited + "\" --console \"Press any key to close\" \"" + folder +
+                  "\\songbeacon-tune.exe\" \"" + playlist +
+                  "\" --no-browser --shuffle 7 --sweep-artist 0..1 --seeds 1 --hours 1 --fast-timeout 2",
+              folder + "\\console.txt", &started));
     SetEnvironmentVariableA("SB_MISBEHAVE", nullptr);
-    EXPECT_EQ(hung, 5u) << console;
+    EXPECT_EQ(statusOf(started, 10 * support::kDeadlineMs), 5u);
+    const std::string console = support::readFile(folder + "\\console.txt");
     EXPECT_NE(console.find("error: the plug-in's shutDown did not return within 30 s"), std::string::npos)
         << console;
     EXPECT_NE(console.find("Press any key to close this window."), std::string::npos) << console;
