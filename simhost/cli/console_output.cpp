@@ -204,7 +204,6 @@ void setLastStep(void (*step)()) {
 
 void endProcessNow(int status) {
     finishConsoleOutput();
-    std::fflush(stdout);
     std::_Exit(status);
 }
 

@@ -154,11 +154,10 @@ PlaylistRead readPlaylistBytes(const std::string& path, int64_t mostBytes, std::
 std::string tooLargeReason(int64_t size, int64_t mostBytes) {
     char megabytes[32];
     std::snprintf(megabytes, sizeof megabytes, "%.1f", static_cast<double>(size) / (1 << 20));
-    return (size >= 0 ? "is " + std::string(megabytes) + " MB, more" : std::string("is larger")) +
-           " than the " + std::to_string(mostBytes >> 20) +
-           " MB a playlist may hold: no station's playlist comes near that size, so it is not read. Choose "
-           "the "
-           "playlist itself (.m3u, .m3u8, .txt)";
+    const std::string found = size >= 0 ? "is " + std::string(megabytes) + " MB, more" : "is larger";
+    return found + " than the " + std::to_string(mostBytes >> 20) +
+           " MB a playlist may hold: no station's playlist comes near that size, so it is not read. "
+           "Choose the playlist itself (.m3u, .m3u8, .txt)";
 }
 
 std::string titleFromPath(const std::string& path) {
