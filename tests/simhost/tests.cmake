@@ -1,7 +1,6 @@
 # Tests of the simulated host: its platform-free parts (both builds; the HTML report in a real
 # browser natively), and the whole host running the real plug-in (Windows build, through Wine).
 songbeacon_test(playlist_tests SOURCES simhost/playlist_test.cpp LIBS sb_playlist)
-target_compile_definitions(playlist_tests PRIVATE SB_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 songbeacon_test(host_core_tests
   SOURCES simhost/options_test.cpp simhost/play_order_test.cpp simhost/artist_test.cpp
           simhost/settings_check_test.cpp simhost/run_report_test.cpp simhost/run_report_cases_test.cpp
