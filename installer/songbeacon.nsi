@@ -56,13 +56,18 @@ RequestExecutionLevel admin
 
 !define DLL "gen_SBeacon.dll"
 !define LOGO "sc-logo.jpg"
-; The tool that chooses the two limits, and its Start menu entry (for every user: Setup installs
-; for the machine). A file name cannot hold a colon, so the entry reads "Songbeacon - choose
-; limits". One entry serves the machine: with two player folders it starts the tool of the folder
-; installed last, which HKLM\${TUNE_KEY} names, and only that folder's uninstaller removes it.
+; The tool that chooses the two limits, and its Start menu entries (for every user: Setup installs
+; for the machine). A file name cannot hold a colon, so an entry reads "Songbeacon - choose limits
+; (<player folder>)": each player folder's tool has its own, named with the folder's last part ("(Winamp
+; 2)" when another folder of that name has one already), and only that folder's uninstaller
+; removes it. HKLM\${TUNE_ENTRIES} remembers each entry's name under the tool's folder, so that an
+; upgrade rewrites the same entry. Earlier builds made one entry for the machine,
+; "${TUNE_ENTRY}", starting the tool of the folder HKLM\${TUNE_KEY}'s ChooseLimitsEntryFolder
+; names: an install into that folder, or its uninstaller, removes it.
 !define TUNE "songbeacon-tune.exe"
 !define TUNE_ENTRY "${PRODUCT_NAME} - choose limits"
 !define TUNE_KEY "Software\${PRODUCT_NAME}"
+!define TUNE_ENTRIES "${TUNE_KEY}\Start menu entries"
 ; Each player folder has its own entry, ${PRODUCT_NAME}-<hash of the folder>, so that two players
 ; on one machine each keep theirs. Versions up to 0.24b wrote one entry named ${PRODUCT_NAME}.
 ; (A 32-bit setup program reads and writes the 32-bit view of HKLM\Software on 64-bit Windows,
@@ -241,6 +246,22 @@ Function ${UN}ForgetRegistrations
   Pop $0
 FunctionEnd
 
+; Pops the tool's folder (as NormalFolder gives it) and removes the single Start menu entry of
+; earlier builds when it starts that folder's tool, with its record. Call with the shell's folders
+; set for all users.
+Function ${UN}ForgetSingleEntry
+  Exch $0
+  Push $1
+  ReadRegStr $1 HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder"
+  ${If} $0 != ""
+  ${AndIf} $1 == $0
+    Delete "$SMPROGRAMS\${TUNE_ENTRY}.lnk"
+    DeleteRegValue HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder"
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
 !macroend
 !insertmacro SHARED_FUNCTIONS ""
 !insertmacro SHARED_FUNCTIONS "un."
@@ -315,6 +336,49 @@ Function ConsiderFolder
   ${EndIf}
   Pop $1
   Pop $0
+FunctionEnd
+
+; Pushes the name of a new Start menu entry for the tool of the player folder $INSTDIR: "${TUNE_ENTRY}
+; (<the folder's last part>)", or "(<last part> 2)", 3 ... when an entry of that name is there
+; already (another player folder of the same name's); a drive's root is "(D drive)". Call with
+; the shell's folders set for all users.
+Function ChooseEntryName
+  Push $0
+  Push $1
+  Push $2
+  Push $INSTDIR
+  Call NormalFolder
+  Pop $0
+  StrCpy $1 $0 "" -1
+  ${If} $1 == "\"
+    StrCpy $0 $0 -1
+  ${EndIf}
+  ; The last part: after the last backslash.
+  StrLen $1 $0
+  ${Do}
+    IntOp $1 $1 - 1
+    ${If} $1 < 0
+      ${Break}
+    ${EndIf}
+    StrCpy $2 $0 1 $1
+  ${LoopUntil} $2 == "\"
+  IntOp $1 $1 + 1
+  StrCpy $0 $0 "" $1
+  StrCpy $2 $0 "" -1
+  ${If} $2 == ":"
+    StrCpy $0 "$0" 1
+    StrCpy $0 "$0 drive"
+  ${EndIf}
+  StrCpy $1 1
+  StrCpy $2 "${TUNE_ENTRY} ($0)"
+  ${DoWhile} ${FileExists} "$SMPROGRAMS\$2.lnk"
+    IntOp $1 $1 + 1
+    StrCpy $2 "${TUNE_ENTRY} ($0 $1)"
+  ${Loop}
+  StrCpy $0 $2
+  Pop $2
+  Pop $1
+  Exch $0
 FunctionEnd
 
 ; Leaving the folder page: a folder with no player program in it gets a warning and the choice
@@ -445,12 +509,19 @@ Section "${PRODUCT_NAME}" SectionPlugin
   Call NormalFolder
   Pop $1
   SetShellVarContext all
+  Push $1
+  Call ForgetSingleEntry
+  ReadRegStr $2 HKLM "${TUNE_ENTRIES}" "$1"
+  ${If} $2 == ""
+    Call ChooseEntryName
+    Pop $2
+  ${EndIf}
   ClearErrors
-  CreateShortcut "$SMPROGRAMS\${TUNE_ENTRY}.lnk" "$1\${TUNE}" "" "$1\${TUNE}" 0 SW_SHOWNORMAL "" "Choose SameArtistCheckLimit and SameTitleCheckLimit for a playlist"
+  CreateShortcut "$SMPROGRAMS\$2.lnk" "$1\${TUNE}" "" "$1\${TUNE}" 0 SW_SHOWNORMAL "" "Choose SameArtistCheckLimit and SameTitleCheckLimit for a playlist, for the plug-in in $INSTDIR"
   ${If} ${Errors}
-    DetailPrint "Could not make the Start menu entry $SMPROGRAMS\${TUNE_ENTRY}"
+    DetailPrint "Could not make the Start menu entry $SMPROGRAMS\$2"
   ${Else}
-    WriteRegStr HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder" "$1"
+    WriteRegStr HKLM "${TUNE_ENTRIES}" "$1" "$2"
   ${EndIf}
   ; A logo already there is the operator's own (or the placeholder of an earlier install).
   ${If} ${FileExists} "$OUTDIR\${LOGO}"
@@ -588,16 +659,20 @@ Section "Uninstall"
   Delete "$1\${DLL}.old"
   Delete "$INSTDIR\readme.txt"
   Delete "$INSTDIR\${TUNE}"
-  ; The Start menu entry goes with the folder whose tool it starts (the one installed last).
+  ; This folder's Start menu entry goes with its tool; other folders' entries stay.
   Push $INSTDIR
   Call un.NormalFolder
   Pop $0
-  ReadRegStr $2 HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder"
+  SetShellVarContext all
   ${If} $0 != ""
-  ${AndIf} $2 == $0
-    SetShellVarContext all
-    Delete "$SMPROGRAMS\${TUNE_ENTRY}.lnk"
-    DeleteRegValue HKLM "${TUNE_KEY}" "ChooseLimitsEntryFolder"
+    ReadRegStr $2 HKLM "${TUNE_ENTRIES}" "$0"
+    ${If} $2 != ""
+      Delete "$SMPROGRAMS\$2.lnk"
+      DeleteRegValue HKLM "${TUNE_ENTRIES}" "$0"
+      DeleteRegKey /ifempty HKLM "${TUNE_ENTRIES}"
+    ${EndIf}
+    Push $0
+    Call un.ForgetSingleEntry
     DeleteRegKey /ifempty HKLM "${TUNE_KEY}"
   ${EndIf}
 

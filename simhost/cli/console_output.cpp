@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+
+#include "cli/options.h"
 
 namespace {
 
@@ -31,6 +34,11 @@ int savedStdout = -1; // the descriptor stdout had, kept to put back at the end
 HANDLE pipeRead = nullptr;
 HANDLE converter = nullptr;
 volatile LONG finished = 0;
+// The last step: set on the main thread before anything can end the process; run by whichever
+// thread gets past `lastStepTaken` (a 32-bit atomic) first.
+void (*lastStep)() = nullptr;
+volatile LONG lastStepTaken = 0;
+volatile LONG atExitSet = 0;
 
 // How many of `length` bytes end on a whole character of the ANSI code page: a double-byte lead
 // byte, or a UTF-8 sequence cut short, waits at the end for the rest of its character.
@@ -115,11 +123,21 @@ void closeQuietly(HANDLE* handle) {
     *handle = nullptr;
 }
 
+// The end of a process whose heap refused: the line, then the same end as every other.
+void outOfMemory() {
+    std::fputs("error: out of memory: the playlist or the run needs more than this process can have\n",
+               stdout);
+    sim::endProcessNow(sim::kExitOutOfMemory);
+}
+
 } // namespace
 
 namespace sim {
 
 void startConsoleOutput() {
+    // exit() ends the process through here whether or not the conversion can start below.
+    if (InterlockedExchange(&atExitSet, 1) == 0)
+        std::atexit(finishConsoleOutput);
     const int out = _fileno(stdout);
     const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
     if (converter != nullptr || handle == nullptr || handle == INVALID_HANDLE_VALUE || out < 0)
@@ -160,7 +178,6 @@ void startConsoleOutput() {
         closeQuietly(&pipeRead);
         return;
     }
-    std::atexit(finishConsoleOutput);
 }
 
 bool outputIsConsole() {
@@ -168,14 +185,30 @@ bool outputIsConsole() {
 }
 
 void finishConsoleOutput() {
-    if (converter == nullptr || InterlockedExchange(&finished, 1) != 0)
-        return;
     std::fflush(stdout);
-    // stdout back where it went; that closes the pipe's one writer, and the converter reads to the end.
-    _dup2(savedStdout, _fileno(stdout));
-    WaitForSingleObject(converter, kDeliveryDeadlineMs);
-    closeQuietly(&converter);
-    closeQuietly(&pipeRead);
+    if (converter != nullptr && InterlockedExchange(&finished, 1) == 0) {
+        // stdout back where it went; that closes the pipe's one writer, and the converter reads to
+        // the end.
+        _dup2(savedStdout, _fileno(stdout));
+        WaitForSingleObject(converter, kDeliveryDeadlineMs);
+        closeQuietly(&converter);
+        closeQuietly(&pipeRead);
+    }
+    if (lastStep != nullptr && InterlockedExchange(&lastStepTaken, 1) == 0)
+        lastStep();
+}
+
+void setLastStep(void (*step)()) {
+    lastStep = step;
+}
+
+void endProcessNow(int status) {
+    finishConsoleOutput();
+    std::_Exit(status);
+}
+
+void endOnOutOfMemory() {
+    std::set_new_handler(outOfMemory);
 }
 
 } // namespace sim

@@ -17,8 +17,25 @@ void startConsoleOutput();
 bool outputIsConsole();
 
 // Delivers everything printed so far and ends the conversion, so that nothing is lost when the
-// process ends; later output goes out unconverted. Also run at exit(); call it before any other
-// way of ending the process. Safe to call more than once.
+// process ends; later output goes out unconverted. Then runs the last step, if one is set, once.
+// Also run at exit() (once startConsoleOutput has been called), which the shut-down watchdog ends
+// the process through; call it before any other way of ending the process. Safe to call more than
+// once, and from any thread.
 void finishConsoleOutput();
+
+// Sets what finishConsoleOutput runs last, after the last line is out, whichever way the process
+// ends: main's return, exit() from another thread, or endProcessNow. songbeacon-tune waits there
+// for a key when its console is its own; songbeacon-host sets nothing and never waits.
+void setLastStep(void (*step)());
+
+// Ends the process with `status` at once, after finishConsoleOutput, without the C runtime's other
+// handlers: for an end where the heap can no longer be trusted.
+[[noreturn]] void endProcessNow(int status);
+
+// From now on a refusal of the heap prints "error: out of memory" and ends the process through
+// endProcessNow with the out-of-memory status, rather than as an uncaught std::bad_alloc through
+// abort(), whose status 3 reads as a plug-in that refused to start. A sweep sets a handler with
+// its own advice for its course.
+void endOnOutOfMemory();
 
 } // namespace sim

@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv) {
     sim::startConsoleOutput();
+    sim::endOnOutOfMemory();
     // A script that runs the host passes on the command the operator typed, for a sweep to show.
     const int status = sim::hostMain(argc, argv, std::getenv("SONGBEACON_TYPED_COMMAND"), nullptr);
     sim::finishConsoleOutput();

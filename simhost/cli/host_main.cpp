@@ -22,6 +22,7 @@
 #include "cli/shared_read.h"
 #include "player/page_watch.h"
 #include "playlist/playlist.h"
+#include "playlist/playlist_form.h"
 #include "player/plugin_loader.h"
 #include "report/report.h"
 #include "player/run_driver.h"
@@ -34,14 +35,22 @@
 namespace {
 
 // The playlist as the player reads it; false with a one-line error when the file cannot be read,
-// is empty, holds a NUL (UTF-16 saved without its mark) or holds no titles.
+// is larger than a playlist may be (before it is read), is empty, holds a NUL (UTF-16 saved
+// without its mark), holds no titles or does not look like a playlist.
 bool readPlaylist(const std::string& path, const sim::CodePage& codePage, sim::PlaylistFile* playlist) {
-    std::string bytes;
-    if (!sim::readBytes(path, &bytes)) {
+    std::string bytes, reason;
+    int64_t size = 0;
+    switch (sim::readPlaylistBytes(path, sim::kMostPlaylistBytes, &bytes, &size)) {
+    case sim::kPlaylistUnreadable:
         std::printf("error: cannot read the playlist %s: no such file, or not readable\n", path.c_str());
         return false;
+    case sim::kPlaylistTooLarge:
+        std::printf("error: the playlist %s %s\n", path.c_str(),
+                    sim::tooLargeReason(size, sim::kMostPlaylistBytes).c_str());
+        return false;
+    default:
+        break;
     }
-    std::string reason;
     if (!sim::readPlaylistFile(path, bytes, codePage, playlist, &reason)) {
         std::printf("error: the playlist %s %s\n", path.c_str(), reason.c_str());
         return false;
@@ -240,6 +249,11 @@ int run(sim::Options& options, sim::SweepAnswer* answer) {
                 options.fast ? "fast" : (std::to_string(options.paceMs) + " ms a track").c_str());
     for (const std::string& note : sim::encodingNotes(playlistFile, codePage))
         std::printf("note: %s\n", note.c_str());
+    const std::string formWarning = sim::artistFormWarning(sim::playlistForm(playlist));
+    if (!formWarning.empty()) {
+        std::printf("warning: %s\n", formWarning.c_str());
+        warnings.push_back(formWarning);
+    }
     if (options.shuffle)
         std::printf("shuffled with seed %llu (--shuffle %llu repeats this run)\n",
                     static_cast<unsigned long long>(options.seed),

@@ -21,6 +21,7 @@
 #include "cli/sweep_options.h"
 #include "player/plugin_loader.h"
 #include "player/replay.h"
+#include "playlist/playlist_form.h"
 #include "report/report.h"
 #include "report/sweep_report.h"
 #include "report/sweep_starving.h"
@@ -218,14 +219,13 @@ bool writeReport(const sim::Options& options, const std::string& page, const std
 }
 
 // When the heap refuses what the sweep needs, says so and ends with the status that means it,
-// rather than letting the refusal end the process under another name.
+// rather than letting the refusal end the process under another name; through the programs' one
+// end, so that the tool's window still waits for a key.
 void outOfMemory() {
     std::fputs("error: out of memory: the sweep needs more than this process can have; narrow a range, "
                "use fewer seeds or shorter runs\n",
                stdout);
-    std::fflush(stdout);
-    sim::finishConsoleOutput();
-    std::_Exit(sim::kExitOutOfMemory);
+    sim::endProcessNow(sim::kExitOutOfMemory);
 }
 
 } // namespace
@@ -264,6 +264,9 @@ int runSweepCommand(const Options& options, const std::vector<PlaylistEntry>& pl
         context.warnings.push_back(
             "EnablePlaylistMonitoring is 0 in plugin.ini: the sweep judges every setting "
             "with the filter on, as the plug-in would run with it switched on");
+    const std::string formWarning = artistFormWarning(playlistForm(playlist));
+    if (!formWarning.empty())
+        context.warnings.push_back(formWarning);
     for (const std::string& warning : starvationWarnings(context))
         context.warnings.push_back(warning);
     std::fputs(renderSweepHeading(context).c_str(), stdout);

@@ -3,6 +3,7 @@
 #include "cli/sweep_options.h"
 
 #include "cli/options.h"
+#include "playlist/playlist_form.h"
 
 namespace {
 
@@ -232,6 +233,8 @@ SweepPlan sweepPlanOf(const Options& options, const std::vector<PlaylistEntry>& 
         plan.goal.titleGapHours = 0;
         plan.goal.unjudgedTitleGapHours = titleGap;
     }
+    // Without "Artist - Title" the figures know too few artists to judge the artist goal by.
+    plan.goal.artistUnjudged = nearlyAllLackArtistForm(playlistForm(playlist));
     return plan;
 }
 

@@ -56,7 +56,8 @@ bool finishSweepOptions(Options* options, std::string* error);
 std::vector<uint64_t> sweepSeeds(const Options& options);
 
 // The sweep to play over `playlist`: the ranges expanded, a limit that is not swept as plugin.ini
-// holds it (`read`), the length --hours gave or the default.
+// holds it (`read`), the length --hours gave or the default; the title goal unjudged when a run is
+// shorter than a rotation, the artist goal when nearly every title lacks "Artist - Title".
 SweepPlan sweepPlanOf(const Options& options, const std::vector<PlaylistEntry>& playlist, RuleLimits read);
 
 // The command line that repeats the sweep exactly, ready to paste: the command as the operator

@@ -4,6 +4,9 @@
 #include "playlist/playlist.h"
 
 #include <cctype>
+#include <cstdio>
+
+#include "playlist/playlist_form.h"
 
 namespace {
 
@@ -116,6 +119,47 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
+PlaylistRead readPlaylistBytes(const std::string& path, int64_t mostBytes, std::string* bytes,
+                               int64_t* size) {
+    bytes->clear();
+    *size = -1;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return kPlaylistUnreadable;
+    // The size first, where the C library can tell it: a 32-bit ftell cannot beyond 2 GB, and a
+    // device has none, but the read below stops at the limit all the same.
+    const long found = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    std::rewind(file);
+    if (found > mostBytes) {
+        std::fclose(file);
+        *size = found;
+        return kPlaylistTooLarge;
+    }
+    if (found > 0)
+        bytes->reserve(static_cast<size_t>(found));
+    char buffer[65536];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        bytes->append(buffer, got);
+        if (static_cast<int64_t>(bytes->size()) > mostBytes) {
+            std::fclose(file);
+            std::string().swap(*bytes);
+            return kPlaylistTooLarge;
+        }
+    }
+    const bool read = std::ferror(file) == 0;
+    std::fclose(file);
+    return read ? kPlaylistRead : kPlaylistUnreadable;
+}
+
+std::string tooLargeReason(int64_t size, int64_t mostBytes) {
+    char megabytes[32];
+    std::snprintf(megabytes, sizeof megabytes, "%.1f", static_cast<double>(size) / (1 << 20));
+    const std::string found = size >= 0 ? "is " + std::string(megabytes) + " MB, more" : "is larger";
+    return found + " than the " + std::to_string(mostBytes >> 20) +
+           " MB a playlist may hold: no station's playlist comes near that size, so it is not read. "
+           "Choose the playlist itself (.m3u, .m3u8, .txt)";
+}
+
 std::string titleFromPath(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     std::string name = slash != std::string::npos ? path.substr(slash + 1) : path;
@@ -175,6 +219,11 @@ bool readPlaylistFile(const std::string& fileName, const std::string& bytes, con
     file->entries = parsePlaylistEntries(fileName, text);
     if (file->entries.empty()) {
         *reason = "holds no titles";
+        return false;
+    }
+    const PlaylistForm form = playlistForm(file->entries);
+    if (looksLikeNoPlaylist(form)) {
+        *reason = noPlaylistReason(form);
         return false;
     }
     return true;

@@ -33,6 +33,24 @@ std::vector<std::string> parsePlaylist(const std::string& fileName, const std::s
 // slash is its own title.
 std::string titleFromPath(const std::string& path);
 
+// The most bytes a playlist file may hold: 64 MB. A station's largest playlist is a few MB (100,000
+// entries of extended M3U with long paths are about 30 MB), and a file this size still fits a 32-bit
+// process several times over while it is decoded and parsed; anything larger is another file (a
+// recording, a disk image) picked by mistake, which would exhaust the heap before saying so.
+constexpr int64_t kMostPlaylistBytes = int64_t{64} << 20;
+
+enum PlaylistRead : int32_t { kPlaylistRead, kPlaylistUnreadable, kPlaylistTooLarge };
+
+// The whole of the file at `path` when it holds at most `mostBytes`: its size is asked before
+// anything is read, and a file that grows past it meanwhile is refused all the same, so that no
+// more than `mostBytes` and a little are ever held. kPlaylistTooLarge: `size` gets the size found,
+// or -1 when the file could only be read up to the limit.
+PlaylistRead readPlaylistBytes(const std::string& path, int64_t mostBytes, std::string* bytes, int64_t* size);
+
+// Why a file of `size` bytes (-1: unknown, beyond `mostBytes`) is refused, as a phrase to follow
+// "the playlist NAME".
+std::string tooLargeReason(int64_t size, int64_t mostBytes);
+
 // A playlist file as the player reads it.
 struct PlaylistFile {
     std::vector<PlaylistEntry> entries;
@@ -45,8 +63,9 @@ struct PlaylistFile {
 // Reads the file named `fileName` holding `bytes`: decoded by its byte-order mark (or as UTF-8 when
 // named .m3u8), converted to `codePage` as the player hands titles to plug-ins, then parsed. False,
 // with `reason` a phrase to follow "the playlist NAME" on one line, for a file of 0 bytes, one
-// holding a NUL character (as UTF-16 saved without its mark does: no title could carry it), or one
-// without titles. Every title read is non-empty and free of NULs.
+// holding a NUL character (as UTF-16 saved without its mark does: no title could carry it), one
+// without titles, or one that does not look like a playlist (looksLikeNoPlaylist: a read-me). Every
+// title read is non-empty and free of NULs.
 bool readPlaylistFile(const std::string& fileName, const std::string& bytes, const CodePage& codePage,
                       PlaylistFile* file, std::string* reason);
 

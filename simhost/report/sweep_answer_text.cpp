@@ -178,20 +178,30 @@ std::string saferText(const sim::SweepContext& context, const std::vector<sim::S
            " points more skips)\n";
 }
 
-// The line that says what an answer rests on when the title goal was asked but not judged.
-std::string unjudgedTitlesText(const sim::SweepGoal& goal) {
-    if (goal.unjudgedTitleGapHours <= 0)
-        return std::string();
-    return "  the title goal (" + sim::countOf(goal.unjudgedTitleGapHours, "hour", "hours") +
-           ") is not judged: " + sim::kTitlesUnjudged +
-           "; this answer rests on the artist and skip goals alone\n";
+// The lines that say which goal was asked but not judged, and why, the last ending with what the
+// answer rests on instead; "" when every goal asked was judged.
+std::string unjudgedGoalsText(const sim::SweepGoal& goal) {
+    std::string out;
+    if (goal.artistUnjudged)
+        out += "  the artist goal (" + std::to_string(goal.artistGapMinutes) +
+               " minutes) is not judged: " + sim::kArtistsUnjudged;
+    if (goal.unjudgedTitleGapHours > 0)
+        out += (out.empty() ? "" : "\n") + std::string("  the title goal (") +
+               sim::countOf(goal.unjudgedTitleGapHours, "hour", "hours") +
+               ") is not judged: " + sim::kTitlesUnjudged;
+    if (out.empty())
+        return out;
+    const std::string judged =
+        std::string(goal.artistUnjudged ? "" : "artist and ") + (goal.titleGapHours > 0 ? "title and " : "");
+    return out + "; this answer rests on the " + judged + "skip goal" + (judged.empty() ? "" : "s") +
+           " alone\n";
 }
 
 // Which goal binds, when no setting meets every goal.
 std::string bindingText(const std::vector<sim::SweepRow>& rows, const sim::SweepGoal& goal,
                         const sim::Recommendation& recommendation) {
     int32_t fewestArtist = -1, fewestTitle = -1, fewestSkips = -1;
-    int32_t skipsKeepingApart = -1, artistSkippingLittle = -1;
+    int32_t skipsKeepingApart = -1, artistSkippingLittle = -1, titleSkippingLittle = -1;
     auto lower = [](int32_t* best, int32_t value) {
         if (*best < 0 || value < *best)
             *best = value;
@@ -205,6 +215,8 @@ std::string bindingText(const std::vector<sim::SweepRow>& rows, const sim::Sweep
             lower(&skipsKeepingApart, row.skipTenths);
         if (row.meetsSkipGoal && row.meetsTitleGoal)
             lower(&artistSkippingLittle, row.worstArtistPerDay);
+        if (row.meetsSkipGoal)
+            lower(&titleSkippingLittle, row.worstTitlePerDay);
     }
     const std::string allowance = sim::allowanceText(goal.perDayHundredths);
     std::string out;
@@ -222,7 +234,14 @@ std::string bindingText(const std::vector<sim::SweepRow>& rows, const sim::Sweep
                sim::tenthsText(goal.maxSkipTenths) + " %" +
                (fewestSkips >= 0 ? " (the lowest: " + sim::tenthsText(fewestSkips) + " %)" : std::string()) +
                "\n";
-    if (out.empty()) {
+    if (out.empty() && goal.artistUnjudged) {
+        // The artist goal, unjudged, is met by every setting: the title goal is the other side.
+        out = "the goals conflict: the settings that keep titles apart enough skip at least " +
+              sim::tenthsText(skipsKeepingApart) + " % (at most " + sim::tenthsText(goal.maxSkipTenths) +
+              " % asked), and those that skip little enough bring a title back early at least " +
+              sim::hundredthsText(titleSkippingLittle) + " times a day (at most " +
+              sim::perDayText(goal.perDayHundredths) + " asked)\n";
+    } else if (out.empty()) {
         // Each goal is met by some setting; the artist and title goals may not be by the same one.
         const std::string apart = goal.titleGapHours > 0 ? "artists and titles" : "artists";
         out = "the goals conflict: ";
@@ -249,12 +268,14 @@ std::string recommendationText(const SweepContext& context, const std::vector<Sw
     if (recommendation.recommended >= 0) {
         const SweepRow& row = rows[static_cast<size_t>(recommendation.recommended)];
         std::string why = "  why: of the settings that meet every goal on every seed, the fewest skips" +
-                          offText(row.setting) + ": " + artistFigure(row, goal);
+                          offText(row.setting) + ": ";
+        if (!goal.artistUnjudged)
+            why += artistFigure(row, goal) + ", ";
         if (goal.titleGapHours > 0)
-            why += ", " + titleFigure(row, goal);
-        why += ", " + skipFigure(row, goal);
+            why += titleFigure(row, goal) + ", ";
+        why += skipFigure(row, goal);
         return stationMeetsText(context, rows, recommendation.recommended) + stationLine(context, rows) +
-               "recommended: " + settingText(row.setting) + "\n" + why + "\n" + unjudgedTitlesText(goal) +
+               "recommended: " + settingText(row.setting) + "\n" + why + "\n" + unjudgedGoalsText(goal) +
                ruleOnText(context, rows, recommendation, true) +
                ruleOnText(context, rows, recommendation, false) + saferText(context, rows, recommendation);
     }
@@ -267,7 +288,7 @@ std::string recommendationText(const SweepContext& context, const std::vector<Sw
                "goal (early returns a day above " +
                perDayText(goal.perDayHundredths) + ", of at least 1; a skip rate above " +
                tenthsText(goal.maxSkipTenths) + " %, of at least 1 %)\n";
-    return out + unjudgedTitlesText(goal);
+    return out + unjudgedGoalsText(goal);
 }
 
 } // namespace sim

@@ -43,7 +43,9 @@ std::string seedsText(const std::vector<uint64_t>& seeds) {
 std::string goalText(const sim::SweepGoal& goal) {
     const std::string allowance = sim::allowanceText(goal.perDayHundredths);
     std::string text = "an artist back sooner than " + std::to_string(goal.artistGapMinutes) +
-                       " minutes after its previous start " + allowance + " on every seed";
+                       " minutes after its previous start" +
+                       (goal.artistUnjudged ? ": not judged, " + std::string(sim::kArtistsUnjudged)
+                                            : " " + allowance + " on every seed");
     if (goal.titleGapHours > 0)
         text += "; the same title sooner than " + sim::countOf(goal.titleGapHours, "hour", "hours") + " " +
                 allowance;

@@ -104,6 +104,9 @@ std::vector<std::string> sweepTableNotes(const SweepContext& context);
 // Why the title goal is not judged when the runs are shorter than one rotation.
 extern const char kTitlesUnjudged[];
 
+// Why the artist goal is not judged when nearly every title lacks the "Artist - Title" form.
+extern const char kArtistsUnjudged[];
+
 // A number to one decimal place: 4.26 -> "4.3".
 std::string oneDecimalText(double value);
 

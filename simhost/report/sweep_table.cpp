@@ -106,7 +106,7 @@ std::string sweepGoalsMet(const SweepRow& row, const SweepGoal& goal) {
     if (meetsEveryGoal(row))
         return "all";
     std::string met;
-    if (row.meetsArtistGoal)
+    if (row.meetsArtistGoal && !goal.artistUnjudged)
         met = "artist";
     if (row.meetsTitleGoal && goal.titleGapHours > 0)
         met += met.empty() ? "title" : "+title";

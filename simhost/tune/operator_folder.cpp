@@ -15,6 +15,7 @@
 #include "cli/operator_files.h"
 #include "cli/settings_check.h"
 #include "cli/shared_read.h"
+#include "tune/windows_shell.h"
 
 namespace {
 
@@ -47,20 +48,6 @@ std::string utf8Of(const std::wstring& text) {
     if (length > 0)
         WideCharToMultiByte(CP_UTF8, 0, text.c_str(), count, &utf8[0], length, nullptr, nullptr);
     return utf8;
-}
-
-// %LOCALAPPDATA%, else the platform's local application-data folder.
-std::wstring localAppData() {
-    std::vector<wchar_t> value(kLongestPath);
-    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), kLongestPath);
-    if (length > 0 && length < kLongestPath)
-        return std::wstring(value.data(), length);
-    wchar_t* known = nullptr;
-    std::wstring folder;
-    if (SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known) == S_OK)
-        folder = known;
-    CoTaskMemFree(known);
-    return folder;
 }
 
 bool makeFolder(const std::wstring& folder) {

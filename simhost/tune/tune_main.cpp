@@ -47,12 +47,13 @@ bool ansiArguments(std::vector<std::string>* arguments, std::string* error) {
     return fits;
 }
 
-// The titles, to size the ranges by; false when the file cannot be read as a playlist (the player
-// then says why, in its own words).
+// The titles, to size the ranges by; false when the file cannot be read as a playlist, or is too
+// large to be read at all (the player then says why, in its own words).
 bool readTitles(const std::string& path, std::vector<sim::PlaylistEntry>* entries) {
     std::string bytes, reason;
+    int64_t size = 0;
     sim::PlaylistFile playlist;
-    if (!sim::readBytes(path, &bytes) ||
+    if (sim::readPlaylistBytes(path, sim::kMostPlaylistBytes, &bytes, &size) != sim::kPlaylistRead ||
         !sim::readPlaylistFile(path, bytes, sim::ansiCodePage(), &playlist, &reason))
         return false;
     *entries = playlist.entries;
@@ -244,14 +245,20 @@ int tune() {
     return status;
 }
 
+// The last step of every end of the process in a console of its own (main's return, an error, the
+// out-of-memory end, the watchdog of a hung shut-down): the window closes with the process.
+void waitToClose() {
+    sim::waitForKey("\nPress any key to close this window.\n");
+}
+
 } // namespace
 
 int main() {
-    const bool ownConsole = sim::consoleOfItsOwn();
+    if (sim::consoleOfItsOwn())
+        sim::setLastStep(waitToClose);
     sim::startConsoleOutput();
+    sim::endOnOutOfMemory();
     const int status = tune();
     sim::finishConsoleOutput();
-    if (ownConsole)
-        sim::waitForKey("\nPress any key to close this window.\n");
     return status;
 }

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <vector>
@@ -18,6 +19,75 @@ bool isConsole(DWORD stdHandle) {
     return GetConsoleMode(GetStdHandle(stdHandle), &mode) != 0;
 }
 
+std::wstring knownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* known = nullptr;
+    std::wstring folder;
+    if (SHGetKnownFolderPath(id, 0, nullptr, &known) == S_OK)
+        folder = known;
+    CoTaskMemFree(known);
+    return folder;
+}
+
+bool isFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring productFolder() {
+    const std::wstring base = sim::localAppData();
+    return base.empty() ? base : base + L"\\" SB_PRODUCT_NAME;
+}
+
+// The folder the Open dialog starts in: the one remembered, while it exists, else the user's own
+// folder for music, documents or files.
+std::wstring startingFolder() {
+    const std::wstring product = productFolder();
+    HANDLE file = product.empty()
+                      ? INVALID_HANDLE_VALUE
+                      : CreateFileW((product + L"\\" + sim::kRememberedFolderFile).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        char utf8[4 * MAX_PATH];
+        DWORD got = 0;
+        const bool read = ReadFile(file, utf8, sizeof utf8, &got, nullptr) != 0;
+        CloseHandle(file);
+        wchar_t wide[4 * MAX_PATH];
+        const int length =
+            read ? MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(got), wide, 4 * MAX_PATH) : 0;
+        const std::wstring remembered(wide, static_cast<size_t>(length > 0 ? length : 0));
+        if (isFolder(remembered))
+            return remembered;
+    }
+    for (REFKNOWNFOLDERID id : {FOLDERID_Music, FOLDERID_Documents, FOLDERID_Profile}) {
+        const std::wstring folder = knownFolder(id);
+        if (isFolder(folder))
+            return folder;
+    }
+    return std::wstring();
+}
+
+// Remembers the folder of `playlist` for the next Open dialog; a folder that cannot be remembered
+// only costs the operator a click.
+void rememberFolderOf(const std::wstring& playlist) {
+    const std::wstring product = productFolder();
+    const size_t backslash = playlist.find_last_of(L"\\/");
+    if (product.empty() || backslash == std::wstring::npos)
+        return;
+    const std::wstring folder = playlist.substr(0, backslash == 2 && playlist[1] == L':' ? 3 : backslash);
+    char utf8[4 * MAX_PATH];
+    const int length = WideCharToMultiByte(CP_UTF8, 0, folder.c_str(), static_cast<int>(folder.size()), utf8,
+                                           sizeof utf8, nullptr, nullptr);
+    CreateDirectoryW(product.c_str(), nullptr);
+    HANDLE file = CreateFileW((product + L"\\" + sim::kRememberedFolderFile).c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    if (length > 0)
+        WriteFile(file, utf8, static_cast<DWORD>(length), &written, nullptr);
+    CloseHandle(file);
+}
+
 int32_t bitsOf(DWORD_PTR mask) {
     int32_t bits = 0;
     for (; mask != 0; mask &= mask - 1)
@@ -28,6 +98,14 @@ int32_t bitsOf(DWORD_PTR mask) {
 } // namespace
 
 namespace sim {
+
+std::wstring localAppData() {
+    std::vector<wchar_t> value(kLongestPath);
+    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), kLongestPath);
+    if (length > 0 && length < kLongestPath)
+        return std::wstring(value.data(), length);
+    return knownFolder(FOLDERID_LocalAppData);
+}
 
 bool consoleOfItsOwn() {
     DWORD processes[2] = {};
@@ -74,10 +152,13 @@ bool askForPlaylist(std::wstring* path) {
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = kLongestPath;
     dialog.lpstrTitle = caption.data();
+    const std::wstring folder = startingFolder();
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameW(&dialog))
         return false;
     *path = name.data();
+    rememberFolderOf(*path);
     return true;
 }
 

@@ -24,8 +24,18 @@ void waitForKey(const char* prompt);
 // Returns how many processors it may use, and how many there are.
 void yieldToThePlayer(int32_t* used, int32_t* present);
 
-// Asks for a playlist (.m3u, .m3u8, .txt) or an air log (.log) with the standard Open dialog; false
-// when cancelled.
+// The file in which the Open dialog's folder is remembered, below %LOCALAPPDATA%: one line, the
+// folder of the playlist last chosen there, in UTF-8.
+constexpr wchar_t kRememberedFolderFile[] = L"last-playlist-folder.txt";
+
+// %LOCALAPPDATA%, else the platform's local application-data folder; "" when there is neither.
+std::wstring localAppData();
+
+// Asks for a playlist (.m3u, .m3u8, .txt) or an air log (.log) with the standard Open dialog;
+// false when cancelled. The dialog opens in the folder the last playlist chosen in it came from (remembered
+// in %LOCALAPPDATA%\Songbeacon\kRememberedFolderFile), else in the user's Music folder (else Documents, else
+// the profile), never in the folder the program was started in: from the Start menu that is its own, where
+// the read-me would be offered as a playlist.
 bool askForPlaylist(std::wstring* path);
 
 // Opens `page` in the default browser; false when Windows cannot.

@@ -9,6 +9,12 @@
 
 namespace {
 
+// The early returns of an artist a day that the answer weighs: none when the artist goal is not
+// judged, so that the frontier and the nearest choice go by the skips alone.
+int32_t weighedArtistPerDay(const sim::SweepRow& row, const sim::SweepGoal& goal) {
+    return goal.artistUnjudged ? 0 : row.worstArtistPerDay;
+}
+
 // How far apart two settings of the frontier lie: the larger of their differences in skip rate and
 // in early returns a day, each as a share of the frontier's whole span of it.
 double stepBetween(const std::vector<sim::SweepRow>& rows, const std::vector<int32_t>& frontier, size_t a,
@@ -94,9 +100,10 @@ std::vector<int32_t> tradeOffFrontier(const std::vector<SweepRow>& rows, const S
             candidates.push_back(static_cast<int32_t>(i));
     // Fewest early returns first; among equals the fewest skips, then row order.
     std::stable_sort(candidates.begin(), candidates.end(), [&](int32_t a, int32_t b) {
-        const SweepRow &ra = rows[static_cast<size_t>(a)], &rb = rows[static_cast<size_t>(b)];
-        return ra.worstArtistPerDay != rb.worstArtistPerDay ? ra.worstArtistPerDay < rb.worstArtistPerDay
-                                                            : ra.skipTenths < rb.skipTenths;
+        const int32_t ra = weighedArtistPerDay(rows[static_cast<size_t>(a)], goal),
+                      rb = weighedArtistPerDay(rows[static_cast<size_t>(b)], goal);
+        return ra != rb ? ra < rb
+                        : rows[static_cast<size_t>(a)].skipTenths < rows[static_cast<size_t>(b)].skipTenths;
     });
     std::vector<int32_t> frontier;
     for (int32_t candidate : candidates)
@@ -108,10 +115,11 @@ std::vector<int32_t> tradeOffFrontier(const std::vector<SweepRow>& rows, const S
 }
 
 double goalMiss(const SweepRow& row, const SweepGoal& goal) {
-    const double artist = row.worstArtistPerDay > goal.perDayHundredths
-                              ? static_cast<double>(row.worstArtistPerDay - goal.perDayHundredths) /
-                                    std::max(goal.perDayHundredths, 100)
-                              : 0.0;
+    const int32_t perDay = weighedArtistPerDay(row, goal);
+    const double artist =
+        perDay > goal.perDayHundredths
+            ? static_cast<double>(perDay - goal.perDayHundredths) / std::max(goal.perDayHundredths, 100)
+            : 0.0;
     const double skips =
         row.skipTenths > goal.maxSkipTenths
             ? static_cast<double>(row.skipTenths - goal.maxSkipTenths) / std::max(goal.maxSkipTenths, 10)

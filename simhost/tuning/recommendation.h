@@ -3,6 +3,8 @@
 //     goal's minutes after its previous start number at most the allowance per 24 hours of station
 //     time; returns no artist limit can prevent (one artist spelt so that the rule's characters
 //     differ) are counted apart and never held against a setting;
+//   (when nearly every title lacks the "Artist - Title" form the artist goal is not judged: every
+//   setting meets it, and the frontier and the nearest choice weigh no early returns of an artist);
 //   - it meets the title goal (when titles are judged) likewise, with the same whole title;
 //   - it meets the skip goal when the median skip rate over the seeds, as the table shows it, is at
 //     most the goal's percentage (and no seed starved: every entry refused lap after lap);

@@ -204,7 +204,7 @@ SweepRow sweepRow(SweepSetting setting, std::vector<SeedFigures> seeds, const Sw
     row.medianGapSeconds = medianOf(&medianGaps);
     row.spellingPairs = mostPairs(pairs);
     row.listedTwicePairs = mostPairs(listedTwice);
-    row.meetsArtistGoal = row.worstArtistPerDay <= goal.perDayHundredths;
+    row.meetsArtistGoal = goal.artistUnjudged || row.worstArtistPerDay <= goal.perDayHundredths;
     row.meetsTitleGoal = goal.titleGapHours <= 0 || row.worstTitlePerDay <= goal.perDayHundredths;
     // Judged on the digits the table shows.
     row.meetsSkipGoal = !row.starved && row.skipTenths <= goal.maxSkipTenths;

@@ -16,9 +16,12 @@
 #   uninstall     a silent uninstall removes the DLL, its folder's files, the uninstaller and the
 #                 entry, and keeps plugin.ini and a status page kept in that folder; run in place
 #                 (/S _?=FOLDER, as deploying scripts do), it exits 0 and leaves only itself;
-#   two-folders   two players each get their own entry; the folder of an earlier install is
-#                 offered before the players' registry entries, /D= before both; uninstalling one
-#                 leaves the other's DLL and entry;
+#   two-folders   two players each get their own entry, and their own Start menu entry named with
+#                 the folder ("(PlayerA 2)" for a second folder of that name), starting that folder's
+#                 tool; the folder of an earlier install is offered before the players' registry
+#                 entries, /D= before both; an upgrade keeps one Start menu entry, and retires an
+#                 earlier build's single one; uninstalling one folder leaves the other's DLL and
+#                 entries;
 #   logo          an operator's sc-logo.jpg survives install and uninstall, one byte away from the
 #                 placeholder included; the placeholder itself is installed and removed;
 #   swap          after a run that left only the aside copy gen_SBeacon.dll.old, the next run puts
@@ -108,6 +111,14 @@ key_of() { # <folder>: the entry whose InstallLocation is that folder, or nothin
   done
 }
 count_keys() { our_keys | grep -c .; }
+start_entries() { # the tool's Start menu entries, one file name a line, in order
+  find "$drive_c" -name 'Songbeacon - choose limits*.lnk' -printf '%f\n' | LC_ALL=C sort | tr '\n' ';'
+}
+starts_tool_of() { # <entry file name> <player folder under C:\>: the entry starts that folder's tool
+  local lnk
+  lnk=$(find "$drive_c" -name "$1" | head -n 1)
+  [ -n "$lnk" ] && grep -qaF "C:\\$2\\Plugins\\Songbeacon\\songbeacon-tune.exe" "$lnk"
+}
 no_leftovers() { [ ! -e "$dll.new" ] && [ ! -e "$dll.old" ]; }
 # Stands in for an earlier version: the built DLL with bytes after its end (still loadable).
 make_older() { cat "$built_dll" >"$1" && printf 'earlier version' >>"$1"; }
@@ -259,24 +270,43 @@ two-folders)
   wine reg add 'HKLM\Software\Winamp' /ve /d 'C:\PlayerA' /f >/dev/null 2>&1 </dev/null
   check "install without /D= exits 0" install
   check "it found the machine's player folder" cmp "$built_dll" "$dll_a"
+  entry_a='Songbeacon - choose limits (PlayerA).lnk' entry_b='Songbeacon - choose limits (PlayerB).lnk'
+  # An earlier build's single entry, for A's tool, as it recorded it.
+  lnk_a=$(find "$drive_c" -name "$entry_a") && cp "$lnk_a" "$(dirname "$lnk_a")/Songbeacon - choose limits.lnk"
+  wine reg add 'HKLM\Software\Songbeacon' /v ChooseLimitsEntryFolder /d 'C:\PlayerA\Plugins\Songbeacon' /f \
+    >/dev/null 2>&1 </dev/null
   # Now the account running Setup has a player of its own, but the plug-in's folder comes first.
   wine reg add 'HKCU\Software\Winamp' /ve /d 'C:\PlayerB' /f >/dev/null 2>&1 </dev/null
   make_older "$dll_a"
   check "a second install without /D= exits 0" install
   check "it upgraded the earlier install's folder" cmp "$built_dll" "$dll_a"
   check "and left the other player alone" test ! -e "$dll_b"
+  check "A keeps one Start menu entry, the earlier single one retired (got '$(start_entries)')" \
+    eval '[ "$(start_entries)" = "$entry_a;" ] && [ -z "$(registry_value "HKLM\\Software\\Songbeacon" ChooseLimitsEntryFolder)" ]'
   check "install with /D=C:\\PlayerB exits 0" install '/D=C:\PlayerB'
   check "/D= wins" cmp "$built_dll" "$dll_b"
   key_a=$(key_of 'C:\PlayerA') key_b=$(key_of 'C:\PlayerB')
   check "each folder has its entry (got '$(our_keys | tr '\n' ' ')')" \
     eval '[ "$(count_keys)" = 2 ] && [ -n "$key_a" ] && [ -n "$key_b" ]'
+  check "each folder has its Start menu entry, starting its own tool (got '$(start_entries)')" \
+    eval '[ "$(start_entries)" = "$entry_a;$entry_b;" ] && starts_tool_of "$entry_a" PlayerA &&
+      starts_tool_of "$entry_b" PlayerB'
+  # Another player folder of the same name gets a number.
+  make_player Other/PlayerA
+  check "install with /D=C:\\Other\\PlayerA exits 0" install '/D=C:\Other\PlayerA'
+  check "its Start menu entry is (PlayerA 2), starting its tool (got '$(start_entries)')" \
+    starts_tool_of 'Songbeacon - choose limits (PlayerA 2).lnk' 'Other\PlayerA'
+  check "uninstalling it exits 0" uninstall 'Other\PlayerA'
   check "uninstalling B exits 0" uninstall PlayerB
   check "B's DLL and entry are gone" eval '[ ! -e "$dll_b" ] && [ -z "$(key_of "C:\\PlayerB")" ]'
   check "A's DLL stays" cmp "$built_dll" "$dll_a"
   check "A's entry stays, as it was" eval '[ "$(key_of "C:\\PlayerA")" = "$key_a" ] &&
     [ "$(registry_value "$key_a" UninstallString)" = "\"C:\\PlayerA\\Plugins\\Songbeacon\\uninstall.exe\"" ]'
+  check "A's Start menu entry stays, and only it (got '$(start_entries)')" \
+    eval '[ "$(start_entries)" = "$entry_a;" ] && starts_tool_of "$entry_a" PlayerA'
   check "uninstalling A exits 0" uninstall PlayerA
   check "A's DLL and entry are gone" eval '[ ! -e "$dll_a" ] && [ "$(count_keys)" = 0 ]'
+  check "no Start menu entry is left (got '$(start_entries)')" test -z "$(start_entries)"
   ;;
 logo)
   mkdir -p "$plugins/Songbeacon"
@@ -428,7 +458,7 @@ tune)
     Incubus Journey Kiss Lush Madness Nirvana Oasis Pulp Queen Ramones Slade Toto U2 Verve Wham Yes "ZZ Top"; do
     for song in One Two Three; do printf '#EXTINF:200,%s - %s\r\n%s.mp3\r\n' "$artist" "$song" "$song"; done
   done >"$drive_c/Play lists/$playlist_name"
-  lnk=$(find "$drive_c" -name 'Songbeacon - choose limits.lnk' | head -n 1)
+  lnk=$(find "$drive_c" -name 'Songbeacon - choose limits (Player).lnk' | head -n 1)
   check "the Start menu entry exists (${lnk#"$drive_c"/})" test -s "$lnk"
   lnk_path=$(winepath -w "$lnk" 2>/dev/null) && cp "$limited" "$drive_c/run_limited.exe"
   hold load 'Player\Plugins\gen_SBeacon.dll' player

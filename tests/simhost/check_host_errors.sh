@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The simulated host as an operator meets it: a bad option, a missing file or an entry outside the
-# playlist gets a one-line error and exit status 1; plugin.ini values the plug-in will misread are
+# The simulated host as an operator meets it: a bad option, a missing file, an entry outside the
+# playlist or a file far larger than a playlist (refused before it is read) gets a one-line error
+# and exit status 1; titles without "Artist - Title" are warned about, and when nearly all lack it
+# a sweep leaves its artist goal unjudged; plugin.ini values the plug-in will misread are
 # warned about before it starts (a number beyond 32 bits by what the plug-in reads of it, a
 # hexadecimal PollInterval by the plug-in's own reading, not the platform's); a page
 # that is switched on but never written ends the run with status 6; --last-page keeps the page of
@@ -35,6 +37,17 @@ run 1 'error: --pace: "abc" is not a number of milliseconds from 0 to 3600000' g
 run 1 'error: --pace: "-5" is not a number of milliseconds from 0 to 3600000' gen_SBeacon.dll station.m3u --pace -5
 run 1 'error: --stop 99: the playlist has only 13 entries' gen_SBeacon.dll station.m3u --stop 99
 run 2 'error: cannot load the plug-in nothere.dll: no such file' nothere.dll station.m3u
+# A file of 400 MB (sparse: it takes no room) is refused before it is read, not by the heap.
+truncate -s 400M huge.m3u
+run 1 "error: the playlist huge.m3u is 400.0 MB, more than the 64 MB a playlist may hold: no station's playlist comes near that size, so it is not read. Choose the playlist itself (.m3u, .m3u8, .txt)" \
+  gen_SBeacon.dll huge.m3u
+rm -f huge.m3u
+# Bare titles: a warning; with 90 % or more of them, a sweep judges no artist goal.
+{ for n in 1 2 3 4 5 6 7 8 9 10; do printf 'Song number %s\r\n' $n; done; printf 'Abba - SOS\r\n'; } >bare.txt
+run 0 'warning: 10 of the 11 titles (90 %) have no "Artist - Title" form (an artist, " - ", then the title): the plug-in'"'"'s artist rule sees only the first characters of whatever such a title holds, and the figures cannot tell its artist' \
+  gen_SBeacon.dll bare.txt --fast --tracks 3
+run 0 '  the artist goal (60 minutes) is not judged: 90 % of the titles or more have no "Artist - Title" form, so the figures know the artist of too few plays; this answer rests on the skip goal alone' \
+  gen_SBeacon.dll bare.txt --sweep-artist 0..1 --seeds 1 --hours 24 --shuffle 7
 
 ini yes status.htm
 run 0 'warning: EnableHTMLOutput=yes is not a whole number: the plug-in reads it as 0 and saves 0 back' \

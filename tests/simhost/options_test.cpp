@@ -149,6 +149,11 @@ TEST(Options, ASweepTakesItsRangesSeedsAndGoal) {
     EXPECT_EQ(plan.goal.maxSkipTenths, 75);
     EXPECT_EQ(plan.goal.titleGapHours, sim::kDefaultTitleGapHours) << "titles swept: judged by default";
     EXPECT_EQ(plan.goal.perDayHundredths, 25);
+    EXPECT_FALSE(plan.goal.artistUnjudged);
+    // Nine bare titles in ten leave the artist goal unjudged.
+    std::vector<sim::PlaylistEntry> bare(9, {"Waterloo", 600});
+    bare.push_back({"Abba - SOS", 600});
+    EXPECT_TRUE(sim::sweepPlanOf(options, bare, {12, 150, true}).goal.artistUnjudged);
     EXPECT_EQ(
         sim::repeatCommand(options),
         "songbeacon-host p.dll l.m3u --sweep-artist 0..30 --sweep-title 100..300:70 --seeds 2 --shuffle "

@@ -2,10 +2,12 @@
 // tools save, read into the titles and lengths the player plays; and the station clock they drive.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "playlist/playlist.h"
+#include "playlist/playlist_form.h"
 #include "playlist/station_clock.h"
 #include "playlist/text_encoding.h"
 
@@ -236,6 +238,69 @@ TEST(PlaylistFile, FilesThatWouldPlayEmptyOrBrokenTitlesAreRefusedWithAReason) {
             << file.name;
         EXPECT_EQ(reason, file.reason) << file.name;
     }
+}
+
+TEST(PlaylistForm, ArtistTitleFormTrackLikeTitlesAndTheThresholds) {
+    for (const char* title : {"Abba - SOS", "A -  - B"})
+        EXPECT_TRUE(sim::hasArtistTitleForm(title)) << title;
+    for (const char* title : {"Abba-SOS", " - SOS", "Abba - ", "Abba \xE2\x80\x93 SOS"})
+        EXPECT_FALSE(sim::hasArtistTitleForm(title)) << title;
+    EXPECT_TRUE(sim::looksLikeBareTitle("(I Can't Get No) Satisfaction"));
+    for (const char* title :
+         {"For scripts:", "- a bullet", "A line of prose as a text editor wraps it at 60 columns or so"})
+        EXPECT_FALSE(sim::looksLikeBareTitle(title)) << title;
+    // More than half without the form warns; 90 % or more leaves artists unjudged; fewer than one
+    // track-like title in ten is no playlist.
+    const struct {
+        size_t withArtist, bare, prose;
+        bool most, nearlyAll, noPlaylist;
+    } cases[] = {{5, 5, 0, false, false, false},
+                 {4, 6, 0, true, false, false},
+                 {1, 9, 0, true, true, false},
+                 {1, 0, 9, true, true, false},
+                 {0, 1, 10, true, true, true}};
+    for (const auto& c : cases) {
+        std::vector<sim::PlaylistEntry> entries(c.withArtist, {"Abba - SOS", 0});
+        entries.insert(entries.end(), c.bare, {"Waterloo", 0});
+        entries.insert(entries.end(), c.prose, {"This is a sentence.", 0});
+        const sim::PlaylistForm form = sim::playlistForm(entries);
+        EXPECT_EQ(sim::mostLackArtistForm(form), c.most) << c.withArtist << c.bare << c.prose;
+        EXPECT_EQ(sim::nearlyAllLackArtistForm(form), c.nearlyAll) << c.withArtist << c.bare << c.prose;
+        EXPECT_EQ(sim::looksLikeNoPlaylist(form), c.noPlaylist) << c.withArtist << c.bare << c.prose;
+    }
+}
+
+TEST(PlaylistFile, AReadMeIsNoPlaylist) {
+    const std::string readme =
+        "Songbeacon 0.24b: a status page and a repeat filter for Winamp\r\n=====\r\n\r\n"
+        "INSTALLING\r\n----------\r\n\r\n"
+        "With the setup program: close the player and run it as an administrator. It\r\n"
+        "finds the player's folder (the one holding winamp.exe), puts gen_SBeacon.dll\r\n"
+        "- It can make the player skip a track whose artist or whole title was played\r\n"
+        "  too recently.\r\n"
+        "For scripts:\r\nEach player folder gets its own entry in the list of programs.\r\n"
+        "It needs Windows Vista or later and a player of version 2.05 or later.\r\n";
+    sim::PlaylistFile read;
+    std::string reason;
+    EXPECT_FALSE(sim::readPlaylistFile("readme.txt", readme, sim::latin1CodePage(), &read, &reason));
+    EXPECT_EQ(reason.find("does not look like a playlist: only 1 of its 11 lines look like a track"), 0u)
+        << reason;
+}
+
+TEST(PlaylistFile, AFileLargerThanAPlaylistMayBeIsRefusedUnread) {
+    const std::string path = testing::TempDir() + "songbeacon-playlist-size.txt";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("Abba - SOS\r\n", file); // 12 bytes
+    std::fclose(file);
+    std::string bytes;
+    int64_t size = 0;
+    EXPECT_EQ(sim::readPlaylistBytes(path, 12, &bytes, &size), sim::kPlaylistRead);
+    EXPECT_EQ(bytes, "Abba - SOS\r\n");
+    EXPECT_EQ(sim::readPlaylistBytes(path, 11, &bytes, &size), sim::kPlaylistTooLarge);
+    EXPECT_EQ(size, 12);
+    EXPECT_TRUE(bytes.empty());
+    std::remove(path.c_str());
 }
 
 TEST(TextEncoding, IllFormedUtf8BecomesOneReplacementForEachMaximalPart) {

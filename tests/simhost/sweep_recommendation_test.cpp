@@ -204,6 +204,21 @@ TEST(SweepRecommendation, TheFewestSkipsOfTheSettingsThatMeetEveryGoal) {
     }
 }
 
+TEST(SweepRecommendation, AnArtistGoalNotJudgedWeighsNoArtistFigures) {
+    // Bare titles: every setting meets the artist goal, and the answer goes by the other goals.
+    sim::SweepGoal goal = {60, 3, 100, 100};
+    goal.artistUnjudged = true;
+    sim::SeedFigures seed = {};
+    seed.artistPerDay = 900;
+    EXPECT_TRUE(sim::sweepRow({0, 0}, {seed}, goal).meetsArtistGoal);
+    // Nothing within the skip goal: the nearest is the fewest skips, never the fewest artist returns.
+    const std::vector<sim::SweepRow> over = {row(0, 0, true, false, 300, 900),
+                                             row(5, 0, true, false, 600, 0)};
+    const sim::Recommendation none = sim::recommend(over, goal);
+    EXPECT_EQ(none.nearest, 0);
+    EXPECT_EQ(none.choices, std::vector<int32_t>{0});
+}
+
 TEST(SweepRecommendation, WhenNothingMeetsEveryGoalTheFrontierIsOffered) {
     const sim::SweepGoal goal = {60, 0, 100, 100}; // at most 1 a day, at most 10 % skips
     // Early returns a day fall as skips rise. 2 / 0 is dominated by 3 / 0 (fewer returns, as few

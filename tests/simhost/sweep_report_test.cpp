@@ -66,6 +66,18 @@ TEST_F(SweepReport, EndsWithTheRecommendedLineAndItsReason) {
         std::string::npos);
 }
 
+TEST_F(SweepReport, AnArtistGoalNotJudgedIsSaidAndLeftOutOfTheAnswer) {
+    context.plan.goal.artistUnjudged = true;
+    const std::string heading = sim::renderSweepHeading(context);
+    EXPECT_NE(
+        heading.find("\ngoals: an artist back sooner than 60 minutes after its previous start: not judged, "),
+        std::string::npos)
+        << heading;
+    const std::string text = sim::recommendationText(context, rows, answer);
+    EXPECT_NE(text.find("the fewest skips (the title rule off): a median skip rate of "), std::string::npos)
+        << text;
+}
+
 TEST_F(SweepReport, WithoutAnAnswerTheChoiceOneLineEach) {
     context.plan.goal.maxSkipTenths = 600;
     for (sim::SweepRow& row : rows)

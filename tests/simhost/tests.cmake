@@ -35,10 +35,13 @@ if(WIN32)
   set_tests_properties(SimulatedHost.TuningReport SimulatedHost.ErrorsAndWarningsAnOperatorMeets
                        SimulatedHost.ReadsPlaylistsInEveryEncoding PROPERTIES TIMEOUT 300)
   # songbeacon-tune's Open dialog, driven from the test as an operator drives it (needs the display).
-  songbeacon_test(tune_dialog_tests SOURCES simhost/tune_dialog_test.cpp LIBS sb_test_support)
+  # A console of its own through run_limited (installer/); a hung shut-down from gen_misbehaving.
+  songbeacon_test(tune_dialog_tests SOURCES simhost/tune_dialog_test.cpp LIBS sb_test_support ole32 shell32)
   target_compile_definitions(tune_dialog_tests PRIVATE SB_TUNE_EXE="$<TARGET_FILE:songbeacon-tune>"
-                                                       SB_PLUGIN_DLL="$<TARGET_FILE:gen_SBeacon>")
-  add_dependencies(tune_dialog_tests songbeacon-tune gen_SBeacon)
+                                                       SB_PLUGIN_DLL="$<TARGET_FILE:gen_SBeacon>"
+                                                       SB_RUN_LIMITED="$<TARGET_FILE:run_limited>"
+                                                       SB_MISBEHAVING_DLL="$<TARGET_FILE:gen_misbehaving>")
+  add_dependencies(tune_dialog_tests songbeacon-tune gen_SBeacon run_limited gen_misbehaving)
 endif()
 if(WIN32)
   add_library(gen_misbehaving SHARED simhost/misbehaving_plugin.cpp simhost/misbehaving_plugin.def)

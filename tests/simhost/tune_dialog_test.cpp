@@ -2,10 +2,12 @@
 // standard Open dialog, which the test drives as an operator would, from outside the tool's process.
 // Two tools started at once on two playlists each end with their own answer and report, in folders
 // of their own that are gone when they end; an ended run's folder is removed by the next run, and a
-// running run's never is.
+// running run's never is. In a console of its own, even the watchdog's end keeps the window until a
+// key is pressed.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 
@@ -19,7 +21,7 @@ struct TuneDialogTest : testing::Test {
     std::string folder = support::makeTestFolder();
     std::string appData = folder + "\\app data";
     std::string playlist = folder + "\\My Station.txt";
-    std::string chosen = playlist; // what the operator picks in the Open dialog
+    std::string chosen = playlist; // what the operator picks in the Open dialog, unless typed otherwise
 
     // The tool beside a copy of the plug-in, as the release zip holds them, with an application-data
     // folder of the test's own. In a test pack both are beside this program.
@@ -28,8 +30,9 @@ struct TuneDialogTest : testing::Test {
         const std::string dll = support::besideThisProgramElse("gen_SBeacon.dll", SB_PLUGIN_DLL);
         ASSERT_TRUE(CopyFileA(tool.c_str(), (folder + "\\songbeacon-tune.exe").c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(dll.c_str(), (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
-        support::writeFile(playlist, "Abba - SOS\r\nBlur - Song 2\r\nCher - Believe\r\nDido - Thank You\r\n");
+        support::writeFile(playlist, kTitles);
         CreateDirectoryA(appData.c_str(), nullptr);
+        SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
     }
     void TearDown() override {
         for (const std::string& run : support::listFolders(tuning()))
@@ -38,12 +41,20 @@ struct TuneDialogTest : testing::Test {
             support::removeFolder(made);
     }
 
+    static constexpr char kTitles[] = "Abba - SOS\r\nBlur - Song 2\r\nCher - Believe\r\nDido - Thank You\r\n";
+
     std::string tuning() const { return appData + "\\Songbeacon\\Tuning"; }
 
-    // Starts the tool with `arguments` after its own (and the options every run here takes), its
-    // output into `outputPath`; false when it cannot be started.
-    bool start(const std::string& arguments, const std::string& outputPath, PROCESS_INFORMATION* started) {
-        SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
+    // The tool's command line with `arguments` after its own name, and the options every run here
+    // takes.
+    std::string toolCommand(const std::string& arguments) const {
+        return "\"" + folder + "\\songbeacon-tune.exe\" " + arguments + (arguments.empty() ? "" : " ") +
+               "--no-browser --shuffle 7 --sweep-artist 0..2";
+    }
+
+    // Starts `command` in the tool's folder, its output going into `outputPath`; false when it
+    // cannot.
+    bool start(std::string command, const std::string& outputPath, PROCESS_INFORMATION* started) {
         SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
         HANDLE out = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                  CREATE_ALWAYS, 0, nullptr);
@@ -52,18 +63,16 @@ struct TuneDialogTest : testing::Test {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = startup.hStdError = out;
-        std::string command = "\"" + folder + "\\songbeacon-tune.exe\" " + arguments +
-                              (arguments.empty() ? "" : " ") + "--no-browser --shuffle 7 --sweep-artist 0..2";
-        const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, started) != 0;
+        const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.c_str(), &startup, started);
         CloseHandle(out);
         return ran;
     }
 
-    // Waits for the tool `started` to end and returns its exit status (124: it did not end in time).
-    DWORD finish(const PROCESS_INFORMATION& started) {
+    // The exit status of `started` once it has ended, within `deadlineMs` (else it is ended: 124).
+    static DWORD statusOf(const PROCESS_INFORMATION& started, DWORD deadlineMs) {
         if (!support::waitFor([&] { return WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0; },
-                              5 * support::kDeadlineMs))
+                              deadlineMs))
             TerminateProcess(started.hProcess, 124);
         DWORD status = 124;
         GetExitCodeProcess(started.hProcess, &status);
@@ -72,12 +81,13 @@ struct TuneDialogTest : testing::Test {
         return status;
     }
 
-    // Runs the tool with no playlist, answers its Open dialog with `answer` (IDOK after typing the
-    // playlist's name, or IDCANCEL) and returns its exit status; `output` gets what it printed.
-    DWORD runAnswering(int answer, std::string* output) {
+    // Runs the tool with no playlist in its own folder, as the Start menu's entry starts it, answers
+    // its Open dialog with `answer` (IDOK after typing `typed`, else `chosen`, whole, or IDCANCEL) and
+    // returns its exit status; `output` gets what it printed.
+    DWORD runAnswering(int answer, std::string* output, const std::string& typed = std::string()) {
         const std::string outputPath = folder + "\\output.txt";
         PROCESS_INFORMATION started = {};
-        if (!start("", outputPath, &started))
+        if (!start(toolCommand(""), outputPath, &started))
             return 125;
         HWND dialog = nullptr;
         EXPECT_TRUE(support::waitFor([&] {
@@ -87,11 +97,12 @@ struct TuneDialogTest : testing::Test {
             << sim::kOpenPlaylistCaption << "\"";
         if (dialog != nullptr) {
             if (answer == IDOK) {
-                EXPECT_TRUE(support::setWindowText(support::chooserNameBox(dialog), chosen));
+                EXPECT_TRUE(
+                    support::setWindowText(support::chooserNameBox(dialog), typed.empty() ? chosen : typed));
             }
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         }
-        const DWORD status = finish(started);
+        const DWORD status = statusOf(started, 5 * support::kDeadlineMs);
         *output = support::readFile(outputPath);
         return status;
     }
@@ -105,6 +116,16 @@ std::string keptReport(const std::string& output) {
     return at == std::string::npos || end == std::string::npos
                ? std::string()
                : output.substr(at + said.size(), end - at - said.size());
+}
+
+// The user's Music folder, made when there is none.
+std::string musicFolder() {
+    wchar_t* known = nullptr;
+    char path[MAX_PATH] = "";
+    if (SHGetKnownFolderPath(FOLDERID_Music, KF_FLAG_CREATE, nullptr, &known) == S_OK)
+        WideCharToMultiByte(CP_ACP, 0, known, -1, path, sizeof path, nullptr, nullptr);
+    CoTaskMemFree(known);
+    return path;
 }
 
 TEST_F(TuneDialogTest, ThePlaylistChosenInTheOpenDialogIsSwept) {
@@ -125,7 +146,8 @@ TEST_F(TuneDialogTest, ThePlaylistChosenInTheOpenDialogIsSwept) {
     const std::string report = keptReport(output);
     EXPECT_EQ(report.rfind(tuning() + "\\My Station ", 0), 0u) << output;
     EXPECT_NE(support::readFile(report).find("<!-- songbeacon-tune report: "), std::string::npos) << report;
-    EXPECT_EQ(support::listFiles(tuning()).size(), 3u) << "the two reports and the index, no copies";
+    EXPECT_EQ(support::listFiles(tuning()).size(), 4u)
+        << "the two reports, the new one's table and the index, no copies";
     EXPECT_EQ(support::readFile(tuning() + "\\sweep.html"), "earlier");
     EXPECT_TRUE(support::listFolders(tuning()).empty()) << "the run's own folder is gone";
 }
@@ -147,11 +169,11 @@ TEST_F(TuneDialogTest, TwoToolsAtOnceEachAnswerAndNeitherRemovesARunningRunsFold
     const std::string lists[2] = {playlist, second};
     const std::string recorded[2] = {"playlist=My%20Station.txt ", "playlist=Late%20Shift.txt "};
     for (int i = 0; i < 2; i++)
-        ASSERT_TRUE(
-            start("\"" + lists[i] + "\"", folder + "\\output" + std::to_string(i) + ".txt", &runs[i]));
+        ASSERT_TRUE(start(toolCommand("\"" + lists[i] + "\""),
+                          folder + "\\output" + std::to_string(i) + ".txt", &runs[i]));
     std::string reports[2];
     for (int i = 0; i < 2; i++) {
-        EXPECT_EQ(finish(runs[i]), 0u);
+        EXPECT_EQ(statusOf(runs[i], 5 * support::kDeadlineMs), 0u);
         const std::string output = support::readFile(folder + "\\output" + std::to_string(i) + ".txt");
         EXPECT_TRUE(output.find("\nrecommended: ") != std::string::npos ||
                     output.find("\nchoice: ") != std::string::npos)
@@ -183,7 +205,51 @@ TEST_F(TuneDialogTest, AnAirLogChosenInTheOpenDialogIsRead) {
     EXPECT_EQ(runAnswering(IDOK, &output), 0u) << output;
     EXPECT_NE(output.find("== what went to air: songbeacon-air.log"), std::string::npos) << output;
     EXPECT_NE(output.find("played 4 tracks, skipped 0"), std::string::npos) << output;
-    EXPECT_TRUE(support::fileExists(appData + "\\Songbeacon\\Tuning\\aired.html"));
+    EXPECT_EQ(keptReport(output).rfind(tuning() + "\\songbeacon-air ", 0), 0u) << output;
+}
+
+TEST_F(TuneDialogTest, TheOpenDialogOpensInMusicThenInTheFolderLastUsed) {
+    // Started in its own folder, which holds a .txt (as the read-me is beside the installed tool),
+    // the dialog opens in Music: a name typed alone is Music's file.
+    const std::string music = musicFolder();
+    ASSERT_FALSE(music.empty());
+    const std::string inMusic = "Songbeacon test " + std::to_string(GetCurrentProcessId()) + ".txt";
+    support::writeFile(music + "\\" + inMusic, kTitles);
+    std::string output;
+    EXPECT_EQ(runAnswering(IDOK, &output, inMusic), 0u) << output;
+    DeleteFileA((music + "\\" + inMusic).c_str());
+    EXPECT_NE(output.find("playlist: " + music + "\\" + inMusic + ", read as"), std::string::npos) << output;
+
+    // A playlist chosen in another folder: the next dialog opens there.
+    support::writeFile(appData + "\\First.txt", kTitles);
+    support::writeFile(appData + "\\Second.txt", kTitles);
+    EXPECT_EQ(runAnswering(IDOK, &output, appData + "\\First.txt"), 0u) << output;
+    EXPECT_EQ(runAnswering(IDOK, &output, "Second.txt"), 0u) << output;
+    EXPECT_NE(output.find("playlist: " + appData + "\\Second.txt, read as"), std::string::npos) << output;
+}
+
+// As from the Start menu, in a console of its own (run_limited makes it, reads it and presses a key
+// once the prompt shows), with a plug-in whose shut-down hangs in the replay: the watchdog ends the
+// tool, and the window still waits for the key.
+TEST_F(TuneDialogTest, InAConsoleOfItsOwnEvenTheWatchdogsEndWaitsForAKey) {
+    const std::string runLimited = support::besideThisProgramElse("run_limited.exe", SB_RUN_LIMITED);
+    const std::string misbehaving = support::besideThisProgramElse("gen_misbehaving.dll", SB_MISBEHAVING_DLL);
+    if (!support::fileExists(runLimited) || !support::fileExists(misbehaving))
+        GTEST_SKIP() << "run_limited.exe and gen_misbehaving.dll are not beside this program";
+    ASSERT_TRUE(CopyFileA(misbehaving.c_str(), (folder + "\\gen_SBeacon.dll").c_str(), FALSE));
+    SetEnvironmentVariableA("SB_MISBEHAVE", "hang-shutdown");
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(
+        start("\"" + runLimited + "\" --console \"Press any key to close\" \"" + folder +
+                  "\\songbeacon-tune.exe\" \"" + playlist +
+                  "\" --no-browser --shuffle 7 --sweep-artist 0..1 --seeds 1 --hours 1 --fast-timeout 2",
+              folder + "\\console.txt", &started));
+    SetEnvironmentVariableA("SB_MISBEHAVE", nullptr);
+    EXPECT_EQ(statusOf(started, 10 * support::kDeadlineMs), 5u);
+    const std::string console = support::readFile(folder + "\\console.txt");
+    EXPECT_NE(console.find("error: the plug-in's shutDown did not return within 30 s"), std::string::npos)
+        << console;
+    EXPECT_NE(console.find("Press any key to close this window."), std::string::npos) << console;
 }
 
 TEST_F(TuneDialogTest, CancellingTheOpenDialogDoesNothing) {
