@@ -19,6 +19,7 @@
 #include "cli/ini_reader.h"
 #include "cli/operator_files.h"
 #include "cli/options.h"
+#include "cli/settings_check.h"
 #include "cli/shared_read.h"
 #include "player/page_watch.h"
 #include "playlist/playlist.h"
@@ -235,6 +236,17 @@ int run(sim::Options& options, sim::SweepAnswer* answer) {
         FreeLibrary(module);
         sim::destroyPlayerWindow(&player);
         return status;
+    }
+    // A run plays at the plug-in as the station's player does, so a log it names gets this run's
+    // tracks as if they had gone to air (in a fast run, on the station clock's days).
+    const std::string airLog = sim::airLogPathOf(sim::readIni(iniPath), iniPath);
+    if (!airLog.empty()) {
+        const std::string written = "the air log " + airLog +
+                                    " (AirLog in plugin.ini) gets this simulated run's tracks as if they had "
+                                    "gone to air: give the run a plugin.ini without AirLog to keep the "
+                                    "station's log as it is";
+        std::printf("warning: %s\n", written.c_str());
+        warnings.push_back(written);
     }
 
     plugin->hostWindow = player.window;

@@ -63,7 +63,6 @@ struct PageRetry {
     bool owed;          // the newest recorded track is not on the page yet
     bool slowHold;      // the last attempt failed slowly: no write at all before dueAt
     ULONGLONG dueAt;    // GetTickCount64() time of the next attempt
-    ULONGLONG failedMs; // how long the last attempt took to fail; 0 after a success
 };
 
 // 32-bit atomic: 1 when the worker's last page write failed slowly. Written by the worker as it ends
@@ -112,7 +111,6 @@ void writePage(PageRetry* retry) {
     const ULONGLONG took = ended - started;
     retry->owed = !written;
     retry->slowHold = !written && took >= kSlowAttemptMs;
-    retry->failedMs = written ? 0 : took;
     if (written)
         retry->dueAt = ended;
     else if (retry->slowHold)

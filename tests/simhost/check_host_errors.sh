@@ -6,7 +6,8 @@
 # warned about before it starts (a number beyond 32 bits by what the plug-in reads of it, a
 # hexadecimal PollInterval by the plug-in's own reading, not the platform's); a page
 # that is switched on but never written ends the run with status 6; --last-page keeps the page of
-# the last track played; an air log that cannot be written is warned about, and the plug-in plays on.
+# the last track played; an air log that cannot be written is warned about, and the plug-in plays on;
+# one that can is warned about too, since the simulated tracks go into it.
 #   check_host_errors.sh <songbeacon-host.exe> <gen_SBeacon.dll> <folder>
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -83,6 +84,11 @@ ini 1 status.htm
 printf 'AirLog=C:\\windows\r\n' >>plugin.ini
 run 0 'warning: the air log C:\windows cannot be written (it keeps what lines it can and counts the rest until it can write)' \
   gen_SBeacon.dll station.m3u --fast
+ini 1 status.htm
+printf 'AirLog=air.log\r\n' >>plugin.ini
+run 0 "warning: the air log $(winepath -w "$PWD" 2>/dev/null)\\air.log (AirLog in plugin.ini) gets this simulated run's tracks as if they had gone to air: give the run a plugin.ini without AirLog to keep the station's log as it is" \
+  gen_SBeacon.dll station.m3u --fast
+grep -q $'\tplayed\t' air.log || { echo "FAIL: the run's tracks are not in air.log"; fail=1; }
 
 ini 1 status.htm
 run 0 'The page as it stood before shut-down is copied to last.htm.' gen_SBeacon.dll station.m3u --fast \
