@@ -60,9 +60,9 @@ constexpr DWORD kFinalWriteWaitMs = 5000;
 
 // The page write still owed after a failure; the page writer itself keeps no state. Worker only.
 struct PageRetry {
-    bool owed;          // the newest recorded track is not on the page yet
-    bool slowHold;      // the last attempt failed slowly: no write at all before dueAt
-    ULONGLONG dueAt;    // GetTickCount64() time of the next attempt
+    bool owed;       // the newest recorded track is not on the page yet
+    bool slowHold;   // the last attempt failed slowly: no write at all before dueAt
+    ULONGLONG dueAt; // GetTickCount64() time of the next attempt
 };
 
 // 32-bit atomic: 1 when the worker's last page write failed slowly. Written by the worker as it ends
@@ -206,7 +206,7 @@ int32_t passesInRetryRest() {
 // event stop() sets, or null.
 DWORD workerMain(HANDLE wake) {
     int32_t passesBeforeRetry = 0; // worker only: counts down after a title could not be recorded
-    PageRetry pageRetry = {false, false, 0, 0};
+    PageRetry pageRetry = {false, false, 0};
     PassRest rest = {wake, nullptr, false};
     monitor::AirWatch air;
     monitor::beginAirWatch(&air);
