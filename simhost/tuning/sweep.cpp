@@ -45,7 +45,7 @@ void moveOn(PlayOrder* order, DealtRounds* dealt) {
 SimulatedEnd playRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
                      DealtRounds* dealt, int64_t stationSeconds, RunRecord* record) {
     RuleMirror mirror = {};
-    if (!startMirror(&mirror, limits))
+    if (!startMirror(&mirror, limits, false)) // the titles come from the playlist: ids are enough
         return kSimulationOutOfMemory;
     SimulatedEnd end = kPlayedItsLength;
     int32_t refusedLapsInARow = 0;
