@@ -20,8 +20,15 @@ int64_t rotationSeconds(const std::vector<PlaylistEntry>& playlist) {
     return seconds;
 }
 
+int64_t neededSweepSeconds(int64_t rotationSeconds) {
+    const int64_t rotations = kLeastSweepRotations * rotationSeconds;
+    if (rotations <= kSettledSweepSeconds)
+        return rotations;
+    return std::max(kSettledSweepSeconds, rotationSeconds + rotationSeconds / 4);
+}
+
 int64_t defaultSweepSeconds(const std::vector<PlaylistEntry>& playlist) {
-    return std::max(kLeastSweepSeconds, kLeastSweepRotations * rotationSeconds(playlist));
+    return std::max(kLeastSweepSeconds, neededSweepSeconds(rotationSeconds(playlist)));
 }
 
 PlayOrder sweepOrder(int32_t entries, uint64_t seed) {
