@@ -5,6 +5,7 @@
 // setting, so that nothing in the operator's folder is ever written.
 #include "cli/sweep_main.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include "report/sweep_report.h"
 #include "report/sweep_starving.h"
 #include "tuning/recommendation.h"
+#include "tuning/replay_extent.h"
 #include "tuning/rotation.h"
 #include "tuning/standing_answer.h"
 #include "tuning/station_limits.h"
@@ -134,25 +136,34 @@ struct Sweep {
     Progress* progress;
 };
 
-// Plays `setting` through the plug-in on every seed of the plan and compares each record with the
-// mirror's; stops at the first difference. Returns the exit status of a replay that could not be
-// made, or kExitDone (whether or not the two agreed: `outcome` says).
+// Plays `setting` through the plug-in on every seed of the plan, each as far as replayExtentOf
+// says (as far as its run has shown every kind of decision it makes, within its share of one
+// run's length), and compares each record with the mirror's of the same length; stops at the first
+// difference. Returns the exit status of a replay that could not be made, or kExitDone (whether or
+// not the two agreed: `outcome` says).
 int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutcome* outcome) {
     // Agreed only once every seed has been replayed and compared: a replay that could not be
     // made confirms nothing.
     *outcome = {true, setting, 0, 0, false, std::string()};
     const sim::RuleLimits limits = {setting.artistLimit, setting.titleLimit, true};
     const auto entries = static_cast<int32_t>(sweep.playlist->size());
+    outcome->shareSeconds = sim::replayShareSeconds(sweep.plan.stationSeconds, sweep.plan.seeds.size());
     for (uint64_t seed : sweep.plan.seeds) {
         showProgress(sweep.progress, "replays through the plug-in", outcome->seeds,
                      static_cast<int64_t>(sweep.plan.seeds.size()));
+        sim::ReplayExtent extent = {};
+        if (sim::replayExtentOf(*sweep.playlist, limits, seed, sweep.plan.stationSeconds,
+                                sweep.plan.seeds.size(), &extent) == sim::kSimulationOutOfMemory) {
+            std::printf("error: out of memory during the replay\n");
+            return sim::kExitOutOfMemory;
+        }
         if (sim::writeBytes(sweep.iniPath, replayIniText(setting, sweep.pagePath)) != sim::kWritten) {
             std::printf("error: cannot write %s for the replay\n", sweep.iniPath.c_str());
             return sim::kExitUsage;
         }
         sim::RunRecord real, mirrored;
         switch (sim::replaySeed(sweep.player, sweep.plugin, *sweep.playlist, limits, seed,
-                                sweep.plan.stationSeconds, sweep.options->fastTimeoutSeconds,
+                                extent.stationSeconds, sweep.options->fastTimeoutSeconds,
                                 sim::kExitShutDownHung, &real)) {
         case sim::kReplayRefusedToStart:
             std::printf("error: the plug-in refused to start for the replay (startUp returned non-zero)\n");
@@ -175,8 +186,8 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
                                   (held.monitoring ? "on" : "off") + ") instead";
             return sim::kExitDone;
         }
-        if (sim::simulateRun(*sweep.playlist, limits, sim::sweepOrder(entries, seed),
-                             sweep.plan.stationSeconds, &mirrored) == sim::kSimulationOutOfMemory) {
+        if (sim::simulateRun(*sweep.playlist, limits, sim::sweepOrder(entries, seed), extent.stationSeconds,
+                             &mirrored) == sim::kSimulationOutOfMemory) {
             std::printf("error: out of memory during the replay\n");
             return sim::kExitOutOfMemory;
         }
@@ -188,6 +199,14 @@ int replaySetting(const Sweep& sweep, sim::SweepSetting setting, sim::ReplayOutc
             return sim::kExitDone;
         }
         outcome->events += static_cast<int64_t>(real.events.size());
+        outcome->fewestSeconds = outcome->seeds == 1
+                                     ? extent.stationSeconds
+                                     : std::min(outcome->fewestSeconds, extent.stationSeconds);
+        outcome->mostSeconds = std::max(outcome->mostSeconds, extent.stationSeconds);
+        outcome->wholeRuns = outcome->wholeRuns && extent.whole;
+        outcome->cut = outcome->cut || extent.cut;
+        outcome->kindsShown |= extent.kindsShown;
+        outcome->kindsLater |= extent.kindsOfRun & ~extent.kindsShown;
     }
     outcome->agreed = true;
     return sim::kExitDone;

@@ -82,12 +82,14 @@ std::string renderSweepHeading(const SweepContext& context) {
     out += "seeds: " + seedsText(plan.seeds) + "; this repeats the sweep exactly:\n  " +
            context.repeatCommand + "\n";
     out += "goals: " + goalText(plan.goal) + "\n";
-    if (plan.stationSeconds < kLeastSweepRotations * context.rotationSeconds)
+    const int64_t needed = neededSweepSeconds(context.rotationSeconds);
+    if (plan.stationSeconds < needed)
         out += "warning: " + clockText(plan.stationSeconds) + " of station time covers " +
                oneDecimalText(rotations) +
                " rotations of the playlist: a title limit shows what it does only once the playlist has "
                "come round, so the default length covers " +
-               std::to_string(kLeastSweepRotations) + " (leave out --hours)\n";
+               oneDecimalText(static_cast<double>(needed) / context.rotationSeconds) +
+               " (leave out --hours)\n";
     for (const std::string& warning : context.warnings)
         out += "warning: " + warning + "\n";
     return out;

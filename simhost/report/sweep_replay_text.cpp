@@ -6,6 +6,7 @@
 #include "playlist/station_clock.h"
 #include "report/report.h"
 #include "report/sweep_report.h"
+#include "tuning/replay_extent.h"
 
 namespace sim {
 
@@ -49,13 +50,62 @@ std::string unpreventableText(const SweepContext& context, const std::vector<Swe
     return out;
 }
 
+namespace {
+
+// The kinds of decision of `kinds` (DecisionKindBits), in words, joined by commas.
+std::string kindsText(int32_t kinds) {
+    static const struct {
+        int32_t bit;
+        const char* words;
+    } kWords[] = {
+        {kDecidedAdmitted, "titles admitted"},
+        {kDecidedArtistRefusal, "refused by the artist rule"},
+        {kDecidedTitleRefusal, "refused by the title rule"},
+        {kDecidedPlayedAgain, "a title played again unjudged right after itself"},
+        {kDecidedLooping, "one title looping while every other entry is refused"},
+        {kDecidedHistoryDropped, "the plug-in's history full (1000 titles) and dropping its oldest"},
+    };
+    std::string text;
+    for (const auto& kind : kWords)
+        if ((kinds & kind.bit) != 0)
+            text += (text.empty() ? "" : ", ") + std::string(kind.words);
+    return text;
+}
+
+// What of each seed's run was replayed: "each seed's whole run", "the first 84:10:00 of each seed's
+// run", "the first 81:02:00 to 84:10:00 of each seed's run".
+std::string replayedPart(const ReplayOutcome& replay) {
+    const std::string whose = replay.seeds == 1 ? "the seed's" : "each seed's";
+    if (replay.wholeRuns)
+        return whose + " whole run";
+    const std::string most = clockText(replay.mostSeconds);
+    return "the first " +
+           (replay.fewestSeconds == replay.mostSeconds ? most
+                                                       : clockText(replay.fewestSeconds) + " to " + most) +
+           " of " + whose + " run";
+}
+
+} // namespace
+
 std::string replayText(const ReplayOutcome& replay) {
     std::string text = "replay through the plug-in: " + settingText(replay.setting) +
                        offText(replay.setting) + " on " + countOf(replay.seeds, "seed", "seeds") + ", ";
-    if (replay.agreed)
-        return text + "the plug-in decided all " + countOf(replay.events, "track", "tracks") +
-               " as the mirror did\n";
-    return text + "the plug-in decided otherwise than the mirror: " + replay.difference + "\n";
+    if (!replay.agreed)
+        return text + "the plug-in decided otherwise than the mirror: " + replay.difference + "\n";
+    text += "the plug-in decided all " + countOf(replay.events, "track", "tracks") + " of " +
+            replayedPart(replay) + " as the mirror did\n";
+    if (replay.wholeRuns)
+        return text;
+    if (!replay.cut)
+        return text +
+               "  replayed as far as each run had shown every kind of decision it makes and the "
+               "plug-in's history had filled: " +
+               kindsText(replay.kindsShown) + "\n";
+    text += "  replayed for at most " + clockText(replay.shareSeconds) +
+            " of each seed's run, its share of one run's length: " + kindsText(replay.kindsShown);
+    if (replay.kindsLater != 0)
+        text += "; later in some runs: " + kindsText(replay.kindsLater);
+    return text + "\n";
 }
 
 std::string differenceText(const RunRecord& real, const RunRecord& mirror, int64_t index, uint64_t seed) {

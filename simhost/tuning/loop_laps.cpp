@@ -53,7 +53,7 @@ int64_t nextPlay(const Loop& loop, int64_t place) {
 int64_t firstLapEnd(const Loop& loop, int64_t place) {
     int64_t end = -1;
     for (int32_t entry = 0; entry < static_cast<int32_t>(loop.entries); entry++)
-        if (!playsInLoop(loop, entry) && !loop.record->refusedInLap[static_cast<size_t>(entry)])
+        if (!playsInLoop(loop, entry) && !sim::isMarked(loop.record->refusedInLap, entry))
             end = std::max(end, nextPlaceOf(loop, place, entry));
     return end;
 }
@@ -119,16 +119,12 @@ bool markMisjudged(Loop* loop, const sim::RuleMirror& mirror, int64_t* perRound)
 // `from`, where the last lap ended (`lapEnded`), or else where the loop was taken up, after those
 // the record already holds.
 void keepLapUnderWay(const Loop& loop, int64_t from, bool lapEnded, int64_t place, sim::RunRecord* record) {
-    if (lapEnded) {
-        record->refusedInLap.assign(static_cast<size_t>(loop.entries), false);
-        record->othersRefusedInLap = 0;
-    }
+    if (lapEnded)
+        sim::clearMarks(&record->refusedInLap);
     for (; from < place; from++) {
         const int32_t entry = entryAt(loop, from);
-        if (!playsInLoop(loop, entry) && !record->refusedInLap[static_cast<size_t>(entry)]) {
-            record->refusedInLap[static_cast<size_t>(entry)] = true;
-            record->othersRefusedInLap++;
-        }
+        if (!playsInLoop(loop, entry))
+            sim::addMark(&record->refusedInLap, entry);
     }
 }
 

@@ -19,7 +19,7 @@ void noteNewest(std::vector<int64_t>* newest, int32_t id, int64_t appended) {
 int64_t newestIndex(const sim::RuleMirror& mirror, const std::vector<int64_t>& newest, int32_t id) {
     const int64_t appended =
         id >= 0 && static_cast<size_t>(id) < newest.size() ? newest[static_cast<size_t>(id)] : 0;
-    const int64_t index = appended - 1 - (mirror.appended - mirror.history->count);
+    const int64_t index = appended - 1 - (mirror.appended - mirror.held);
     return appended > 0 && index >= 0 ? index : -1;
 }
 
@@ -33,15 +33,17 @@ int32_t artistWindow(const RuleLimits& limits) {
     return limits.artistLimit < kHistoryRingSize ? limits.artistLimit : kHistoryRingSize;
 }
 
-bool startMirror(RuleMirror* mirror, RuleLimits limits) {
-    mirror->history = history::create(kHistoryRingSize);
+bool startMirror(RuleMirror* mirror, RuleLimits limits, bool keepsTexts) {
+    mirror->history = keepsTexts ? history::create(kHistoryRingSize) : nullptr;
+    mirror->held = 0;
     mirror->limits = limits;
     mirror->entries.clear();
     mirror->newestOfTitle.clear();
     mirror->newestOfRuleKey.clear();
     mirror->newestOfArtistKey.clear();
     mirror->appended = 0;
-    return mirror->history != nullptr;
+    mirror->newestOfTitleKnown = true;
+    return !keepsTexts || mirror->history != nullptr;
 }
 
 void endMirror(RuleMirror* mirror) {
@@ -53,17 +55,30 @@ void endMirror(RuleMirror* mirror) {
     mirror->newestOfArtistKey.clear();
 }
 
+bool isNewestTitle(const RuleMirror& mirror, const std::string& title, int32_t titleId) {
+    if (mirror.appended == 0) // an empty history reads as the empty title
+        return title.empty();
+    // Equal titles have equal ids, so the newest recording of this id is the newest of all exactly
+    // when the titles are equal.
+    if ((titleId >= 0 && mirror.newestOfTitleKnown) || mirror.history == nullptr)
+        return titleId >= 0 && static_cast<size_t>(titleId) < mirror.newestOfTitle.size() &&
+               mirror.newestOfTitle[static_cast<size_t>(titleId)] == mirror.appended;
+    return std::strcmp(history::newest(mirror.history), title.c_str()) == 0;
+}
+
 void mirrorPlayedEntry(RuleMirror* mirror, const std::string& title, int32_t entry, EntryKeyIds keys) {
-    if (std::strcmp(history::newest(mirror->history), title.c_str()) == 0)
+    if (isNewestTitle(*mirror, title, keys.titleId))
         return;
-    if (!history::append(mirror->history, title.c_str()))
+    if (mirror->history != nullptr && !history::append(mirror->history, title.c_str()))
         return; // the plug-in's own copy would be refused alike; nothing is recorded
+    mirror->held = std::min<int64_t>(mirror->held + 1, kHistoryRingSize);
     mirror->appended++;
+    mirror->newestOfTitleKnown = mirror->newestOfTitleKnown && keys.titleId >= 0;
     noteNewest(&mirror->newestOfTitle, keys.titleId, mirror->appended);
     noteNewest(&mirror->newestOfRuleKey, keys.ruleKeyId, mirror->appended);
     noteNewest(&mirror->newestOfArtistKey, keys.artistKeyId, mirror->appended);
     mirror->entries.push_back(entry);
-    while (mirror->entries.size() > static_cast<size_t>(mirror->history->count))
+    while (mirror->entries.size() > static_cast<size_t>(mirror->held))
         mirror->entries.pop_front();
 }
 
@@ -84,7 +99,7 @@ history::Refusal findRefusalByIds(const RuleMirror& mirror, const char* title, i
     const history::Refusal none = {history::kNotRefused, 0};
     if (!mirror.limits.monitoring)
         return none;
-    const int64_t count = mirror.history->count;
+    const int64_t count = mirror.held;
     // The artist scan, newest first, stops at the newest recording of the entry's rule key.
     const int64_t artistLow = std::max<int64_t>(count - mirror.limits.artistLimit, 0);
     const int64_t sameKey =
@@ -120,8 +135,8 @@ SkipReason explainSkip(const RuleMirror& mirror, const std::string& title) {
         return reason;
     reason.rule = refusal.scan == history::kArtistScan ? kRuleArtist : kRuleTitle;
     reason.matchedTitle = history::at(mirror.history, refusal.index);
-    reason.tracksEarlier = static_cast<int32_t>(mirror.history->count - refusal.index);
-    if (refusal.index < mirror.history->count)
+    reason.tracksEarlier = static_cast<int32_t>(mirror.held - refusal.index);
+    if (refusal.index < mirror.held)
         reason.matchedEntry = mirror.entries[static_cast<size_t>(refusal.index)];
     if (reason.rule == kRuleArtist)
         reason.key = ruleArtistKey(title);
@@ -134,7 +149,7 @@ std::string ruleArtistKey(const std::string& title) {
 
 int32_t sameArtistDistance(const RuleMirror& mirror, int32_t artistKeyId) {
     const int64_t index = newestIndex(mirror, mirror.newestOfArtistKey, artistKeyId);
-    const int64_t back = mirror.history->count - index;
+    const int64_t back = mirror.held - index;
     return index >= 0 && back <= artistWindow(mirror.limits) ? static_cast<int32_t>(back) : 0;
 }
 

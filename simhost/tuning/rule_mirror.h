@@ -25,7 +25,10 @@ struct RuleLimits {
 int32_t artistWindow(const RuleLimits& limits);
 
 struct RuleMirror {
-    TitleHistory* history; // the titles the plug-in recorded, as it keeps them (the last 1000)
+    // The titles the plug-in recorded, as it keeps them (the last 1000); null in a mirror of ids
+    // alone (see startMirror), which copies no title.
+    TitleHistory* history;
+    int64_t held; // how many titles the plug-in holds now: as many as history->count
     RuleLimits limits;
     // Of each recorded title, the playlist entry it came from (-1: unknown).
     std::deque<int32_t> entries;
@@ -37,6 +40,7 @@ struct RuleMirror {
     std::vector<int64_t> newestOfRuleKey;
     std::vector<int64_t> newestOfArtistKey;
     int64_t appended;
+    bool newestOfTitleKnown; // every title recorded came with its title id
 };
 
 enum SkipRule : int32_t { kRuleUnknown = 0, kRuleArtist = 1, kRuleTitle = 2 };
@@ -49,8 +53,11 @@ struct SkipReason {
     int32_t matchedEntry;     // the playlist entry that title came from; -1 when not known
 };
 
-// Starts an empty copy with `limits`; false when the heap refuses.
-bool startMirror(RuleMirror* mirror, RuleLimits limits);
+// Starts an empty copy with `limits`; false when the heap refuses. Without `keepsTexts` it follows
+// the recorded titles by their entries and ids alone, copying no text: every title it records must
+// come from a known entry with its ids, and it cannot be asked findMirroredRefusal or explainSkip.
+// A sweep's runs need no more, and a long run then spends nothing on copies.
+bool startMirror(RuleMirror* mirror, RuleLimits limits, bool keepsTexts = true);
 // Frees the copy.
 void endMirror(RuleMirror* mirror);
 
@@ -60,6 +67,11 @@ struct EntryKeyIds {
     int32_t ruleKeyId;   // equal for titles the artist rule takes for one artist (ruleKeyOf)
     int32_t artistKeyId; // equal for one artist however spelt (artistKey); -1 also when it names none
 };
+
+// True when `title`, whose title id is `titleId` (-1: unknown), is the newest recorded title, the
+// one the plug-in neither judges nor records again (the empty title, when none is recorded yet):
+// by its id when every recording's is known, so that a long run compares no texts.
+bool isNewestTitle(const RuleMirror& mirror, const std::string& title, int32_t titleId);
 
 // Records `title` as the plug-in does with a track it has read while playing: unless it equals
 // the newest recorded title, which the plug-in does not judge or record again. It came from

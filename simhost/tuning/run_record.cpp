@@ -3,7 +3,6 @@
 #include "tuning/run_record.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 #include "tuning/artist.h"
@@ -22,10 +21,10 @@ void countStarted(sim::RunRecord* record) {
 
 // The artist of the title recorded `index` places into the mirror's history, as spelt there.
 std::string recordedArtist(const sim::RunRecord& record, const sim::RuleMirror& mirror, int64_t index) {
-    const int32_t entry =
-        index >= 0 && index < mirror.history->count ? mirror.entries[static_cast<size_t>(index)] : -1;
-    return entry >= 0 ? record.artists[static_cast<size_t>(entry)]
-                      : sim::artistOf(history::at(mirror.history, index));
+    const int32_t entry = index >= 0 && index < mirror.held ? mirror.entries[static_cast<size_t>(index)] : -1;
+    if (entry >= 0)
+        return record.artists[static_cast<size_t>(entry)];
+    return mirror.history != nullptr ? sim::artistOf(history::at(mirror.history, index)) : std::string();
 }
 
 // How the playlist's own artists judge the artist rule's refusal of `entry`, which matched the
@@ -47,18 +46,15 @@ void countTowardsLoopLap(sim::RunRecord* record, int32_t entry) {
     if (record->lastRecordedEntry < 0)
         return;
     const int32_t lastTitle = record->titleIds[static_cast<size_t>(record->lastRecordedEntry)];
-    if (record->titleIds[static_cast<size_t>(entry)] == lastTitle ||
-        record->refusedInLap[static_cast<size_t>(entry)])
+    if (record->titleIds[static_cast<size_t>(entry)] == lastTitle || !addMark(&record->refusedInLap, entry))
         return;
-    record->refusedInLap[static_cast<size_t>(entry)] = true;
     const auto others = static_cast<int32_t>(record->playlist->size()) -
                         record->entriesWithTitle[static_cast<size_t>(lastTitle)];
-    if (++record->othersRefusedInLap < others)
+    if (markCount(record->refusedInLap) < others)
         return;
     record->lapsSinceRecorded++;
     record->loopLaps++;
-    record->refusedInLap.assign(record->playlist->size(), false);
-    record->othersRefusedInLap = 0;
+    clearMarks(&record->refusedInLap);
 }
 
 // Why `entry`, about to be recorded as played, has the title played just before, if it has.
@@ -74,6 +70,26 @@ uint8_t againKind(const sim::RunRecord& record, int32_t entry) {
 } // namespace
 
 namespace sim {
+
+void startMarks(EntryMarks* marks, size_t entries) {
+    marks->marked.assign(entries, 0);
+    marks->held.clear();
+}
+
+bool addMark(EntryMarks* marks, int32_t entry) {
+    uint8_t& marked = marks->marked[static_cast<size_t>(entry)];
+    if (marked != 0)
+        return false;
+    marked = 1;
+    marks->held.push_back(entry);
+    return true;
+}
+
+void clearMarks(EntryMarks* marks) {
+    for (int32_t entry : marks->held)
+        marks->marked[static_cast<size_t>(entry)] = 0;
+    marks->held.clear();
+}
 
 void startRecord(RunRecord* record, const std::vector<PlaylistEntry>* playlist) {
     const bool samePlaylist = record->playlist == playlist && record->titleIds.size() == playlist->size() &&
@@ -116,8 +132,8 @@ void startRecord(RunRecord* record, const std::vector<PlaylistEntry>* playlist) 
         for (int32_t id : record->titleIds)
             record->entriesWithTitle[static_cast<size_t>(id)]++;
     }
-    record->refusedSinceLastPlay.assign(playlist->size(), false);
-    record->refusedInLap.assign(playlist->size(), false);
+    startMarks(&record->refusedSinceLastPlay, playlist->size());
+    startMarks(&record->refusedInLap, playlist->size());
 }
 
 bool recordSkip(RunRecord* record, const RuleMirror& mirror, int32_t entry) {
@@ -137,7 +153,7 @@ TrackEvent refusalEvent(const RunRecord& record, const RuleMirror& mirror, int32
     event.other = -1;
     // As explainSkip explains it: the scan, the recorded title it matched and how far back.
     if (refusal.scan != history::kNotRefused) {
-        const int64_t count = mirror.history->count;
+        const int64_t count = mirror.held;
         event.rule = static_cast<uint8_t>(refusal.scan == history::kArtistScan ? kRuleArtist : kRuleTitle);
         if (refusal.index < count)
             event.other = mirror.entries[static_cast<size_t>(refusal.index)];
@@ -161,15 +177,11 @@ bool recordRefusal(RunRecord* record, const RuleMirror& mirror, int32_t entry, h
     countStarted(record);
     countTowardsLoopLap(record, entry);
 
-    if (!record->refusedSinceLastPlay[static_cast<size_t>(entry)]) {
-        record->refusedSinceLastPlay[static_cast<size_t>(entry)] = true;
-        record->entriesRefusedSinceLastPlay++;
-    }
-    if (record->entriesRefusedSinceLastPlay < static_cast<int32_t>(record->playlist->size()))
+    addMark(&record->refusedSinceLastPlay, entry);
+    if (markCount(record->refusedSinceLastPlay) < static_cast<int32_t>(record->playlist->size()))
         return false;
     record->wholePlaylistRefusals++;
-    record->refusedSinceLastPlay.assign(record->playlist->size(), false);
-    record->entriesRefusedSinceLastPlay = 0;
+    clearMarks(&record->refusedSinceLastPlay);
     return true;
 }
 
@@ -189,11 +201,12 @@ const TrackEvent& recordPlay(RunRecord* record, RuleMirror* mirror, int32_t entr
             static_cast<uint16_t>(std::min(record->lapsSinceRecorded - record->lapsBeforeLastPlay, 0xFFFF));
     // A title equal to the newest recorded one is not judged by the plug-in, so it is no repeat
     // the rule let through, and nothing changes for the plug-in.
-    const bool recorded = seen && std::strcmp(history::newest(mirror->history), track.title.c_str()) != 0;
+    const bool recorded =
+        seen && !isNewestTitle(*mirror, track.title, record->titleIds[static_cast<size_t>(entry)]);
     const int32_t artistKeyId = record->artistKeyIds[static_cast<size_t>(entry)];
     if (recorded) {
         const int32_t distance = sameArtistDistance(*mirror, artistKeyId);
-        const int64_t index = mirror->history->count - distance;
+        const int64_t index = mirror->held - distance;
         if (distance > 0 &&
             recordedArtist(*record, *mirror, index) != record->artists[static_cast<size_t>(entry)])
             event.other = mirror->entries[static_cast<size_t>(index)];
@@ -208,15 +221,11 @@ const TrackEvent& recordPlay(RunRecord* record, RuleMirror* mirror, int32_t entr
     countStarted(record);
     record->skipsInARow = 0;
     record->lastPlayedEntry = entry;
-    if (record->entriesRefusedSinceLastPlay > 0) {
-        record->refusedSinceLastPlay.assign(record->playlist->size(), false);
-        record->entriesRefusedSinceLastPlay = 0;
-    }
+    clearMarks(&record->refusedSinceLastPlay);
     record->lapsBeforeLastPlay = record->lapsSinceRecorded;
     if (recorded) {
         record->lastRecordedEntry = entry;
-        record->refusedInLap.assign(record->playlist->size(), false);
-        record->othersRefusedInLap = 0;
+        clearMarks(&record->refusedInLap);
         record->lapsSinceRecorded = record->lapsBeforeLastPlay = 0;
     }
     return record->events.back();

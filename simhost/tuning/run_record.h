@@ -53,6 +53,33 @@ struct TrackEvent {
     bool unseen;     // played: the plug-in never read its title while it played, so recorded nothing
 };
 
+// A set of playlist entries that empties at the cost of what it holds rather than of the playlist:
+// a record empties its laps at every play, and a long playlist would pay for all its entries each
+// time.
+struct EntryMarks {
+    std::vector<uint8_t> marked; // per entry: 1 when in the set
+    std::vector<int32_t> held;   // the entries in the set, in the order they came
+};
+
+// An empty set over `entries` entries.
+void startMarks(EntryMarks* marks, size_t entries);
+
+// Puts `entry` in the set; false when it was there already.
+bool addMark(EntryMarks* marks, int32_t entry);
+
+// True when `entry` is in the set.
+inline bool isMarked(const EntryMarks& marks, int32_t entry) {
+    return marks.marked[static_cast<size_t>(entry)] != 0;
+}
+
+// How many entries the set holds.
+inline int32_t markCount(const EntryMarks& marks) {
+    return static_cast<int32_t>(marks.held.size());
+}
+
+// Empties the set.
+void clearMarks(EntryMarks* marks);
+
 struct RunRecord {
     const std::vector<PlaylistEntry>* playlist = nullptr;
     std::deque<TrackEvent> events; // grows block by block: never copied to grow
@@ -80,15 +107,13 @@ struct RunRecord {
     int32_t lastRecordedEntry;             // of the title the plug-in recorded last; -1: none yet
 
     // Laps of refusals since the last played track, of every entry.
-    std::vector<bool> refusedSinceLastPlay; // per entry
-    int32_t entriesRefusedSinceLastPlay;
+    EntryMarks refusedSinceLastPlay;
     int32_t wholePlaylistRefusals; // times every entry was refused in a row
 
     // Laps of refusals, since the plug-in last recorded a title, of every entry with another title
     // than that one. The plug-in decides by what it recorded, so after one such lap it refuses
     // every other entry for good: only that title plays, again and again, until the run ends.
-    std::vector<bool> refusedInLap; // per entry
-    int32_t othersRefusedInLap;
+    EntryMarks refusedInLap;
     int32_t lapsSinceRecorded;
     int32_t lapsBeforeLastPlay; // lapsSinceRecorded when the last track played
     int32_t loopLaps;           // all such laps of the run

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +25,21 @@ double medianOf(std::vector<Number>* values) {
     if (values->size() % 2 == 1)
         return static_cast<double>((*values)[middle]);
     return (static_cast<double>((*values)[middle - 1]) + static_cast<double>((*values)[middle])) / 2.0;
+}
+
+// medianOf without the sort: `values` is only reordered as far as the middle needs, which a long
+// run's thousands of gaps make worth it. The same median.
+template <typename Number>
+double unsortedMedianOf(std::vector<Number>* values) {
+    if (values->empty())
+        return 0.0;
+    const auto middle = values->begin() + static_cast<std::ptrdiff_t>(values->size() / 2);
+    std::nth_element(values->begin(), middle, values->end());
+    if (values->size() % 2 == 1)
+        return static_cast<double>(*middle);
+    // The other middle value is the largest of those before it.
+    return (static_cast<double>(*std::max_element(values->begin(), middle)) + static_cast<double>(*middle)) /
+           2.0;
 }
 
 struct CountedText {

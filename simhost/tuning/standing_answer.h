@@ -22,6 +22,17 @@ struct ReplayOutcome {
     int64_t events;         // tracks compared, over all seeds
     bool agreed;            // the plug-in and the mirror decided every track alike, on every seed
     std::string difference; // when not: the first difference, in words
+    // How much of each seed's run was replayed (replay_extent.h): the station time, least and most
+    // over the seeds, whether every run was replayed whole, the most a seed may be replayed and
+    // whether that cut a run short, and the kinds of decision (DecisionKindBits) the replayed parts
+    // showed and those some run makes only beyond its replayed part.
+    int64_t fewestSeconds = 0;
+    int64_t mostSeconds = 0;
+    bool wholeRuns = true;
+    int64_t shareSeconds = 0;
+    bool cut = false;
+    int32_t kindsShown = 0;
+    int32_t kindsLater = 0;
 };
 
 // What the table and the page may mark as an answer: `recommendation` as it is once the plug-in

@@ -20,8 +20,15 @@ int64_t rotationSeconds(const std::vector<PlaylistEntry>& playlist) {
     return seconds;
 }
 
+int64_t neededSweepSeconds(int64_t rotationSeconds) {
+    const int64_t rotations = kLeastSweepRotations * rotationSeconds;
+    if (rotations <= kSettledSweepSeconds)
+        return rotations;
+    return std::max(kSettledSweepSeconds, rotationSeconds + rotationSeconds / 4);
+}
+
 int64_t defaultSweepSeconds(const std::vector<PlaylistEntry>& playlist) {
-    return std::max(kLeastSweepSeconds, kLeastSweepRotations * rotationSeconds(playlist));
+    return std::max(kLeastSweepSeconds, neededSweepSeconds(rotationSeconds(playlist)));
 }
 
 PlayOrder sweepOrder(int32_t entries, uint64_t seed) {
@@ -45,7 +52,7 @@ void moveOn(PlayOrder* order, DealtRounds* dealt) {
 SimulatedEnd playRun(const std::vector<PlaylistEntry>& playlist, RuleLimits limits, PlayOrder order,
                      DealtRounds* dealt, int64_t stationSeconds, RunRecord* record) {
     RuleMirror mirror = {};
-    if (!startMirror(&mirror, limits))
+    if (!startMirror(&mirror, limits, false)) // the titles come from the playlist: ids are enough
         return kSimulationOutOfMemory;
     SimulatedEnd end = kPlayedItsLength;
     int32_t refusedLapsInARow = 0;

@@ -19,9 +19,14 @@ namespace sim {
 // which the plug-in refused every entry of the playlist without playing one, the run stops.
 constexpr int32_t kMostRefusedLapsInARow = 3;
 
-// A sweep is at least this long, and at least this many rotations of the playlist.
+// A sweep's runs are at least this long, and by default this many rotations of the playlist...
 constexpr int64_t kLeastSweepSeconds = 72 * 3600;
 constexpr int32_t kLeastSweepRotations = 3;
+// ... unless those take longer than this: the figures a day have settled by then (measured on
+// generated playlists of 2,000 to 20,000 entries; docs/performance.md). A longer playlist's runs
+// last this long, or one rotation and a quarter when that is longer, so that the playlist still
+// comes round and a title limit shows what it does in the next round's first tracks.
+constexpr int64_t kSettledSweepSeconds = 60 * 24 * 3600;
 
 struct SweepPlan {
     std::vector<int32_t> artistLimits; // ascending; one value, plugin.ini's, when not swept
@@ -40,7 +45,12 @@ struct SweepPlan {
 // Station seconds of one pass through the playlist with every entry played.
 int64_t rotationSeconds(const std::vector<PlaylistEntry>& playlist);
 
-// The sweep's default length: kLeastSweepSeconds, or kLeastSweepRotations rotations if longer.
+// The length a run's figures need, for a playlist whose rotation takes `rotationSeconds`:
+// kLeastSweepRotations rotations, or when those take longer than kSettledSweepSeconds, that long
+// or one rotation and a quarter, whichever is longer.
+int64_t neededSweepSeconds(int64_t rotationSeconds);
+
+// The sweep's default length: neededSweepSeconds, and at least kLeastSweepSeconds.
 int64_t defaultSweepSeconds(const std::vector<PlaylistEntry>& playlist);
 
 // The order a sweep plays for `seed`: shuffled rounds over the playlist, as --shuffle SEED plays.

@@ -153,7 +153,7 @@ SeedFigures seedFigures(const RunRecord& record, const SweepPlaylist& entries, u
         perDayHundredths(figures.unpreventable - figures.listedTwice, record.stationSeconds);
     figures.titlePerDay = perDayHundredths(figures.earlyTitle, record.stationSeconds);
     figures.shortestGapSeconds = gaps.empty() ? -1 : *std::min_element(gaps.begin(), gaps.end());
-    figures.medianGapSeconds = medianOf(&gaps);
+    figures.medianGapSeconds = unsortedMedianOf(&gaps);
     figures.spellingPairs = mostPairs(pairs);
     figures.listedTwicePairs = mostPairs(listedTwice);
     return figures;

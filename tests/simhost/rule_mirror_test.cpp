@@ -42,10 +42,13 @@ TEST(RuleMirror, TheSweepsIdsGiveThePlugInsAnswerInEveryState) {
           sim::RuleLimits{0, 5, true}, sim::RuleLimits{3, 3, true}, sim::RuleLimits{1, 1000, true},
           sim::RuleLimits{7, 12, true}, sim::RuleLimits{0, 9, true}, sim::RuleLimits{-2, 4, true},
           sim::RuleLimits{4, 2, false}}) {
-        sim::RunRecord record;
+        sim::RunRecord record, idRecord;
         sim::startRecord(&record, &kTitles);
-        sim::RuleMirror mirror = {};
+        sim::startRecord(&idRecord, &kTitles);
+        // The sweep's own mirror, which copies no text, fed the same plays: the same answers.
+        sim::RuleMirror mirror = {}, idMirror = {};
         ASSERT_TRUE(sim::startMirror(&mirror, limits));
+        ASSERT_TRUE(sim::startMirror(&idMirror, limits, false));
         sim::PlayOrder order;
         sim::startPlayOrder(&order, static_cast<int32_t>(kTitles.size()), true, 11);
         for (int32_t step = 0; step < 1300; step++, sim::advance(&order, true)) {
@@ -57,6 +60,10 @@ TEST(RuleMirror, TheSweepsIdsGiveThePlugInsAnswerInEveryState) {
                 ASSERT_EQ(byIds.scan, expected.scan)
                     << "limits " << limits.artistLimit << "/" << limits.titleLimit << ", step " << step
                     << ": " << title;
+                const history::Refusal withoutTexts =
+                    sim::findRefusalByIds(idMirror, title, entry, record.titleIds, record.ruleKeyIds);
+                ASSERT_EQ(withoutTexts.scan, byIds.scan) << step << ": " << title;
+                ASSERT_EQ(withoutTexts.index, byIds.index) << step << ": " << title;
                 if (expected.scan != history::kNotRefused) {
                     ASSERT_EQ(byIds.index, expected.index) << title;
                 }
@@ -65,14 +72,21 @@ TEST(RuleMirror, TheSweepsIdsGiveThePlugInsAnswerInEveryState) {
             // title plays again unjudged), so that the history holds every kind of neighbour.
             const int32_t entry = sim::currentEntry(order);
             const char* title = kTitles[static_cast<size_t>(entry)].title.c_str();
-            if (step % 7 == 0 || sim::findMirroredRefusal(mirror, title).scan == history::kNotRefused)
-                sim::recordPlay(&record, &mirror, entry, true);
+            if (step % 7 == 0 || sim::findMirroredRefusal(mirror, title).scan == history::kNotRefused) {
+                const sim::TrackEvent played = sim::recordPlay(&record, &mirror, entry, true);
+                const sim::TrackEvent idPlayed = sim::recordPlay(&idRecord, &idMirror, entry, true);
+                ASSERT_EQ(idPlayed.other, played.other) << step;
+                ASSERT_EQ(idRecord.lastRecordedEntry, record.lastRecordedEntry) << step;
+                ASSERT_EQ(idMirror.held, mirror.history->count) << step;
+                ASSERT_EQ(idMirror.entries, mirror.entries) << step;
+            }
         }
         // The history has filled its 1000 places and dropped its oldest: the ids followed it.
         if (limits.artistLimit == 0 && limits.titleLimit == 5) {
             EXPECT_GT(mirror.appended, kHistoryRingSize);
         }
         sim::endMirror(&mirror);
+        sim::endMirror(&idMirror);
     }
 }
 
@@ -83,10 +97,11 @@ std::string runText(const sim::RunRecord& record) {
                        std::to_string(record.stationSeconds) + " " + std::to_string(record.skipsInARow) +
                        " " + std::to_string(record.loopLaps) + " " +
                        std::to_string(record.lapsSinceRecorded) + " " +
-                       std::to_string(record.othersRefusedInLap) + " " +
+                       std::to_string(sim::markCount(record.refusedInLap)) + " " +
                        std::to_string(record.wholePlaylistRefusals) + (record.full ? " full:" : ":");
-    for (size_t entry = 0; entry < record.refusedInLap.size(); entry++)
-        text += record.refusedInLap[entry] ? " " + std::to_string(entry) : "";
+    for (size_t entry = 0; entry < record.refusedInLap.marked.size(); entry++)
+        text += sim::isMarked(record.refusedInLap, static_cast<int32_t>(entry)) ? " " + std::to_string(entry)
+                                                                                : "";
     for (const sim::TrackEvent& event : record.events)
         if (event.kind == sim::kPlayed)
             text += "\n" + std::to_string(event.entry) + " at " + std::to_string(event.at) + " again " +

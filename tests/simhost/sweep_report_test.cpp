@@ -12,6 +12,7 @@
 #include "simhost/sweep_cases.h"
 #include "tuning/recommendation.h"
 #include "tuning/station_limits.h"
+#include "tuning/replay_extent.h"
 #include "tuning/sweep.h"
 
 namespace {
@@ -460,6 +461,37 @@ TEST_F(SweepReport, TheStationsOwnLimitsAreSweptAndTheAnswerSaysWhereTheyStand) 
 
 TEST_F(SweepReport, ThePageEscapesEveryTextAndChartsTheRecommendedSetting) {
     sim::ReplayOutcome replay = {true, rows[4].setting, 3, 1234, true, ""};
+    EXPECT_EQ(
+        sim::replayText(replay),
+        "replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 (the title rule off) "
+        "on 3 seeds, the plug-in decided all 1234 tracks of each seed's whole run as the mirror did\n");
+    // Each seed's run replayed only as far as it showed every kind of decision it makes: the line
+    // says how far, and what it showed.
+    replay.wholeRuns = false;
+    replay.fewestSeconds = 20 * 3600;
+    replay.mostSeconds = 22 * 3600 + 30;
+    replay.shareSeconds = 24 * 3600;
+    replay.kindsShown = sim::kDecidedAdmitted | sim::kDecidedArtistRefusal | sim::kDecidedHistoryDropped;
+    EXPECT_EQ(
+        sim::replayText(replay),
+        "replay through the plug-in: SameArtistCheckLimit=14 SameTitleCheckLimit=0 (the title rule off) "
+        "on 3 seeds, the plug-in decided all 1234 tracks of the first 20:00:00 to 22:00:30 of each seed's "
+        "run as the mirror did\n"
+        "  replayed as far as each run had shown every kind of decision it makes and the plug-in's history "
+        "had filled: titles admitted, refused by the artist rule, the plug-in's history full (1000 titles) "
+        "and dropping its oldest\n");
+    // Its share of one run's length cut a run short of a kind of decision it makes later.
+    replay.cut = true;
+    replay.kindsLater = sim::kDecidedLooping;
+    EXPECT_NE(
+        sim::replayText(replay).find("\n  replayed for at most 24:00:00 of each seed's run, its share of "
+                                     "one run's length: titles admitted, refused by the artist rule, the "
+                                     "plug-in's history full (1000 titles) and dropping its oldest; later "
+                                     "in some runs: one title looping while every other entry is refused\n"),
+        std::string::npos)
+        << sim::replayText(replay);
+    replay.cut = false;
+    replay.kindsLater = 0;
     const std::string page = sim::renderSweepHtml(context, rows, answer, replay);
     EXPECT_EQ(page.find("<b>R&B"), std::string::npos);
     EXPECT_NE(page.find("&lt;b&gt;R&amp;B&lt;/b&gt;.m3u"), std::string::npos);
@@ -469,7 +501,10 @@ TEST_F(SweepReport, ThePageEscapesEveryTextAndChartsTheRecommendedSetting) {
     EXPECT_NE(page.find("<svg class=\"tradeoff\""), std::string::npos);
     EXPECT_NE(page.find("| recommended: 14 / off</text>"), std::string::npos);
     EXPECT_NE(page.find("recommended: SameArtistCheckLimit=14 SameTitleCheckLimit=0"), std::string::npos);
-    EXPECT_NE(page.find("decided all 1234 tracks as the mirror did"), std::string::npos);
+    EXPECT_NE(
+        page.find("decided all 1234 tracks of the first 20:00:00 to 22:00:30 of each seed&#39;s run as the "
+                  "mirror did"),
+        std::string::npos);
     // One bar (the spread over the seeds) per setting in each of the two panels.
     size_t whiskers = 0;
     for (size_t at = 0; (at = page.find("stroke-width=\"5\"", at)) != std::string::npos; at++)

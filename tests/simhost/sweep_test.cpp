@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "report/sweep_report.h"
+#include "simhost/sweep_cases.h"
 #include "tuning/recommendation.h"
+#include "tuning/replay_extent.h"
 #include "tuning/sweep.h"
 
 namespace {
@@ -285,12 +287,81 @@ TEST(SweepFigures, AReturnExactlyAtTheGoalsMinutesIsNotEarlyWhateverCameBetween)
     EXPECT_EQ(figures.unpreventable, 2);
 }
 
-TEST(SweepLength, CoversThreeRotationsAndAtLeast72Hours) {
+TEST(SweepLength, CoversThreeRotationsAndAtLeast72HoursAndSixtyDaysOfALongPlaylist) {
     const std::vector<sim::PlaylistEntry> small = {{"A - a", 200}, {"B - b", 0}};
     EXPECT_EQ(sim::rotationSeconds(small), 410) << "an unknown length counts as 210 s";
     EXPECT_EQ(sim::defaultSweepSeconds(small), 72 * 3600);
     const std::vector<sim::PlaylistEntry> large(1000, {"A - a", 300}); // 83:20:00 a rotation
     EXPECT_EQ(sim::defaultSweepSeconds(large), 3 * 300000);
+    constexpr int64_t day = 24 * 3600;
+    // Three rotations of 20 days are 60 days, the most the figures need; 21 days a rotation make
+    // runs of 60 days; 50 days a rotation, one rotation and a quarter.
+    EXPECT_EQ(sim::neededSweepSeconds(20 * day), 60 * day);
+    EXPECT_EQ(sim::neededSweepSeconds(21 * day), 60 * day);
+    EXPECT_EQ(sim::neededSweepSeconds(48 * day), 60 * day);
+    EXPECT_EQ(sim::neededSweepSeconds(50 * day), 62 * day + day / 2);
+    const std::vector<sim::PlaylistEntry> huge(20000, {"A - a", 285}); // 65 days 23:40 a rotation
+    EXPECT_EQ(sim::defaultSweepSeconds(huge), 20000 * 285 + 5000 * 285);
+}
+
+TEST_F(HandWorkedRun, TheReplayGoesAsFarAsEveryKindOfDecisionAndItsShareOfARun) {
+    // Over 5000 s the run loops from 800 s on: Waterloo again and again. Every kind it makes is
+    // made by then (SOS admitted, Waterloo refused by the artist rule, SOS by the title rule, then
+    // the loop), so the replay stops at the end of that play, 1000 s.
+    ASSERT_EQ(run(5000), sim::kPlayedItsLength);
+    const int32_t every =
+        sim::kDecidedAdmitted | sim::kDecidedArtistRefusal | sim::kDecidedTitleRefusal | sim::kDecidedLooping;
+    sim::ReplayExtent extent = sim::replayExtent(record, 5000, 5000);
+    EXPECT_EQ(extent.kindsOfRun, every);
+    EXPECT_EQ(extent.kindsShown, every);
+    EXPECT_FALSE(extent.whole);
+    sim::RunRecord replayed;
+    sim::PlayOrder order;
+    sim::startPlayOrder(&order, 5, false, 0);
+    sim::simulateRun(playlist, {2, 4, true}, order, extent.stationSeconds, &replayed);
+    EXPECT_EQ(replayed.events.size(), 12u) << "up to the first play again in the loop";
+    EXPECT_EQ(replayed.stationSeconds, 1000);
+    // A share of 500 s ends with Queen, which plays on to 600 s: no title refused yet, no loop.
+    extent = sim::replayExtent(record, 5000, 500);
+    EXPECT_EQ(extent.kindsShown, sim::kDecidedAdmitted | sim::kDecidedArtistRefusal);
+    EXPECT_EQ(extent.stationSeconds, 500);
+    // A run no longer than that is replayed whole.
+    ASSERT_EQ(run(1000), sim::kPlayedItsLength);
+    extent = sim::replayExtent(record, 1000, 1000);
+    EXPECT_TRUE(extent.whole);
+    EXPECT_EQ(extent.stationSeconds, 1000);
+}
+
+TEST(SweepReplayExtent, AStarvingSettingIsReplayedUntilItsLoopShowsAndALongRunUntilItsHistoryIsFull) {
+    // 20 artists: an artist window of 1000 refuses every entry but the title played last once all
+    // have played, which then plays again and again. The sweep's length of a day: some 34,000
+    // tracks started, of which the replay needs a few hundred.
+    const std::vector<sim::PlaylistEntry> playlist = spacedPlaylist();
+    sim::ReplayExtent extent = {};
+    ASSERT_EQ(sim::replayExtentOf(playlist, {1000, 0, true}, 7, 24 * 3600, 3, &extent),
+              sim::kPlayedItsLength);
+    EXPECT_EQ(extent.kindsShown, extent.kindsOfRun);
+    EXPECT_NE(extent.kindsShown & sim::kDecidedLooping, 0);
+    sim::RunRecord whole, replayed;
+    sim::simulateRun(playlist, {1000, 0, true}, sim::sweepOrder(100, 7), 24 * 3600, &whole);
+    sim::simulateRun(playlist, {1000, 0, true}, sim::sweepOrder(100, 7), extent.stationSeconds, &replayed);
+    EXPECT_GT(whole.events.size(), 30000u);
+    EXPECT_LT(replayed.events.size(), 400u) << "20 titles, a lap of refusals and the loop's first play";
+    EXPECT_EQ(replayed.events.back().again, sim::kAgainLooping);
+
+    // Both rules off over 100 days: 36,000 titles admitted, of which the replay needs the first
+    // 1001, the one that drops the oldest from the plug-in's full history.
+    ASSERT_EQ(sim::replayExtentOf(playlist, {0, 0, true}, 7, 100 * 24 * 3600, 3, &extent),
+              sim::kPlayedItsLength);
+    EXPECT_EQ(extent.kindsShown, sim::kDecidedAdmitted | sim::kDecidedHistoryDropped);
+    EXPECT_EQ(extent.stationSeconds, 1000 * 240 + 1);
+    // Over 36 hours the history holds the run's 540 titles only at its end: three seeds may each
+    // replay 12 hours of it.
+    ASSERT_EQ(sim::replayExtentOf(playlist, {0, 0, true}, 7, 36 * 3600, 3, &extent), sim::kPlayedItsLength);
+    EXPECT_EQ(extent.stationSeconds, 12 * 3600);
+    EXPECT_TRUE(extent.cut);
+    EXPECT_EQ(extent.kindsShown, sim::kDecidedAdmitted);
+    EXPECT_EQ(extent.kindsOfRun, sim::kDecidedAdmitted);
 }
 
 TEST(SweepReplayCheck, FindsTheFirstEventThatDiffers) {
