@@ -20,8 +20,9 @@ cp examples/rotation.m3u "$work/player/Main rotation.m3u"
   --shuffle 7 --no-browser </dev/null 2>&1 | tr -d '\r' >"$work/console.txt") ||
   { cat "$work/console.txt" && exit 1; }
 grep -q '^recommended: ' "$work/console.txt" || { cat "$work/console.txt" && exit 1; }
-# The page where the tool puts it: in the operator's own folder of the prefix.
-page=$(ls -t "$WINEPREFIX"/drive_c/users/*/AppData/Local/Songbeacon/Tuning/sweep.html | head -n 1)
+# The page where the tool keeps it, as its last line names it: in the operator's own folder of the
+# prefix.
+page=$(winepath -u "$(sed -n 's/^The report is kept in \(.*\) (index\.html beside it.*$/\1/p' "$work/console.txt")")
 mkdir -p docs
 shoot "$PWD/docs/sweep-sample.png" 1200,2000 "$page"
 
