@@ -482,8 +482,9 @@ tune)
   report="$tuning/${playlist_name%.*} $(grep -o '[0-9]\{4\}-[0-9-]* [0-9-]*\.html' <<<"$output" | tail -n 1)"
   check "the page is kept in the operator's folder (${report#"$drive_c"/}), the last line names it" \
     eval 'grep -q "<html" "$report" && grep -v "^shortcut: " <<<"$output" | tail -n 1 | grep -qF "$(basename "$report") (index.html beside it"'
-  check "the index lists it, and no copy of the plug-in or plugin.ini stays ($(ls "$tuning" | tr '\n' ';'))" \
-    eval 'grep -qF ">${playlist_name//&/&amp;}</a>" "$tuning/index.html" && [ "$(ls "$tuning" | grep -cv "\.html$")" -eq 0 ]'
+  check "the index lists it, its table is beside it, and no copy of the plug-in or plugin.ini stays ($(ls "$tuning" | tr '\n' ';'))" \
+    eval 'grep -qF ">${playlist_name//&/&amp;}</a>" "$tuning/index.html" && [ -f "${report%.html}.csv" ] &&
+      [ "$(ls "$tuning" | grep -cv "\.html$\|\.csv$")" -eq 0 ]'
   for file in plugin.ini status.htm sc-logo.jpg; do
     live=$(find "$drive_c/Player" -name "$file" | head -n 1)
     check "the player's $file is byte for byte as it was" cmp "$root/live/$file" "$live"
