@@ -34,6 +34,7 @@ cmake -S . -B $B/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUI
   tee $B/win32-ctest.log || status=1
 
 wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true # gone, before the next script starts one of its own
 # The Windows test pack from the pack alone, in a fresh Wine prefix, against the counts above; and
 # the scripts the Windows job runs (scripts/windows/).
 scripts/check-windows-test-pack.sh "$B/win32-ctest.log" | tee "$B/pack.log" || status=1
